@@ -1,0 +1,423 @@
+#include "core/app.h"
+
+#include "core/error.h"
+#include "core/prepare.h"
+#include "core/registry.h"
+#include "core/sjis.h"
+#include "platform/paths.h"
+
+namespace yume {
+
+const char* const kLanguageVersion = "1.84o2";
+
+namespace {
+
+std::string Lower(std::string_view s) {
+  std::string out(s);
+  for (char& c : out)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return out;
+}
+
+// Line breaks CR LF, CR or LF all become CR LF, and every line (the last too) ends in one.
+std::string NormaliseLines(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 16 + 2);
+  size_t i = 0;
+  const size_t n = text.size();
+  while (i < n) {
+    char c = text[i];
+    if (c == '\r' || c == '\n') {
+      out += "\r\n";
+      if (c == '\r' && i + 1 < n && text[i + 1] == '\n') ++i;
+      ++i;
+      continue;
+    }
+    // Copy up to the next line break in one go.
+    size_t j = i;
+    while (j < n && text[j] != '\r' && text[j] != '\n') ++j;
+    out.append(text.data() + i, j - i);
+    i = j;
+  }
+  if (!out.empty() && out.back() != '\n') out += "\r\n";
+  return out;
+}
+
+}  // namespace
+
+TCommandLine ParseCommandLine(const std::vector<std::string>& params) {
+  TCommandLine cmd;
+  for (size_t i = 0; i < params.size(); ++i) {
+    const std::string& p = params[i];
+    if (p.empty() || p[0] != '-') {
+      if (cmd.StartFile.empty()) cmd.StartFile = p;
+      continue;
+    }
+    auto value = [&]() -> std::string { return i + 1 < params.size() ? params[++i] : std::string(); };
+    if (p == "-debug") {
+      cmd.Debug = true;
+    } else if (p == "-linestop") {
+      cmd.LineStop = true;
+    } else if (p == "-runtime") {
+      cmd.RuntimeFile = value();
+      cmd.StartFile = cmd.RuntimeFile;
+    } else if (p == "-resource") {
+      cmd.ResourceFile = value();
+    } else if (p == "-security") {
+      std::string level = Lower(value());
+      if (level == "low") cmd.SecurityLevel = 0;
+      if (level == "mid") cmd.SecurityLevel = 1;
+      if (level == "high") cmd.SecurityLevel = 2;
+    }
+  }
+  return cmd;
+}
+
+TYumeApp::TYumeApp(THost& host, std::vector<std::string> params) : host_(host) {
+  base_.Params = std::move(params);
+  if (base_.Params.empty()) base_.Params.push_back(ExecutableFile());
+  base_.Host = &host_;
+  base_.App = this;
+}
+
+TYumeApp::~TYumeApp() = default;
+
+void TYumeApp::Create() {
+  TYumeBase& y = base_;
+  firstRun_ = true;
+  std::string startFile;
+  const std::string& self = y.Params[0];
+  size_t programParam = 1;
+
+  if (UnpackProgram(self)) {
+    programParam = 0;
+  } else {
+    std::vector<std::string> rest(y.Params.begin() + 1, y.Params.end());
+    if (!rest.empty()) {
+      cmd_ = ParseCommandLine(rest);
+      y.DebugMode = cmd_.Debug;
+      y.LineStop = cmd_.LineStop;
+      if (cmd_.SecurityLevel >= 0) y.SecurityLevel = cmd_.SecurityLevel;
+      startFile = cmd_.StartFile;
+      if (!cmd_.RuntimeFile.empty() || !cmd_.ResourceFile.empty()) {
+        // Programs packed with their data files are read by the pack reader, which this
+        // version does not have yet: say so instead of running something else.
+        host_.ShowMessage(!cmd_.RuntimeFile.empty()
+                              ? "-runtime: 実行ファイルに合成されたプログラムの読み込みは、まだできません。"
+                              : "-resource: リソースファイルの取り込みは、まだできません。",
+                          "プログラムの実行エラー", TMessageKind::Error);
+        y.RuntimeGiven = !cmd_.RuntimeFile.empty();
+        endedByError_ = true;
+        return;
+      }
+    }
+    if (startFile.empty()) {
+      std::string def = ChangeFileExt(self, ".ymr");
+      if (FileExists(def)) {
+        startFile = def;
+        y.DefaultStart = true;
+        programParam = 0;
+      }
+    }
+  }
+
+  if (programParam < y.Params.size()) y.ProgramFile = y.Params[programParam];
+  // Absolute, so that it still holds after the script's folder becomes the current one.
+  y.ProgramFolder = ExtractFilePath(ExpandFileName(y.ProgramFile));
+
+  if (!startFile.empty()) {
+    std::string ext = Lower(ExtractFileExt(startFile));
+    if (ext != ".exe" && ext != ".scr") LoadStartFile(startFile);
+  }
+}
+
+bool TYumeApp::UnpackProgram(const std::string& exe) {
+  // A script packed behind the executable image is found by the pack reader; until it exists
+  // an executable carries no script of its own.
+  (void)exe;
+  return false;
+}
+
+void TYumeApp::LoadStartFile(const std::string& name) {
+  TYumeBase& y = base_;
+  std::string raw;
+  if (!ReadWholeFile(name, raw)) {
+    host_.ShowMessage("起動ファイル「" + name + "」が読込めません。", "", TMessageKind::Error);
+    endedByError_ = true;
+    return;
+  }
+  std::string text = NormaliseLines(ScriptTextToCp932(raw));
+  // A zero byte ends the script text.
+  if (size_t z = text.find('\0'); z != std::string::npos) text.resize(z);
+  y.Source = std::move(text);
+  y.FileName = name;
+  std::string folder = ExtractFilePath(name);
+  if (!folder.empty()) SetCurrentFolder(folder);
+}
+
+void TYumeApp::EventDoTimer() {
+  TYumeBase& y = base_;
+  host_.SetTimer(THostTimer::EventDo, 1, false);
+  if (!firstRun_) return;
+  firstRun_ = false;
+  host_.ProcessMessages();
+  if (y.FileName.empty()) {
+    Close();
+    return;
+  }
+  try {
+    StartUp();
+    y.Cur = y.Source.c_str();
+  } catch (const std::exception& e) {
+    if (!dynamic_cast<const EYume*>(&e)) {
+      ErrorLog() += FormatError(y, e.what()) + "\r\n";
+    }
+    endedByError_ = true;
+    ShowErrorDialog();
+    y.Cur = nullptr;
+    Close();
+    return;
+  }
+  try {
+    RunProgram();
+  } catch (const EYume&) {
+    // Already in the error log: show the log rather than lose it.
+    ShowErrorDialog();
+  } catch (const std::exception& e) {
+    host_.ShowMessage(FormatError(y, std::string("システムエラー:") + e.what()), "",
+                      TMessageKind::Error);
+    endedByError_ = true;
+  }
+}
+
+void TYumeApp::StartUp() {
+  TYumeBase& y = base_;
+  ErrorLog().clear();
+  closingEventRunning_ = false;
+  y.Cur = nullptr;
+  y.Line = 0;
+  y.ResetForRun();
+  RegisterAll(y);
+  PrepareSource(y, y.Source);
+  CollectLabels(y, y.Source, y.FileName);
+  if (FindAligned(y.Source, "母艦浮上") == std::string::npos) {
+    Surface();
+    host_.ProcessMessages();
+  }
+}
+
+void TYumeApp::RunProgram() {
+  TYumeBase& y = base_;
+  ++runDepth_;
+  struct DepthGuard {
+    int& d;
+    ~DepthGuard() { --d; }
+  } guard{runDepth_};
+
+  const char* last = nullptr;
+  while (y.Cur) {
+    if (*y.Cur == '\0') {
+      // End of a text: end frames until one leaves us somewhere to go on.
+      bool resumed = false;
+      while (y.Runs.Count() > 0) {
+        check_(y);
+        if (!y.Cur) break;
+        if (*y.Cur) {
+          resumed = true;
+          break;
+        }
+      }
+      if (!resumed) break;
+      last = nullptr;
+      continue;
+    }
+    const char* stepStart = y.Cur;
+    try {
+      if (y.Runs.Count() > 65535) {
+        RaiseError(y, "実行が無限ループしている可能性があるので終了します。");
+      }
+      if (y.StopRun) break;
+      if (y.Cur == last) RaiseError(y, "特定できないシステムエラーです(ToT)");
+      last = y.Cur;
+      step_(y);
+      stepSinceErrorJump_ = true;
+    } catch (const EYume& e) {
+      (void)stepStart;
+      HandleStatementError(e, true);
+    } catch (const std::exception& e) {
+      HandleStatementError(e, false);
+    }
+  }
+}
+
+void TYumeApp::HandleStatementError(const std::exception& e, bool logged) {
+  TYumeBase& y = base_;
+  if (y.VarErrorMessage) {
+    y.VarErrorMessage->SetValueText(e.what());
+    y.VarErrorMessage->TypeText = "s";
+  }
+  // The error label runs in the current flow. If it fails again before any step has
+  // succeeded since the last jump (its own first statement fails), jumping once more would
+  // loop for ever: the error is then treated as if no label were set.
+  if (y.ErrorLabel && y.ErrorLabel->RefPos && stepSinceErrorJump_) {
+    y.ErrorReturn = y.Cur;
+    y.Cur = y.ErrorLabel->RefPos;
+    stepSinceErrorJump_ = false;
+    return;
+  }
+  if (!y.ErrorsShown) return;
+  if (!logged) {
+    std::string& log = ErrorLog();
+    log += FormatError(y, e.what());
+    log += "\r\n特定できないシステムエラーです(ToT)\r\n";
+  }
+  ShowErrorDialog();
+}
+
+void TYumeApp::ShowErrorDialog() {
+  TYumeBase& y = base_;
+  TErrorChoice choice = host_.ShowErrorDialog(ErrorLog(), y.DebugMode);
+  switch (choice) {
+    case TErrorChoice::Continue:
+    case TErrorChoice::Debug:  // the debug dialog opens from here once it exists
+      break;
+    case TErrorChoice::End:
+      y.StopRun = true;
+      y.Cur = nullptr;
+      endedByError_ = true;
+      Close();
+      break;
+  }
+}
+
+void TYumeApp::EnterEvent(const char* labelBody) {
+  TYumeBase& y = base_;
+  if (!labelBody) return;
+  if (y.Cur && runDepth_ > 0) {
+    // A loop is running (waiting inside a command): the label runs in it as a call.
+    TRunControl frame;
+    frame.Kind = fkEvent;
+    frame.ReturnPos = y.Cur;
+    frame.EndPos = labelBody;
+    frame.SourceName = y.FileName;
+    y.Runs.Push(std::move(frame));
+    y.Cur = labelBody;
+    return;
+  }
+  // Idle: the label runs in a nested loop with a fresh frame level.
+  y.Cur = labelBody;
+  y.Runs.PushLevel();
+  try {
+    RunProgram();
+  } catch (...) {
+    y.Runs.PopLevel();
+    throw;
+  }
+  y.Runs.PopLevel();
+}
+
+void TYumeApp::OnTimer(THostTimer timer) {
+  TYumeBase& y = base_;
+  switch (timer) {
+    case THostTimer::EventDo:
+      EventDoTimer();
+      break;
+    case THostTimer::Yume:
+      host_.SetTimer(THostTimer::Yume, 0, false);
+      yumeTimerArmed_ = false;
+      if (y.TimerLabel) EnterEvent(y.TimerLabel);
+      break;
+    case THostTimer::ObjDel:
+      host_.SetTimer(THostTimer::ObjDel, 1, false);
+      y.DeferredRelease.clear();
+      host_.ProcessMessages();
+      break;
+    case THostTimer::Count:
+      break;
+  }
+}
+
+void TYumeApp::SetYumeTimer(int intervalMs, const char* labelBody) {
+  base_.TimerLabel = labelBody;
+  yumeTimerArmed_ = true;
+  host_.SetTimer(THostTimer::Yume, intervalMs, true);
+}
+
+void TYumeApp::StopYumeTimer() {
+  yumeTimerArmed_ = false;
+  host_.SetTimer(THostTimer::Yume, 0, false);
+}
+
+void TYumeApp::Wait() {
+  TYumeBase& y = base_;
+  y.Runs.Clear();
+  y.Cur = nullptr;
+  if (!y.DeferredRelease.empty()) host_.SetTimer(THostTimer::ObjDel, 1, true);
+}
+
+void TYumeApp::End() {
+  TYumeBase& y = base_;
+  y.Runs.Clear();
+  y.Cur = nullptr;
+  Close();
+}
+
+void TYumeApp::Surface() {
+  windowHidden_ = false;
+  host_.ShowMainWindow();
+}
+
+void TYumeApp::Close() {
+  if (closeAllowed_) return;
+  host_.CloseMainWindow();
+}
+
+void TYumeApp::SetCannotClose(const char* value) {
+  if (base_.VarCannotClose) base_.VarCannotClose->SetValueText(value);
+}
+
+bool TYumeApp::CannotClose() const {
+  return base_.VarCannotClose && base_.VarCannotClose->ValueText() == "1";
+}
+
+void TYumeApp::RunMainPartCloseEvent() {
+  TYumeBase& y = base_;
+  TObjNode* main = y.Objs.Find("母艦");
+  if (!main || closingEventRunning_ || main->Texts[10].empty()) return;
+  THashNode* label = y.Dict.Find(main->Texts[10], false);
+  if (!label || label->Kind != wkLabel) return;
+  closingEventRunning_ = true;
+  try {
+    EnterEvent(label->RefPos);
+  } catch (...) {
+    closingEventRunning_ = false;
+    throw;
+  }
+  closingEventRunning_ = false;
+}
+
+bool TYumeApp::CloseQuery() {
+  TYumeBase& y = base_;
+  if (closeAllowed_) return true;
+  RunMainPartCloseEvent();
+  const char* before = y.Cur;
+  if (y.ExitLabel) {
+    const char* body = y.ExitLabel->RefPos;
+    y.ExitLabel = nullptr;
+    SetCannotClose("0");
+    y.Cur = body;
+    y.Runs.PushLevel();
+    RunProgram();
+    y.Runs.PopLevel();
+  }
+  if (CannotClose()) {
+    y.Cur = before;
+    return false;
+  }
+  closeAllowed_ = true;
+  y.Cur = nullptr;
+  y.StopRun = true;
+  return true;
+}
+
+}  // namespace yume

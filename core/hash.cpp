@@ -1,0 +1,272 @@
+#include "core/hash.h"
+
+#include "core/error.h"
+#include "core/sjis.h"
+#include "core/textutil.h"
+
+namespace yume {
+
+namespace {
+uint64_t g_generation = 1;
+}
+
+uint64_t DictGeneration() { return g_generation; }
+void BumpDictGeneration() { ++g_generation; }
+
+// ---- THashNode ----
+
+THashNode::~THashNode() = default;
+
+std::unique_ptr<THashNode> THashNode::MakeVariable(std::string name, bool reserved, int level,
+                                                   std::string value) {
+  auto w = std::make_unique<THashNode>();
+  w->Name = std::move(name);
+  w->Reserved = reserved;
+  w->Tag = level;
+  w->Kind = wkVariable;
+  w->value_ = std::move(value);
+  return w;
+}
+
+void THashNode::Assign(const THashNode& other) {
+  if (&other == this) return;
+  value_ = other.ValueText();
+  Pattern = other.Pattern;
+  TypeText = other.TypeText;
+  Tag = other.Tag;
+  Kind = other.Kind;
+  RefPos = other.RefPos;
+  Items = other.Items;
+  Import = other.Import;
+  Reserved = other.Reserved;
+}
+
+void THashNode::InferType() {
+  const std::string& v = ValueText();
+  if (v.empty()) {
+    TypeText.clear();
+  } else if (v[0] == '$' || (v[0] >= '0' && v[0] <= '9')) {
+    TypeText = "e";
+  } else {
+    TypeText = "s";
+  }
+}
+
+// ---- folding ----
+
+void FoldNameInto(std::string_view name, std::string& out) {
+  out.clear();
+  bool flag = false;
+  size_t i = 0;
+  const size_t n = name.size();
+  while (i < n) {
+    if (!IsLead(name[i]) || i + 1 >= n) {
+      out += name[i++];
+      continue;
+    }
+    unsigned code = (static_cast<unsigned char>(name[i]) << 8) | static_cast<unsigned char>(name[i + 1]);
+    bool hiragana = code >= 0x82A0 && code <= 0x833E;
+    if (!hiragana) {
+      out.append(name.data() + i, 2);
+      flag = true;
+      i += 2;
+    } else if (!flag) {
+      out.append(name.data() + i, 2);
+      i += 2;
+    } else {
+      // Drop this hiragana and every one directly after it.
+      while (i + 1 < n && IsLead(name[i])) {
+        unsigned c2 = (static_cast<unsigned char>(name[i]) << 8) | static_cast<unsigned char>(name[i + 1]);
+        if (c2 < 0x82A0 || c2 > 0x833E) break;
+        i += 2;
+      }
+      flag = false;
+    }
+  }
+  if (out.empty()) out.assign(name);
+}
+
+std::string FoldName(std::string_view name) {
+  std::string out;
+  FoldNameInto(name, out);
+  return out;
+}
+
+// ---- THash ----
+
+THash::~THash() = default;
+
+unsigned THash::Bucket(std::string_view name) {
+  unsigned sum = 0;
+  for (char c : name) sum += static_cast<unsigned char>(c);
+  return sum & 0xFF;
+}
+
+int THash::Add(std::unique_ptr<THashNode> word) {
+  if (!word) return -1;
+  if (buckets_.empty()) buckets_.resize(256);
+  Bucket_t& bucket = buckets_[Bucket(word->Name)];
+  if (THashNode* old = FindExact(word->Name)) {
+    if (old->Reserved) {
+      throw EYume(Subst("\"%s\"は予約語なので、登録できません。", {word->Name}));
+    }
+    for (auto& slot : bucket) {
+      if (slot.get() == old) {
+        index_.erase(std::string_view(old->Name));
+        slot = std::move(word);
+        index_.emplace(std::string_view(slot->Name), slot.get());
+        break;
+      }
+    }
+  } else {
+    THashNode* raw = word.get();
+    bucket.push_back(std::move(word));
+    index_.emplace(std::string_view(raw->Name), raw);
+    ++count_;
+  }
+  BumpDictGeneration();
+  return count_;
+}
+
+THashNode* THash::Find(std::string_view name, bool fold) const {
+  if (name.empty() || count_ == 0) return nullptr;
+  if (fold) {
+    thread_local std::string folded;
+    FoldNameInto(name, folded);
+    if (THashNode* w = FindExact(folded)) return w;
+  }
+  return FindExact(name);
+}
+
+bool THash::DeleteExact(std::string_view name) {
+  THashNode* w = FindExact(name);
+  if (!w) return false;
+  Bucket_t& bucket = buckets_[Bucket(name)];
+  index_.erase(std::string_view(w->Name));
+  for (auto it = bucket.begin(); it != bucket.end(); ++it) {
+    if (it->get() == w) {
+      bucket.erase(it);
+      break;
+    }
+  }
+  --count_;
+  BumpDictGeneration();
+  return true;
+}
+
+int THash::Delete(std::string_view name, bool fold) {
+  bool deleted = false;
+  if (fold) {
+    std::string folded = FoldName(name);
+    deleted = DeleteExact(folded);
+  }
+  if (DeleteExact(name)) deleted = true;
+  return deleted ? count_ : -1;
+}
+
+std::string THash::ValueText(std::string_view name, bool fold) const {
+  THashNode* w = Find(name, fold);
+  return w ? w->ValueText() : std::string();
+}
+
+std::vector<THashNode*> THash::Nodes() const {
+  std::vector<THashNode*> out;
+  out.reserve(count_);
+  for (const auto& bucket : buckets_)
+    for (const auto& w : bucket) out.push_back(w.get());
+  return out;
+}
+
+std::string THash::KeysText() const {
+  std::string out;
+  for (const auto& bucket : buckets_)
+    for (const auto& w : bucket) {
+      out += w->Name;
+      out += "\r\n";
+    }
+  return std::string(TrimBlanks(out));
+}
+
+std::string THash::PairsText() const {
+  std::string out;
+  for (const auto& bucket : buckets_)
+    for (const auto& w : bucket) {
+      out += w->Name;
+      out += '=';
+      out += w->ValueText();
+      out += "\r\n";
+    }
+  return std::string(TrimBlanks(out));
+}
+
+void THash::LoadFromText(std::string_view text) {
+  std::string key, value;
+  bool have = false;
+  auto flush = [&]() {
+    if (have) Add(THashNode::MakeVariable(std::move(key), false, 0, std::move(value)));
+    key.clear();
+    value.clear();
+  };
+  size_t pos = 0;
+  while (pos <= text.size()) {
+    size_t end = text.find("\r\n", pos);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view line = text.substr(pos, end - pos);
+    // "=" (0x3D) is never the second byte of a two-byte character.
+    size_t eq = line.find('=');
+    if (eq != std::string_view::npos) {
+      flush();
+      key.assign(line.substr(0, eq));
+      value.assign(line.substr(eq + 1));
+      have = true;
+    } else if (have) {
+      value += "\r\n";
+      value += line;
+    }
+    if (end == text.size()) break;
+    pos = end + 2;
+  }
+  flush();
+}
+
+void THash::Clear() {
+  buckets_.clear();
+  index_.clear();
+  count_ = 0;
+  BumpDictGeneration();
+}
+
+// ---- THashYu ----
+
+THashNode* THashYu::FindScoped(std::string_view name, bool fold) const {
+  for (auto it = scopes_.rbegin(); it != scopes_.rend(); ++it) {
+    if (THashNode* w = (*it)->Find(name, fold)) return w;
+  }
+  return Find(name, fold);
+}
+
+void THashYu::AddLocal(std::unique_ptr<THashNode> word) {
+  if (scopes_.empty()) {
+    Add(std::move(word));
+  } else {
+    scopes_.back()->Add(std::move(word));
+  }
+}
+
+void THashYu::PushScope() {
+  scopes_.push_back(std::make_unique<THash>());
+  BumpDictGeneration();
+}
+
+void THashYu::PopScope() {
+  if (scopes_.empty()) return;
+  scopes_.pop_back();
+  BumpDictGeneration();
+}
+
+void THashYu::ClearScopes() {
+  scopes_.clear();
+  BumpDictGeneration();
+}
+
+}  // namespace yume

@@ -1,0 +1,135 @@
+// The word dictionary: every name a script can use is a THashNode in a THash.
+//
+// A THash keeps 256 buckets chosen by the byte sum of the name; inside a bucket words stay in
+// insertion order. That order is what scripts see when they list words (Nodes, KeysText), so
+// it is kept exactly; lookups go through a second index beside the buckets.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace yume {
+
+class THash;
+
+// Word kinds.
+enum TWordKind : uint8_t {
+  wkCommand = 0,
+  wkLabel = 2,
+  wkVariable = 3,
+  wkPart = 4,
+  wkLibFunc = 5,
+  wkDictionary = 6,
+};
+
+// Increases whenever a word is added to or removed from any dictionary, so that anything
+// remembered about what a name means can tell when it may have changed.
+uint64_t DictGeneration();
+void BumpDictGeneration();
+
+class THashNode {
+ public:
+  THashNode() = default;
+  THashNode(const THashNode&) = delete;
+  THashNode& operator=(const THashNode&) = delete;
+  ~THashNode();
+
+  // A variable word (kind 3).
+  static std::unique_ptr<THashNode> MakeVariable(std::string name, bool reserved, int level,
+                                                 std::string value);
+
+  std::string Name;
+  std::string Pattern;   // command, label or library function: the argument pattern
+  std::string TypeText;  // "s", "e", "" for variables; "ハッシュ" for dictionaries; part kind; label file
+  uint8_t Kind = wkVariable;
+  int32_t Tag = 0;                  // handler number, level, part number
+  const char* RefPos = nullptr;     // label body, or the position a variable was made at
+  std::shared_ptr<THash> Items;     // dictionary items; a copy shares them
+  void* Import = nullptr;           // library function: the import record (owned by the library list)
+  bool Reserved = false;
+
+  const std::string& ValueText() const { return value_; }
+  void SetValueText(std::string v) { value_ = std::move(v); }
+  // Direct access for appending in place; the caller must not keep the reference.
+  std::string& MutableValue() { return value_; }
+
+  // Copies everything but the name.
+  void Assign(const THashNode& other);
+
+  // "s" / "" / "e" from the value.
+  void InferType();
+
+ private:
+  std::string value_;
+};
+
+class THash {
+ public:
+  THash() = default;
+  THash(const THash&) = delete;
+  THash& operator=(const THash&) = delete;
+  virtual ~THash();
+
+  // Enters a word; a word of the same name is replaced in place (unless it is reserved, which
+  // raises). Returns the word count; -1 for no word.
+  int Add(std::unique_ptr<THashNode> word);
+
+  THashNode* Find(std::string_view name, bool fold) const;
+  // Deletes the folded name's word (with fold), then the name's; the count after the last
+  // deletion, or -1 when nothing was deleted.
+  int Delete(std::string_view name, bool fold);
+  std::string ValueText(std::string_view name, bool fold) const;
+
+  // All words, bucket 0 to 255, each bucket in insertion order.
+  std::vector<THashNode*> Nodes() const;
+  std::string KeysText() const;
+  std::string PairsText() const;
+  // "key=value" lines; lines without "=" continue the previous value.
+  void LoadFromText(std::string_view text);
+
+  void Clear();
+  int Count() const { return count_; }
+
+  // The bucket of a name: its byte sum modulo 256.
+  static unsigned Bucket(std::string_view name);
+
+ protected:
+  THashNode* FindExact(std::string_view name) const {
+    auto it = index_.find(name);
+    return it == index_.end() ? nullptr : it->second;
+  }
+  bool DeleteExact(std::string_view name);
+
+ private:
+  using Bucket_t = std::vector<std::unique_ptr<THashNode>>;
+  std::vector<Bucket_t> buckets_;  // 256 once the first word arrives
+  std::unordered_map<std::string_view, THashNode*> index_;  // keys view the words' names
+  int count_ = 0;
+};
+
+// The dictionary with local scopes: the table itself is the global scope.
+class THashYu : public THash {
+ public:
+  THashNode* FindScoped(std::string_view name, bool fold) const;
+  void AddLocal(std::unique_ptr<THashNode> word);
+  void PushScope();
+  void PopScope();
+  size_t ScopeCount() const { return scopes_.size(); }
+  void ClearScopes();
+
+ private:
+  std::vector<std::unique_ptr<THash>> scopes_;
+};
+
+// Okurigana folding: hiragana that directly follow a non-hiragana two-byte character are
+// dropped ("繰り返す" -> "繰返"); a name that would fold to nothing stays as it is.
+std::string FoldName(std::string_view name);
+// The same into a buffer the caller keeps (no allocation once it has grown).
+void FoldNameInto(std::string_view name, std::string& out);
+
+}  // namespace yume

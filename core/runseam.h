@@ -1,0 +1,18 @@
+// The two steps the run loop delegates: executing one statement step, and ending the
+// innermost run-control frame at the end of a text. Kept behind function pointers so that
+// the run loop can be exercised with steps of a test's own.
+#pragma once
+
+namespace yume {
+
+class TYumeBase;
+
+using TStepFn = void (*)(TYumeBase&);
+
+// One statement step at y.Cur; advances y.Cur.
+void ExecuteStatement(TYumeBase& y);
+
+// Ends the innermost frame of the run-control stack at the end of a text.
+void CheckRunControl(TYumeBase& y);
+
+}  // namespace yume

@@ -1,0 +1,45 @@
+// Shift_JIS (CP932) text: scanning by characters and conversion at the boundaries.
+//
+// Inside the system every text is CP932 bytes in std::string. A byte 0x81-0x9F or 0xE0-0xFC
+// starts a two-byte character whose second byte may be anything from 0x40 upward, including
+// ASCII punctuation ("表" is 95 5C, "ソ" is 83 5C): every scan must step over such pairs.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace yume {
+
+inline bool IsLead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+inline bool IsLead(char c) { return IsLead(static_cast<unsigned char>(c)); }
+
+// Length in bytes of the character starting at s[i] (a lead byte at the very end counts as one).
+inline size_t CharLen(std::string_view s, size_t i) {
+  return (IsLead(s[i]) && i + 1 < s.size()) ? 2 : 1;
+}
+
+// Position of the first occurrence of `what` in `s` at or after `from` that starts on a character
+// boundary; npos when there is none. A match never starts on a second byte.
+size_t FindAligned(std::string_view s, std::string_view what, size_t from = 0);
+
+// Position of the first single-byte character `c` at or after `from` (never a second byte).
+size_t FindCharAligned(std::string_view s, char c, size_t from = 0);
+
+// Number of characters (a two-byte character counts once).
+size_t CountChars(std::string_view s);
+
+// CP932 <-> UTF-8 through iconv. Bytes that cannot be converted become "?" so that a boundary
+// never fails; conversion of valid text is exact.
+std::string Cp932ToUtf8(std::string_view s);
+std::string Utf8ToCp932(std::string_view s);
+
+// True when s is valid UTF-8 and holds at least one multi-byte sequence (plain ASCII is
+// the same in both encodings and is not called UTF-8 here).
+bool IsUtf8Text(std::string_view s);
+
+// Script files: a UTF-8 byte-order mark, or valid UTF-8 with multi-byte sequences, means UTF-8;
+// anything else is taken as Shift_JIS. Returns the text in CP932.
+std::string ScriptTextToCp932(std::string_view raw);
+
+}  // namespace yume

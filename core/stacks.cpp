@@ -1,0 +1,65 @@
+#include "core/stacks.h"
+
+namespace yume {
+
+namespace {
+const std::string kEmpty;
+}
+
+std::string TStack::Pop() {
+  if (items_.empty()) return {};
+  std::string s = std::move(items_.back());
+  items_.pop_back();
+  return s;
+}
+
+std::string TStack::TakeFront() {
+  if (items_.empty()) return {};
+  std::string s = std::move(items_.front());
+  items_.erase(items_.begin());
+  return s;
+}
+
+const std::string& TStack::Peek(size_t index) const {
+  return index < items_.size() ? items_[index] : kEmpty;
+}
+
+void TStack::Insert(size_t index, std::string s) {
+  if (index > items_.size()) index = items_.size();
+  items_.insert(items_.begin() + static_cast<std::ptrdiff_t>(index), std::move(s));
+}
+
+void TStack::Erase(size_t index) {
+  if (index < items_.size()) items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(index));
+}
+
+bool TRunControlStack::Pop(TRunControl& out) {
+  if (current_.empty()) return false;
+  out = std::move(current_.back());
+  current_.pop_back();
+  return true;
+}
+
+bool TRunControlStack::Get(size_t index, TRunControl& out) const {
+  if (index >= current_.size()) return false;
+  out = current_[index];
+  return true;
+}
+
+void TRunControlStack::PushLevel() {
+  levels_.push_back(std::move(current_));
+  current_.clear();
+}
+
+void TRunControlStack::PopLevel() {
+  if (levels_.empty()) return;
+  current_ = std::move(levels_.back());
+  levels_.pop_back();
+}
+
+void TRunControlStack::ClearAll() {
+  current_.clear();
+  levels_.clear();
+}
+
+}  // namespace yume

@@ -1,0 +1,82 @@
+// The argument stack and the run-control stack.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace yume {
+
+class THashNode;
+
+// Source texts of the phrases of the statement being executed, particles attached.
+class TStack {
+ public:
+  void Push(std::string s) { items_.push_back(std::move(s)); }
+  // Empty text when the stack is empty.
+  std::string Pop();
+  std::string TakeFront();
+  const std::string& Peek(size_t index) const;
+  void Insert(size_t index, std::string s);
+  void Erase(size_t index);
+  size_t Count() const { return items_.size(); }
+  bool Empty() const { return items_.empty(); }
+  void Clear() { items_.clear(); }
+  const std::vector<std::string>& Items() const { return items_; }
+
+ private:
+  std::vector<std::string> items_;
+};
+
+// Frame kinds.
+enum TFrameKind : uint8_t {
+  fkThen = 0,
+  fkElse = 1,
+  fkFor = 2,
+  fkCount = 3,
+  fkCall = 4,
+  fkEvent = 5,
+  fkList = 6,
+  fkCase = 8,
+  fkWhile = 9,
+  fkLocal = 10,
+};
+
+// One frame: copied in and out by value.
+struct TRunControl {
+  const char* ReturnPos = nullptr;
+  const char* EndPos = nullptr;
+  int32_t Counter = 0;
+  int32_t Limit = 0;
+  uint8_t Kind = 0;
+  std::string_view Body;                       // the text the frame runs in
+  std::shared_ptr<const std::string> BodyOwner;  // keeps a body alive that is not in a source
+  std::string SourceName;
+  std::string Condition;
+  THashNode* ItemWord = nullptr;                          // for loop: the counter variable
+  std::shared_ptr<std::vector<std::string>> ItemLines;    // list loop: the lines
+};
+
+// The current list of frames, and the lists set aside by PushLevel.
+class TRunControlStack {
+ public:
+  void Push(const TRunControl& frame) { current_.push_back(frame); }
+  void Push(TRunControl&& frame) { current_.push_back(std::move(frame)); }
+  bool Pop(TRunControl& out);
+  bool Get(size_t index, TRunControl& out) const;
+  TRunControl* Top() { return current_.empty() ? nullptr : &current_.back(); }
+  size_t Count() const { return current_.size(); }
+  void Clear() { current_.clear(); }
+  void PushLevel();
+  void PopLevel();
+  void ClearAll();
+  size_t LevelCount() const { return levels_.size(); }
+
+ private:
+  std::vector<TRunControl> current_;
+  std::vector<std::vector<TRunControl>> levels_;
+};
+
+}  // namespace yume

@@ -1,0 +1,45 @@
+#include "core/yumebase.h"
+
+#include <time.h>
+
+#include <filesystem>
+#include <system_error>
+
+namespace yume {
+
+const char* const TYumeBase::kUndefinedCase = "\\~未定義";
+
+TYumeBase::TYumeBase() : CaseSubject(kUndefinedCase) {
+  timespec ts{};
+  clock_gettime(CLOCK_REALTIME, &ts);
+  RandSeed = static_cast<uint32_t>(ts.tv_sec * 1000003u ^ ts.tv_nsec);
+}
+
+TYumeBase::~TYumeBase() {
+  // Only files we made ourselves are deleted: extracted data and our copy of a pack.
+  std::error_code ec;
+  for (const auto& f : ExtractedFiles) std::filesystem::remove(f, ec);
+  if (!PackCopy.empty()) std::filesystem::remove(PackCopy, ec);
+}
+
+void TYumeBase::ClearWordRefs() {
+  VarSore = VarSo = VarCount = VarErrorMessage = VarErrorLine = VarCannotClose = nullptr;
+  WordSoshite = WordMoshi = WordNaraba = WordNara = WordChigaeba = WordDenakereba = nullptr;
+  ExitLabel = ErrorLabel = LastCommand = nullptr;
+}
+
+void TYumeBase::ResetForRun() {
+  ClearWordRefs();
+  Dict.ClearScopes();
+  Dict.Clear();
+  Args.Clear();
+  Runs.ClearAll();
+  CondResult = -1;
+  CaseSubject = kUndefinedCase;
+  ParticleFree = OmittedFilled = false;
+  ErrorsShown = true;
+  ErrorReturn = ErrorLabelEntry = nullptr;
+  FuncArgs.clear();
+}
+
+}  // namespace yume

@@ -1,0 +1,101 @@
+// The interpreter state: one TYumeBase per run of the program, owning the dictionary, the
+// stacks, the part list and everything else a script's words live in.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/hash.h"
+#include "core/objlist.h"
+#include "core/stacks.h"
+
+namespace yume {
+
+class THost;
+class TYumeApp;
+
+class TYumeBase {
+ public:
+  TYumeBase();
+  ~TYumeBase();
+  TYumeBase(const TYumeBase&) = delete;
+  TYumeBase& operator=(const TYumeBase&) = delete;
+
+  // ---- the program ----
+  std::string FileName;         // source being executed; shown in error lines
+  std::string Source;           // the main program: as loaded, then its working text
+  const char* Cur = nullptr;    // read position; null = no program position (idle)
+  int Line = 0;                 // line last passed
+
+  // ---- start-up options ----
+  bool RuntimeGiven = false;
+  bool FromPack = false;
+  bool DefaultStart = false;
+  bool DebugMode = false;
+  bool LineStop = false;
+  bool StopRun = false;         // end the run loop now
+  int SecurityLevel = -1;       // -1 unknown, 0 low, 1 mid, 2 high
+  std::vector<std::string> Params;  // command-line parameters, [0] = the runtime itself
+  std::string ProgramFolder;    // folder of ProgramFile, ending in "/"
+  std::string ProgramFile;
+  std::vector<std::string> ExtractedFiles;  // temporary files (system paths), deleted at the end
+  std::string PackCopy;         // our own temporary copy of a pack (system path), deleted at the end
+
+  // ---- events ----
+  const char* TimerLabel = nullptr;  // label run by the one-shot timer
+  THashNode* ExitLabel = nullptr;    // label run before the window closes
+  bool TrayIconShown = false;
+
+  // ---- words and stacks ----
+  THashYu Dict;
+  TStack Args;
+  TRunControlStack Runs;
+  TObjList Objs;
+  std::vector<std::unique_ptr<TObjNode>> DeferredRelease;  // destroyed parts awaiting release
+  std::vector<std::unique_ptr<std::string>> Included;      // sources brought in by 取り込む
+  std::vector<std::string> FuncArgs;                       // evaluated arguments of a user function
+
+  // ---- executor state ----
+  int CondResult = -1;          // last condition: 1, 0, -1 none pending
+  std::string CaseSubject;      // the undefined marker when no case is open
+  bool ParticleFree = false;
+  bool OmittedFilled = false;
+  std::string LastType;         // type of the last value produced: "s" or "e"
+  THashNode* LastCommand = nullptr;
+  uint32_t RandSeed = 0;
+
+  // ---- errors ----
+  bool ErrorsShown = true;      // show the error dialog (else errors are only recorded)
+  THashNode* ErrorLabel = nullptr;
+  const char* ErrorReturn = nullptr;
+  const char* ErrorLabelEntry = nullptr;  // body of the error label while its first step runs
+
+  // ---- words the system reads and writes directly (set by the registry) ----
+  THashNode* VarSore = nullptr;          // それ
+  THashNode* VarSo = nullptr;            // そ
+  THashNode* VarCount = nullptr;         // 回数
+  THashNode* VarErrorMessage = nullptr;  // エラーメッセージ
+  THashNode* VarErrorLine = nullptr;     // エラー行
+  THashNode* VarCannotClose = nullptr;   // 終了不可能
+  THashNode* WordSoshite = nullptr;      // そして
+  THashNode* WordMoshi = nullptr;
+  THashNode* WordNaraba = nullptr;
+  THashNode* WordNara = nullptr;
+  THashNode* WordChigaeba = nullptr;
+  THashNode* WordDenakereba = nullptr;
+
+  // ---- links ----
+  THost* Host = nullptr;
+  TYumeApp* App = nullptr;
+
+  // Resets what belongs to one run: dictionary, stacks, parts, references, condition state.
+  void ResetForRun();
+  // Forgets the references into the dictionary (before it is cleared).
+  void ClearWordRefs();
+
+  static const char* const kUndefinedCase;  // "\~未定義"
+};
+
+}  // namespace yume

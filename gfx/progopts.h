@@ -1,0 +1,22 @@
+// The command line of both programs: our own "--" options, and the parameters handed to the
+// runtime (the script, its options and its arguments).
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace yume {
+
+struct TProgramOptions {
+  bool Help = false;
+  bool Version = false;
+  std::vector<std::string> Params;  // CP932; [0] = the runtime's own full path
+};
+
+TProgramOptions ParseProgramOptions(int argc, char** argv);
+
+// Texts for the terminal (UTF-8).
+std::string UsageText(const std::string& program);
+std::string VersionText();
+
+}  // namespace yume

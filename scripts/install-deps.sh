@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Installs every Debian package the project needs, and only those that are missing.
+# Both `make run` and `make test` call it; on a machine that has everything it does nothing.
+set -euo pipefail
+
+PACKAGES=(
+  # toolchain
+  build-essential cmake ninja-build pkg-config ccache
+  # tests and benchmarks
+  googletest libgtest-dev libbenchmark-dev tcl8.6 python3
+  # Qt 6 (Core/Gui for both programs, Widgets for the window program)
+  qt6-base-dev qt6-qpa-plugins libgl-dev
+  # Japanese fonts standing in for the usual Windows ones ("ＭＳ ゴシック" and its proportional twin)
+  fonts-ipafont-gothic fontconfig
+  # character conversion at the boundaries (iconv comes with libc; CP932 needs the gconv modules)
+  libc-bin
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+echo "Installing: ${missing[*]}"
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then
+  SUDO="sudo"
+fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"

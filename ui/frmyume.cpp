@@ -1,0 +1,34 @@
+#include "ui/frmyume.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
+
+#include "ui/windowhost.h"
+
+namespace yume {
+
+TfrmYume::TfrmYume(TWindowHost& host) : host_(host) {
+  setObjectName(QStringLiteral("frmYume"));
+  setWindowTitle(QStringLiteral("ゆめもり"));
+  resize(640, 400);
+  CentreOnWorkArea();
+}
+
+void TfrmYume::CentreOnWorkArea() {
+  if (QScreen* screen = QGuiApplication::primaryScreen()) {
+    QRect area = screen->availableGeometry();
+    move(area.left() + (area.width() - frameGeometry().width()) / 2,
+         area.top() + (area.height() - frameGeometry().height()) / 2);
+  }
+}
+
+void TfrmYume::closeEvent(QCloseEvent* event) {
+  if (host_.AskClose()) {
+    event->accept();
+  } else {
+    event->ignore();
+  }
+}
+
+}  // namespace yume

@@ -1,0 +1,32 @@
+// build/yumemori: runs a script with its window.
+#include <QApplication>
+#include <cstdio>
+
+#include "core/app.h"
+#include "gfx/progopts.h"
+#include "ui/windowhost.h"
+
+int main(int argc, char** argv) {
+  yume::TProgramOptions opts = yume::ParseProgramOptions(argc, argv);
+  if (opts.Help) {
+    std::fputs(yume::UsageText("yumemori").c_str(), stdout);
+    return 0;
+  }
+  if (opts.Version) {
+    std::fputs(yume::VersionText().c_str(), stdout);
+    return 0;
+  }
+  // The application object only sees the program name: it would take options of its own
+  // out of the script's arguments.
+  int qargc = 1;
+  char* qargv[] = {argv[0], nullptr};
+  QApplication qapp(qargc, qargv);
+  QApplication::setApplicationName(QStringLiteral("ゆめもり"));
+  // The program ends when the run cycle says so, not when its last window hides.
+  QApplication::setQuitOnLastWindowClosed(false);
+
+  yume::TWindowHost host;
+  yume::TYumeApp app(host, std::move(opts.Params));
+  host.Attach(&app);
+  return host.Run();
+}

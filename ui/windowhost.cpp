@@ -1,0 +1,60 @@
+#include "ui/windowhost.h"
+
+#include <QMessageBox>
+
+#include "core/sjis.h"
+#include "ui/frmerror.h"
+#include "ui/frmyume.h"
+
+namespace yume {
+
+QString WidgetText(const std::string& cp932) {
+  return QString::fromStdString(Cp932ToUtf8(cp932)).replace(QStringLiteral("\r\n"),
+                                                            QStringLiteral("\n"));
+}
+
+TWindowHost::TWindowHost() : form_(std::make_unique<TfrmYume>(*this)) {}
+
+TWindowHost::~TWindowHost() = default;
+
+void TWindowHost::ShowMainWindow() {
+  form_->show();
+  form_->raise();
+}
+
+bool TWindowHost::AskClose() {
+  if (Finished()) return true;
+  if (!app_ || app_->CloseQuery()) {
+    Finish();
+    return true;
+  }
+  return false;
+}
+
+void TWindowHost::CloseMainWindow() {
+  if (Finished()) return;
+  if (AskClose()) form_->hide();
+}
+
+void TWindowHost::ShowMessage(const std::string& text, const std::string& caption,
+                              TMessageKind kind) {
+  QString title = caption.empty() ? form_->windowTitle() : WidgetText(caption);
+  QMessageBox box(kind == TMessageKind::Info      ? QMessageBox::NoIcon
+                  : kind == TMessageKind::Warning ? QMessageBox::Warning
+                                                  : QMessageBox::Critical,
+                  title, WidgetText(text), QMessageBox::Ok, form_.get());
+  box.exec();
+}
+
+TErrorChoice TWindowHost::ShowErrorDialog(const std::string& log, bool debugMode) {
+  // The error dialog must not hide behind a main window that stays on top.
+  const bool onTop = form_->windowFlags() & Qt::WindowStaysOnTopHint;
+  if (onTop) form_->setWindowFlag(Qt::WindowStaysOnTopHint, false);
+  TfrmError dialog(form_->isVisible() ? form_.get() : nullptr, WidgetText(log), debugMode);
+  dialog.exec();
+  if (onTop) form_->setWindowFlag(Qt::WindowStaysOnTopHint, true);
+  if (dialog.Debug()) return TErrorChoice::Debug;
+  return dialog.Continue() ? TErrorChoice::Continue : TErrorChoice::End;
+}
+
+}  // namespace yume
