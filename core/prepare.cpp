@@ -44,7 +44,7 @@ void PrepareSource(TYumeBase& y, std::string& text) {
   int line = 1;
   bool brace = false, lineComment = false, block = false;
   bool dq = false, bq = false, here = false;
-  std::string_view terminator;
+  std::string terminator;  // a copy: src stops being valid once the text is replaced
   Opening braceOpen, stringOpen;
 
   const size_t n = src.size();
@@ -130,7 +130,7 @@ void PrepareSource(TYumeBase& y, std::string& text) {
           i += nx.size();
           here = true;
           stringOpen = {line, i};
-          terminator = next_char(i);
+          terminator.assign(next_char(i));
           i += terminator.size();
           out += "@@";
           out += terminator;

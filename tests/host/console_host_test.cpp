@@ -1,0 +1,125 @@
+// The console program's run cycle on Qt's event loop (offscreen platform).
+#include <QGuiApplication>
+#include <QTimer>
+#include <cstdio>
+#include <fstream>
+#include <gtest/gtest.h>
+
+#include "console/consolehost.h"
+#include "core/app.h"
+#include "core/sjis.h"
+
+using namespace yume;
+
+namespace {
+
+class QtEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    static int argc = 1;
+    static char name[] = "host_tests";
+    static char* argv[] = {name, nullptr};
+    app_ = std::make_unique<QGuiApplication>(argc, argv);
+  }
+  void TearDown() override { app_.reset(); }
+
+ private:
+  std::unique_ptr<QGuiApplication> app_;
+};
+
+const auto* const kEnv = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+
+std::string WriteScript(const std::string& name, const std::string& utf8) {
+  std::string path = ::testing::TempDir() + name;
+  std::ofstream(path, std::ios::binary) << utf8;
+  return path;
+}
+
+std::string ReadAll(std::FILE* f) {
+  std::fflush(f);
+  std::rewind(f);
+  std::string s;
+  char buf[4096];
+  size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) s.append(buf, n);
+  return s;
+}
+
+struct ConsoleRun {
+  std::FILE* out = std::tmpfile();
+  std::FILE* err = std::tmpfile();
+  std::FILE* in = std::tmpfile();
+  TConsoleHost host{out, err, in};
+  std::unique_ptr<TYumeApp> app;
+  explicit ConsoleRun(std::vector<std::string> params) {
+    app = std::make_unique<TYumeApp>(host, std::move(params));
+    host.Attach(app.get());
+  }
+  ~ConsoleRun() {
+    std::fclose(out);
+    std::fclose(err);
+    std::fclose(in);
+  }
+};
+
+}  // namespace
+
+TEST(ConsoleHost, NoScriptEndsAtOnceWithStatusZero) {
+  ConsoleRun r({"/nonexistent/yume"});
+  EXPECT_EQ(r.host.Run(), 0);
+  EXPECT_TRUE(r.host.Finished());
+  EXPECT_EQ(ReadAll(r.err), "");
+}
+
+TEST(ConsoleHost, AnUnreadableStartFileIsReported) {
+  ConsoleRun r({"/nonexistent/yume", "/nonexistent/missing.ymr"});
+  EXPECT_EQ(r.host.Run(), 1);
+  EXPECT_EQ(ReadAll(r.err), "起動ファイル「/nonexistent/missing.ymr」が読込めません。\n");
+}
+
+TEST(ConsoleHost, APreparationErrorEndsWithStatusOne) {
+  std::string path = WriteScript("open.ymr", "' 一行目\n「閉じない\n");
+  ConsoleRun r({"/nonexistent/yume", Utf8ToCp932(path)});
+  EXPECT_EQ(r.host.Run(), 1);
+  std::string err = ReadAll(r.err);
+  EXPECT_EQ(err.rfind("[エラー] open.ymr(2行目): 「」または\"\"が対応していません。", 0), 0u) << err;
+  EXPECT_FALSE(r.host.WindowShown());
+}
+
+TEST(ConsoleHost, AScriptOfCommentsAndLabelsRunsToTheEnd) {
+  std::string path = WriteScript("empty.ymr", "/* 何もしない */\r\n*ラベル\r\n\r\n");
+  ConsoleRun r({"/nonexistent/yume", Utf8ToCp932(path)});
+  EXPECT_EQ(r.host.Run(), 0);
+  EXPECT_EQ(ReadAll(r.err), "");
+  EXPECT_TRUE(r.host.WindowShown());
+}
+
+TEST(ConsoleHost, StatementsThatCannotRunYetAreAnError) {
+  std::string path = WriteScript("stmt.ymr", "\n\n「こんにちは」と、言う。\n");
+  ConsoleRun r({"/nonexistent/yume", Utf8ToCp932(path)});
+  EXPECT_EQ(r.host.Run(), 1);
+  EXPECT_NE(ReadAll(r.err).find("stmt.ymr(3行目)"), std::string::npos);
+}
+
+int g_labelRuns = 0;
+
+// A statement step of the test's own: "T" arms the timer for the label, "x" counts.
+void TimerStep(TYumeBase& y) {
+  const char c = *y.Cur;
+  if (c == 'T') y.App->SetYumeTimer(5, y.Dict.Find(Utf8ToCp932("時間"), false)->RefPos);
+  if (c == 'x') ++g_labelRuns;
+  ++y.Cur;
+}
+
+TEST(ConsoleHost, TheLoopRunsWhileTheTimerIsArmedThenEnds) {
+  std::string path = WriteScript("timer.ymr", "T\r\n*時間\r\nx\r\n");
+  ConsoleRun r({"/nonexistent/yume", Utf8ToCp932(path)});
+  r.app->SetExecutor(TimerStep, CheckRunControl);
+  g_labelRuns = 0;
+  QTimer::singleShot(10000, [] { QCoreApplication::exit(99); });  // a safety net only
+  EXPECT_EQ(r.host.Run(), 0);
+  // Once in the main flow, once when the timer fired; then nothing was armed any more.
+  EXPECT_EQ(g_labelRuns, 2);
+  EXPECT_TRUE(r.host.Finished());
+  EXPECT_FALSE(r.app->HasArmedSources());
+}

@@ -1,0 +1,174 @@
+#include "core/hash.h"
+
+#include <gtest/gtest.h>
+
+#include "core/error.h"
+
+using namespace yume;
+
+namespace {
+std::unique_ptr<THashNode> Var(const std::string& name, const std::string& value = "",
+                               bool reserved = false) {
+  return THashNode::MakeVariable(name, reserved, 0, value);
+}
+std::unique_ptr<THashNode> Command(const std::string& name) {
+  auto w = std::make_unique<THashNode>();
+  w->Name = FoldName(name);
+  w->Kind = wkCommand;
+  w->Reserved = true;
+  return w;
+}
+}  // namespace
+
+TEST(Fold, DropsOkuriganaAfterKanji) {
+  EXPECT_EQ(FoldName("繰り返す"), "繰返");
+  EXPECT_EQ(FoldName("数値として扱う"), "数値扱");
+  EXPECT_EQ(FoldName("取り込む"), "取込");
+  EXPECT_EQ(FoldName("おわり"), "おわり");
+  EXPECT_EQ(FoldName("ループ"), "ループ");
+  EXPECT_EQ(FoldName("ABCあい"), "ABCあい");  // single bytes do not set the flag
+  EXPECT_EQ(FoldName("表ぁ"), "表ぁ");          // small ぁ (829F) is no hiragana here
+  EXPECT_EQ(FoldName(""), "");
+}
+
+TEST(Hash, ReplacingKeepsTheCountAndThePlace) {
+  THash h;
+  EXPECT_EQ(h.Add(Var("x", "1")), 1);
+  EXPECT_EQ(h.Add(Var("y", "2")), 2);
+  EXPECT_EQ(h.Add(Var("x", "3")), 2);
+  ASSERT_TRUE(h.Find("x", false));
+  EXPECT_EQ(h.Find("x", false)->ValueText(), "3");
+  EXPECT_EQ(h.Add(nullptr), -1);
+}
+
+TEST(Hash, ReservedWordsCannotBeReplaced) {
+  THash h;
+  h.Add(Command("表示"));
+  try {
+    h.Add(Var("表示", "x"));
+    FAIL() << "no error";
+  } catch (const EYume& e) {
+    EXPECT_STREQ(e.what(), "\"表示\"は予約語なので、登録できません。");
+  }
+  EXPECT_EQ(h.Count(), 1);
+  EXPECT_EQ(h.Find("表示", false)->Kind, wkCommand);
+}
+
+TEST(Hash, FoldedLookup) {
+  THash h;
+  h.Add(Command("繰り返す"));
+  EXPECT_TRUE(h.Find("繰り返す", true));
+  EXPECT_TRUE(h.Find("繰返す", true));
+  EXPECT_TRUE(h.Find("繰返", true));
+  EXPECT_FALSE(h.Find("繰り返す", false));
+  EXPECT_FALSE(h.Find("", true));
+  // Folded first, then as written.
+  h.Add(Var("読みかた"));
+  EXPECT_EQ(h.Find("読みかた", true), h.Find("読みかた", false));
+}
+
+TEST(Hash, NodesFollowBucketsThenInsertionOrder) {
+  THash h;
+  // "b" (98) and "a\x01" (97+1) share bucket 98; "a" (97) comes first.
+  h.Add(Var("b"));
+  h.Add(Var("a\x01"));
+  h.Add(Var("a"));
+  auto nodes = h.Nodes();
+  ASSERT_EQ(nodes.size(), 3u);
+  EXPECT_EQ(nodes[0]->Name, "a");
+  EXPECT_EQ(nodes[1]->Name, "b");
+  EXPECT_EQ(nodes[2]->Name, "a\x01");
+  EXPECT_NE(h.Find("b", false), h.Find("a\x01", false));
+  EXPECT_EQ(THash::Bucket("\xFF\x01"), 0u);
+}
+
+TEST(Hash, KeysAndPairsText) {
+  THash h;
+  EXPECT_EQ(h.KeysText(), "");
+  h.Add(Var("one", "1"));
+  EXPECT_EQ(h.KeysText(), "one");
+  h.Add(Var("two", "2"));
+  EXPECT_EQ(h.KeysText(), "one\r\ntwo");
+  EXPECT_EQ(h.PairsText(), "one=1\r\ntwo=2");
+}
+
+TEST(Hash, LoadFromTextJoinsContinuationLines) {
+  THash h;
+  h.LoadFromText("a=1\r\nb=2\r\n3\r\nc=x=y");
+  EXPECT_EQ(h.Count(), 3);
+  EXPECT_EQ(h.ValueText("a", false), "1");
+  EXPECT_EQ(h.ValueText("b", false), "2\r\n3");
+  EXPECT_EQ(h.ValueText("c", false), "x=y");
+  EXPECT_EQ(h.Find("a", false)->Tag, 0);
+  // A repeated key replaces the earlier one.
+  h.LoadFromText("a=9");
+  EXPECT_EQ(h.ValueText("a", false), "9");
+}
+
+TEST(Hash, DeleteFoldedThenAsWritten) {
+  THash h;
+  h.Add(Var("繰返", "folded"));
+  h.Add(Var("繰り返す", "written"));
+  EXPECT_EQ(h.Delete("繰り返す", true), 0);
+  EXPECT_EQ(h.Delete("繰り返す", true), -1);
+  h.Add(Var("x"));
+  EXPECT_EQ(h.Delete("x", false), 0);
+  EXPECT_FALSE(h.Find("x", false));
+}
+
+TEST(Hash, GenerationChangesWithTheWords) {
+  THash h;
+  uint64_t g = DictGeneration();
+  h.Add(Var("g"));
+  EXPECT_NE(DictGeneration(), g);
+  g = DictGeneration();
+  EXPECT_FALSE(h.Find("g", false) == nullptr);
+  EXPECT_EQ(DictGeneration(), g);
+  h.Delete("g", false);
+  EXPECT_NE(DictGeneration(), g);
+}
+
+TEST(HashNode, AssignInferTypeAndSharedItems) {
+  auto a = Var("a", "12");
+  a->InferType();
+  EXPECT_EQ(a->TypeText, "e");
+  a->SetValueText("$1F");
+  a->InferType();
+  EXPECT_EQ(a->TypeText, "e");
+  a->SetValueText("x1");
+  a->InferType();
+  EXPECT_EQ(a->TypeText, "s");
+  a->SetValueText("");
+  a->InferType();
+  EXPECT_EQ(a->TypeText, "");
+
+  auto d = Var("d", "v");
+  d->Kind = wkDictionary;
+  d->Items = std::make_shared<THash>();
+  d->Items->Add(Var("k", "1"));
+  auto copy = Var("copy");
+  copy->Assign(*d);
+  EXPECT_EQ(copy->Name, "copy");
+  EXPECT_EQ(copy->ValueText(), "v");
+  EXPECT_EQ(copy->Kind, wkDictionary);
+  EXPECT_EQ(copy->Items, d->Items);
+  d.reset();
+  EXPECT_EQ(copy->Items->ValueText("k", false), "1");
+}
+
+TEST(HashYu, ScopesHideAndRelease) {
+  THashYu h;
+  h.Add(Var("v", "global"));
+  h.AddLocal(Var("w", "no scope"));
+  EXPECT_TRUE(h.Find("w", false));  // no scope open: global
+  h.PushScope();
+  h.AddLocal(Var("v", "local"));
+  EXPECT_EQ(h.FindScoped("v", false)->ValueText(), "local");
+  h.PushScope();
+  EXPECT_EQ(h.FindScoped("v", false)->ValueText(), "local");
+  h.PopScope();
+  h.PopScope();
+  EXPECT_EQ(h.FindScoped("v", false)->ValueText(), "global");
+  h.PopScope();  // nothing to pop
+  EXPECT_EQ(h.ScopeCount(), 0u);
+}

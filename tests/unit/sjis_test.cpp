@@ -1,0 +1,59 @@
+#include "core/sjis.h"
+
+#include <gtest/gtest.h>
+
+#include "core/convhalf.h"
+
+using namespace yume;
+
+TEST(Sjis, FindNeverMatchesASecondByte) {
+  // "表" is 95 5C and "ソ" is 83 5C: their second byte is "\".
+  std::string s = "表ソ\\x";
+  EXPECT_EQ(FindCharAligned(s, '\\'), 4u);
+  // "ア" is 83 41: "A" must not be found inside it, nor a pair straddling two characters.
+  std::string t = "アA";
+  EXPECT_EQ(FindAligned(t, "A"), 2u);
+  std::string u = "ああ";  // 82 A0 82 A0: "\xA0\x82" straddles the boundary
+  EXPECT_EQ(FindAligned(u, "\xA0\x82"), std::string::npos);
+  EXPECT_EQ(FindAligned(u, "あ", 1), 2u);
+  EXPECT_EQ(FindAligned("abc", ""), 0u);
+  EXPECT_EQ(FindAligned("ab", "abc"), std::string::npos);
+  EXPECT_EQ(CountChars("aあ表"), 3u);
+}
+
+TEST(Sjis, ConversionRoundTripsAndReplacesWhatItCannotConvert) {
+  std::string sj = "表示ソ能～①ｱ";
+  std::string utf8 = Cp932ToUtf8(sj);
+  EXPECT_EQ(utf8, "\xE8\xA1\xA8\xE7\xA4\xBA\xE3\x82\xBD\xE8\x83\xBD\xEF\xBD\x9E\xE2\x91\xA0\xEF\xBD\xB1");
+  EXPECT_EQ(Utf8ToCp932(utf8), sj);
+  // A character CP932 lacks becomes "?", and the rest survives.
+  EXPECT_EQ(Utf8ToCp932("a\xF0\x9F\x98\x80" "b"), "a?b");
+  // A broken two-byte character at the end becomes "?".
+  EXPECT_EQ(Cp932ToUtf8("a\x81"), "a?");
+}
+
+TEST(Sjis, ScriptEncodingIsDetected) {
+  std::string sj = "「あ」と、言う。";
+  std::string utf8 = Cp932ToUtf8(sj);
+  EXPECT_TRUE(IsUtf8Text(utf8));
+  EXPECT_FALSE(IsUtf8Text(sj));
+  EXPECT_FALSE(IsUtf8Text("plain ascii"));
+  EXPECT_EQ(ScriptTextToCp932(utf8), sj);
+  EXPECT_EQ(ScriptTextToCp932(sj), sj);
+  EXPECT_EQ(ScriptTextToCp932("\xEF\xBB\xBF" "abc"), "abc");
+}
+
+TEST(ConvToHalf, MapsFullWidthAndKeepsTheRest) {
+  const TConvToHalf& c = TConvToHalf::Instance();
+  EXPECT_EQ(c.Convert("Ａ"), "A");
+  EXPECT_EQ(c.Convert("ｚ"), "z");
+  EXPECT_EQ(c.Convert("９"), "9");
+  EXPECT_EQ(c.Convert("≠"), "<>");
+  EXPECT_EQ(c.Convert("※"), "'");
+  EXPECT_EQ(c.Convert("。"), ";");
+  EXPECT_EQ(c.Convert("』"), "`");
+  EXPECT_EQ(c.Convert("\xA2"), "\"");
+  EXPECT_EQ(c.Convert("あ"), "あ");
+  EXPECT_EQ(c.Convert("x"), "x");
+  EXPECT_EQ(c.ConvertText("Ａ１、あ。"), "A1,あ;");
+}
