@@ -1,0 +1,532 @@
+#include "commands/text/csvdb.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <unordered_set>
+
+#include "commands/text/wildcard.h"
+#include "core/sjis.h"
+
+namespace yume {
+
+namespace {
+
+// One write may grow a table by at most this many rows or cells: a wild index (say 2^31 - 1)
+// fails as an error instead of exhausting memory.
+constexpr size_t kMaxGrowth = size_t{1} << 24;
+
+void CheckGrowth(size_t current, size_t wanted) {
+  if (wanted > current && wanted - current > kMaxGrowth)
+    throw std::length_error("table index too large (" + std::to_string(wanted - 1) + ")");
+}
+
+bool IsBlank(std::string_view s) {
+  for (char c : s)
+    if (static_cast<unsigned char>(c) > 0x20) return false;
+  return true;
+}
+
+std::string_view TrimView(const char* p, size_t n) {
+  size_t b = 0, e = n;
+  while (b < e && static_cast<unsigned char>(p[b]) <= 0x20) ++b;
+  while (e > b && static_cast<unsigned char>(p[e - 1]) <= 0x20) --e;
+  return std::string_view(p + b, e - b);
+}
+
+// Byte classes for the reader.
+enum : uint8_t { kPlain, kLead, kBreak, kComma, kQuote };
+constexpr std::array<uint8_t, 256> kReadClass = [] {
+  std::array<uint8_t, 256> t{};
+  for (int c = 0x81; c <= 0x9F; ++c) t[c] = kLead;
+  for (int c = 0xE0; c <= 0xFC; ++c) t[c] = kLead;
+  t['\r'] = kBreak;
+  t['\n'] = kBreak;
+  t[','] = kComma;
+  t['"'] = kQuote;
+  return t;
+}();
+
+// Bytes that make the writer quote a cell. None of them can be the second byte of a
+// two-byte character (those start at 0x40), so a plain byte scan is exact.
+constexpr std::array<bool, 256> kNeedsQuote = [] {
+  std::array<bool, 256> t{};
+  t['"'] = t[','] = t['\r'] = t['\n'] = true;
+  return t;
+}();
+
+class CsvReader {
+ public:
+  explicit CsvReader(std::string_view text) : s_(text) {}
+
+  bool AtEnd() const { return pos_ >= s_.size(); }
+
+  std::unique_ptr<TCsvCells> ReadRow() {
+    cells_.clear();
+    scratch_.clear();
+    do {
+      ReadField();
+    } while (pos_ < s_.size() && s_[pos_] != '\r' && s_[pos_] != '\n');
+    auto row = std::make_unique<TCsvCells>();
+    row->Cells.reserve(cells_.size());
+    for (const CellRef& c : cells_)
+      row->Cells.emplace_back((c.owned ? scratch_.data() : s_.data()) + c.offset, c.length);
+    if (pos_ < s_.size() && s_[pos_] == '\r') ++pos_;
+    if (pos_ < s_.size() && s_[pos_] == '\n') ++pos_;
+    return row;
+  }
+
+ private:
+  // A cell is a stretch of the text itself, or (when '""' had to be folded) of scratch_.
+  struct CellRef {
+    size_t offset, length;
+    bool owned;
+  };
+
+  void ReadField() {
+    const char* s = s_.data();
+    const size_t n = s_.size();
+    size_t i = pos_;
+    while (i < n && s[i] == ' ') ++i;
+    bool quoted = false;
+    if (i < n && s[i] == '"') {
+      quoted = true;
+      ++i;
+    }
+    const size_t start = i;
+    size_t segment = i;            // start of the stretch not yet copied to scratch_
+    size_t owned_from = SIZE_MAX;  // where this cell starts in scratch_, once folding began
+    size_t end = n;
+    while (i < n) {
+      switch (kReadClass[static_cast<unsigned char>(s[i])]) {
+        case kPlain:
+          ++i;
+          continue;
+        case kLead:
+          i += i + 1 < n ? 2 : 1;
+          continue;
+        case kBreak:
+          if (quoted) {
+            ++i;
+            continue;
+          }
+          end = i;
+          break;
+        case kComma:
+          if (quoted) {
+            ++i;
+            continue;
+          }
+          end = i++;
+          break;
+        case kQuote: {
+          if (i + 1 < n && s[i + 1] == '"') {
+            if (owned_from == SIZE_MAX) owned_from = scratch_.size();
+            scratch_.append(s + segment, i + 1 - segment);  // keeps one of the two quotes
+            i += 2;
+            segment = i;
+            continue;
+          }
+          size_t j = i + 1;
+          while (j < n && s[j] == ' ') ++j;
+          if (j < n && s[j] != '\r' && s[j] != '\n' && s[j] != ',') {
+            ++i;  // an ordinary character
+            continue;
+          }
+          end = i;
+          i = j < n && s[j] == ',' ? j + 1 : j;
+          break;
+        }
+      }
+      break;
+    }
+    pos_ = i;
+    std::string_view cell;
+    if (owned_from == SIZE_MAX) {
+      cell = TrimView(s + start, end - start);
+      cells_.push_back({static_cast<size_t>(cell.data() - s), cell.size(), false});
+    } else {
+      scratch_.append(s + segment, end - segment);
+      cell = TrimView(scratch_.data() + owned_from, scratch_.size() - owned_from);
+      cells_.push_back({static_cast<size_t>(cell.data() - scratch_.data()), cell.size(), true});
+    }
+  }
+
+  std::string_view s_;
+  size_t pos_ = 0;
+  std::vector<CellRef> cells_;
+  std::string scratch_;
+};
+
+void AppendCell(std::string& out, std::string_view cell, bool first) {
+  bool quote = first && cell == "ID";
+  if (!quote) {
+    for (char c : cell) {
+      if (kNeedsQuote[static_cast<unsigned char>(c)]) {
+        quote = true;
+        break;
+      }
+    }
+  }
+  if (!quote) {
+    out.append(cell);
+    return;
+  }
+  out += '"';
+  size_t from = 0;
+  for (size_t q = cell.find('"'); q != std::string_view::npos; q = cell.find('"', q + 1)) {
+    out.append(cell, from, q + 1 - from);
+    out += '"';
+    from = q + 1;
+  }
+  out.append(cell, from);
+  out += '"';
+}
+
+void AppendRowLine(std::string& out, const TCsvCells* row) {
+  if (!row) return;
+  bool first = true;
+  for (const std::string& cell : row->Cells) {
+    if (!first) out += ',';
+    AppendCell(out, cell, first);
+    first = false;
+  }
+}
+
+size_t ClampFrom(int from_row) {
+  return from_row < 0 ? 0 : static_cast<size_t>(from_row);
+}
+
+}  // namespace
+
+TCsvDb::TCsvDb() = default;
+TCsvDb::~TCsvDb() = default;
+TCsvDb::TCsvDb(TCsvDb&&) noexcept = default;
+TCsvDb& TCsvDb::operator=(TCsvDb&&) noexcept = default;
+
+void TCsvDb::Clear() {
+  rows_.clear();
+}
+
+void TCsvDb::Assign(const TCsvDb& other) {
+  if (&other == this) return;
+  std::vector<std::unique_ptr<TCsvCells>> copy;
+  copy.reserve(other.rows_.size());
+  for (const auto& row : other.rows_)
+    copy.push_back(row ? std::make_unique<TCsvCells>(*row) : nullptr);
+  rows_ = std::move(copy);
+}
+
+void TCsvDb::SetCsvText(std::string_view text) {
+  Clear();
+  CsvReader reader(text);
+  while (!reader.AtEnd()) rows_.push_back(reader.ReadRow());
+}
+
+void TCsvDb::AppendCsvText(std::string& out) const {
+  size_t estimate = 0;
+  for (const auto& row : rows_) {
+    estimate += 2;
+    if (row)
+      for (const std::string& cell : row->Cells) estimate += cell.size() + 1;
+  }
+  out.reserve(out.size() + estimate + estimate / 64);
+  for (const auto& row : rows_) {
+    AppendRowLine(out, row.get());
+    out += "\r\n";
+  }
+}
+
+std::string TCsvDb::GetCsvText() const {
+  std::string out;
+  AppendCsvText(out);
+  return out;
+}
+
+void TCsvDb::SetTsvText(std::string_view text) {
+  Clear();
+  int r = 0;
+  size_t pos = 0;
+  while (pos < text.size()) {
+    const size_t eol = FindAligned(text, "\r\n", pos);
+    std::string_view rest = text.substr(pos, eol == std::string_view::npos ? eol : eol - pos);
+    pos = eol == std::string_view::npos ? text.size() : eol + 2;
+    for (int j = 0; !rest.empty(); ++j) {
+      const size_t tab = FindCharAligned(rest, '\t');
+      SetCell(j, r, std::string(rest.substr(0, tab)));
+      rest = tab == std::string_view::npos ? std::string_view() : rest.substr(tab + 1);
+    }
+    ++r;
+  }
+}
+
+std::string TCsvDb::GetTsvText() const {
+  const size_t width = static_cast<size_t>(ColCount());
+  std::string out;
+  for (const auto& row : rows_) {
+    for (size_t j = 0; j < width; ++j) {
+      if (j) out += '\t';
+      if (row && j < row->Cells.size()) out += row->Cells[j];
+    }
+    out += "\r\n";
+  }
+  return out;
+}
+
+int TCsvDb::ColCount() const {
+  size_t width = 0;
+  for (const auto& row : rows_)
+    if (row) width = std::max(width, row->Cells.size());
+  return static_cast<int>(width);
+}
+
+const TCsvCells* TCsvDb::Row(int row) const {
+  if (row < 0 || static_cast<size_t>(row) >= rows_.size()) return nullptr;
+  return rows_[row].get();
+}
+
+void TCsvDb::AddRow(std::unique_ptr<TCsvCells> row) {
+  rows_.push_back(std::move(row));
+}
+
+std::string_view TCsvDb::GetCell(int col, int row) const {
+  const TCsvCells* r = Row(row);
+  return r ? r->Get(col) : std::string_view();
+}
+
+TCsvCells& TCsvDb::EnsureRow(size_t row) {
+  if (row >= rows_.size()) {
+    CheckGrowth(rows_.size(), row + 1);
+    rows_.resize(row + 1);
+  }
+  if (!rows_[row]) rows_[row] = std::make_unique<TCsvCells>();
+  return *rows_[row];
+}
+
+void TCsvDb::SetCell(int col, int row, std::string text) {
+  if (col < 0 || row < 0) return;
+  const size_t c = static_cast<size_t>(col);
+  // Both checks come first so that a refused write changes nothing.
+  CheckGrowth(rows_.size(), static_cast<size_t>(row) + 1);
+  const TCsvCells* existing = Row(row);
+  CheckGrowth(existing ? existing->Cells.size() : 0, c + 1);
+  TCsvCells& cells = EnsureRow(static_cast<size_t>(row));
+  if (c >= cells.Cells.size()) cells.Cells.resize(c + 1);
+  cells.Cells[c] = std::move(text);
+}
+
+std::string TCsvDb::GetRowText(int row) const {
+  std::string out;
+  AppendRowLine(out, Row(row));
+  return out;
+}
+
+void TCsvDb::SetRowText(int row, std::string_view text) {
+  if (row < 0) return;
+  std::vector<std::unique_ptr<TCsvCells>> lines;
+  CsvReader reader(text);
+  while (!reader.AtEnd()) lines.push_back(reader.ReadRow());
+  if (lines.empty()) lines.push_back(std::make_unique<TCsvCells>());
+  const size_t at = static_cast<size_t>(row);
+  EnsureRow(at);
+  rows_[at] = std::move(lines[0]);
+  rows_.insert(rows_.begin() + static_cast<std::ptrdiff_t>(at) + 1,
+               std::make_move_iterator(lines.begin() + 1), std::make_move_iterator(lines.end()));
+}
+
+void TCsvDb::InsertCol(int col, std::span<const std::string> source) {
+  if (col < 0) return;
+  const size_t c = static_cast<size_t>(col);
+  for (size_t r = 0; r < rows_.size(); ++r) {
+    if (!rows_[r]) continue;
+    std::vector<std::string>& cells = rows_[r]->Cells;
+    if (cells.size() < c) {
+      CheckGrowth(cells.size(), c);
+      cells.resize(c);
+    }
+    cells.insert(cells.begin() + col, r < source.size() ? source[r] : std::string());
+  }
+}
+
+void TCsvDb::DeleteCol(int col) {
+  if (col < 0) return;
+  for (auto& row : rows_)
+    if (row && static_cast<size_t>(col) < row->Cells.size())
+      row->Cells.erase(row->Cells.begin() + col);
+}
+
+void TCsvDb::MoveCol(int from, int to) {
+  if (from == to) return;
+  for (const auto& row : rows_) {
+    if (!row) continue;
+    const int n = row->Count();
+    if (from < 0 || from >= n || to < 0 || to >= n)
+      throw std::out_of_range("List index out of bounds (" +
+                              std::to_string(from < 0 || from >= n ? from : to) + ")");
+  }
+  for (auto& row : rows_) {
+    if (!row) continue;
+    auto first = row->Cells.begin();
+    if (from < to)
+      std::rotate(first + from, first + from + 1, first + to + 1);
+    else
+      std::rotate(first + to, first + from, first + from + 1);
+  }
+}
+
+void TCsvDb::Reverse() {
+  const size_t first = UseFieldNames ? 1 : 0;
+  if (rows_.size() > first)
+    std::reverse(rows_.begin() + static_cast<std::ptrdiff_t>(first), rows_.end());
+}
+
+void TCsvDb::Transpose() {
+  const size_t height = rows_.size();
+  const size_t width = static_cast<size_t>(ColCount());
+  std::vector<std::unique_ptr<TCsvCells>> turned(width);
+  for (auto& row : turned) {
+    row = std::make_unique<TCsvCells>();
+    row->Cells.resize(height);
+  }
+  for (size_t j = 0; j < height; ++j) {
+    if (!rows_[j]) continue;
+    std::vector<std::string>& cells = rows_[j]->Cells;
+    for (size_t i = 0; i < cells.size(); ++i) turned[i]->Cells[j] = std::move(cells[i]);
+  }
+  rows_ = std::move(turned);
+  TrimEmptyRows();
+}
+
+void TCsvDb::TrimEmptyRows() {
+  // Drops the row's trailing blank cells; true when nothing is left of it.
+  auto emptied = [](std::unique_ptr<TCsvCells>& row) {
+    if (!row) return true;
+    std::vector<std::string>& cells = row->Cells;
+    while (!cells.empty() && IsBlank(cells.back())) cells.pop_back();
+    return cells.empty();
+  };
+  size_t begin = 0;
+  while (begin < rows_.size() && emptied(rows_[begin])) ++begin;
+  rows_.erase(rows_.begin(), rows_.begin() + static_cast<std::ptrdiff_t>(begin));
+  size_t end = rows_.size();
+  while (end > 0 && emptied(rows_[end - 1])) --end;
+  rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(end), rows_.end());
+}
+
+void TCsvDb::RemoveDuplicates(int col) {
+  const size_t first = UseFieldNames ? 1 : 0;
+  if (rows_.size() <= first + 1) return;
+  // Keeping the first row of every key is what deleting each later duplicate in turn leaves.
+  std::vector<std::string> lines;
+  if (col < 0) {
+    lines.reserve(rows_.size());  // no reallocation: the set holds views into these strings
+    for (size_t r = first; r < rows_.size(); ++r) {
+      lines.emplace_back();
+      AppendRowLine(lines.back(), rows_[r].get());
+    }
+  }
+  std::unordered_set<std::string_view> seen;
+  seen.reserve(rows_.size() - first);
+  size_t kept = first;
+  for (size_t r = first; r < rows_.size(); ++r) {
+    const std::string_view key =
+        col < 0 ? std::string_view(lines[r - first]) : GetCell(col, static_cast<int>(r));
+    if (!seen.insert(key).second) continue;
+    if (kept != r) rows_[kept] = std::move(rows_[r]);
+    ++kept;
+  }
+  // Rows moved forward leave their cells in place, so the views in `seen` stay valid until here.
+  rows_.resize(kept);
+}
+
+int TCsvDb::FieldIndex(std::string_view name) const {
+  const TCsvCells* head = Row(0);
+  if (!head) return -1;
+  for (size_t i = 0; i < head->Cells.size(); ++i)
+    if (head->Cells[i] == name) return static_cast<int>(i);
+  return -1;
+}
+
+int TCsvDb::FindExact(std::string_view key, int col, int from_row) const {
+  for (size_t r = ClampFrom(from_row); r < rows_.size(); ++r) {
+    if (col >= 0) {
+      if (GetCell(col, static_cast<int>(r)) == key) return static_cast<int>(r);
+    } else if (rows_[r]) {
+      for (const std::string& cell : rows_[r]->Cells)
+        if (cell == key) return static_cast<int>(r);
+    }
+  }
+  return -1;
+}
+
+namespace {
+
+// Runs `test` on cell `col` of each row from `from_row` on (on the row line when `col` is
+// negative); the first row it accepts, or -1.
+template <class Test>
+int FindRow(const TCsvDb& db, int col, int from_row, Test test) {
+  std::string line;
+  for (int r = static_cast<int>(ClampFrom(from_row)); r < db.RowCount(); ++r) {
+    if (col >= 0) {
+      if (test(db.GetCell(col, r))) return r;
+    } else {
+      line.clear();
+      AppendRowLine(line, db.Row(r));
+      if (test(std::string_view(line))) return r;
+    }
+  }
+  return -1;
+}
+
+}  // namespace
+
+int TCsvDb::FindContains(std::string_view key, int col, int from_row) const {
+  return FindRow(*this, col, from_row, [key](std::string_view text) {
+    return FindAligned(text, key) != std::string_view::npos;
+  });
+}
+
+int TCsvDb::FindWild(std::string_view pattern, int col, int from_row) const {
+  const TWildPattern wild(pattern);
+  return FindRow(*this, col, from_row,
+                 [&wild](std::string_view text) { return wild.Matches(text); });
+}
+
+int TCsvDb::FindRowText(std::string_view text, int from_row) const {
+  return FindRow(*this, -1, from_row, [text](std::string_view line) { return line == text; });
+}
+
+int TFindCsv::Start(std::string_view table_text, int column, std::string_view key, bool exact,
+                    bool field_names) {
+  Key = std::string(key);
+  Column = column;
+  Table.SetCsvText(table_text);
+  Table.UseFieldNames = false;
+  Exact = exact;
+  NextRow = field_names ? 1 : 0;
+  return Next();
+}
+
+int TFindCsv::Next() {
+  if (Table.RowCount() == 0) return -1;
+  int found;
+  if (Exact)
+    found = Table.FindExact(Key, Column, NextRow);
+  else if (Key.find_first_of("*?") != std::string::npos)
+    found = Table.FindWild(Key, Column, NextRow);
+  else
+    found = Table.FindContains(Key, Column, NextRow);
+  NextRow = found >= 0 ? found + 1 : Table.RowCount();
+  return found;
+}
+
+void TFindCsv::Clear() {
+  Key.clear();
+  Column = -1;
+  Table.Clear();
+  NextRow = 0;
+}
+
+}  // namespace yume

@@ -1,0 +1,154 @@
+// The table engine: two-dimensional tables held as comma-separated (or tab-separated) text.
+//
+// A table is a list of rows, each row a list of cell texts; rows may be absent (an empty line
+// when written) and may have different lengths. All text is CP932 bytes and every scan steps
+// over two-byte characters, so a second byte such as 0x5C or 0x7C is never a delimiter.
+//
+// The comma-separated dialect is this language's own:
+//  - rows end at CR LF, a lone CR or a lone LF; fields are separated by "," only;
+//  - spaces before a field are skipped; a field starting with '"' may hold commas and breaks;
+//  - in any field '""' stands for '"'; a lone '"' followed by optional spaces and then a comma,
+//    a break or the end closes the field, any other lone '"' is an ordinary character;
+//  - every cell is trimmed of bytes 0-32 at both ends, quoted cells too;
+//  - a comma right before a break or the end starts no further cell ("a,b," has two cells);
+//  - the writer quotes a cell only for '"', ",", CR or LF in it, or when it is the first cell of
+//    its row and reads "ID" exactly; every row ends in CR LF.
+#pragma once
+
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace yume {
+
+// One row: its cells in order. An empty cell is an empty string; a cell index at or past the
+// end reads as empty.
+class TCsvCells {
+ public:
+  TCsvCells() = default;
+  explicit TCsvCells(std::vector<std::string> cells) : Cells(std::move(cells)) {}
+
+  int Count() const { return static_cast<int>(Cells.size()); }
+  std::string_view Get(int col) const {
+    return col >= 0 && static_cast<size_t>(col) < Cells.size() ? std::string_view(Cells[col])
+                                                               : std::string_view();
+  }
+
+  std::vector<std::string> Cells;
+};
+
+// A table. Rows and columns count from 0. Reading a cell or row that does not exist gives the
+// empty text; writing one grows the table. Views returned by GetCell stay valid until the table
+// is next changed.
+class TCsvDb {
+ public:
+  TCsvDb();
+  ~TCsvDb();
+  TCsvDb(TCsvDb&&) noexcept;
+  TCsvDb& operator=(TCsvDb&&) noexcept;
+  // Tables are never shared or copied implicitly; Assign makes a deep copy.
+  TCsvDb(const TCsvDb&) = delete;
+  TCsvDb& operator=(const TCsvDb&) = delete;
+
+  // When set, row 0 holds the field names: sorting and reversing leave it in place and
+  // duplicate removal does not count it.
+  bool UseFieldNames = false;
+
+  void Clear();
+  void Assign(const TCsvDb& other);  // replaces the rows by deep copies of other's rows
+
+  // Comma-separated text (the dialect above).
+  void SetCsvText(std::string_view text);
+  std::string GetCsvText() const;
+  void AppendCsvText(std::string& out) const;
+
+  // Tab-separated text: rows end at CR LF only, cells end at TAB, no quoting. Empty lines give
+  // absent rows; the writer pads every row to the widest one.
+  void SetTsvText(std::string_view text);
+  std::string GetTsvText() const;
+
+  int RowCount() const { return static_cast<int>(rows_.size()); }
+  int ColCount() const;                         // length of the longest row
+  const TCsvCells* Row(int row) const;          // nullptr when absent or out of range
+  void AddRow(std::unique_ptr<TCsvCells> row);  // appends; nullptr appends an absent row
+
+  std::string_view GetCell(int col, int row) const;
+  // Appends absent rows up to `row`, creates that row and pads it with empty cells up to `col`.
+  // Negative indices change nothing.
+  void SetCell(int col, int row, std::string text);
+
+  // The row written as one comma-separated line without the line break.
+  std::string GetRowText(int row) const;
+  // Replaces row `row` by the rows read from `text` (one for a plain line; a text of several
+  // lines puts them all in its place; an empty text leaves an empty row). Grows like SetCell.
+  void SetRowText(int row, std::string_view text);
+
+  // In every present row: pad to `col` cells, then insert at `col` line r of `source` for row r
+  // (an empty cell when there is no such line).
+  void InsertCol(int col, std::span<const std::string> source = {});
+  // In every present row that has a cell `col`, delete it.
+  void DeleteCol(int col);
+  // In every present row, take the cell at `from` out and insert it at `to`. Throws
+  // std::out_of_range, changing nothing, when a present row lacks either column.
+  void MoveCol(int from, int to);
+
+  void Reverse();
+  void Transpose();
+  // Drops leading and trailing rows that are absent or blank; the first and last rows kept lose
+  // their trailing blank cells.
+  void TrimEmptyRows();
+  // Keeps the first row of each group of equal keys (cell `col`, or the whole row line when
+  // `col` is negative), in order.
+  void RemoveDuplicates(int col);
+
+  // Searches return a row index, or -1. A negative `col` searches every cell (FindExact) or the
+  // row line (FindContains, FindWild).
+  int FieldIndex(std::string_view name) const;
+  int FindExact(std::string_view key, int col, int from_row) const;
+  int FindContains(std::string_view key, int col, int from_row) const;
+  int FindWild(std::string_view pattern, int col, int from_row) const;  // throws EWildcard
+  int FindRowText(std::string_view text, int from_row) const;
+
+  // Sort the rows (all but row 0 with UseFieldNames) by the cell in `col`: a top-down merge
+  // sort with a selection sort for runs of at most 20 rows; not stable. Blank rows at both
+  // ends are dropped first.
+  void SortByText(int col);        // unsigned bytes
+  void SortByNumber(int col);      // the lenient number reading
+  void SortByDate(int col);        // date-time reading; unreadable text is 0
+  void SortByDictionary(int col);  // ASCII case folded, UTF-16 code units
+
+ private:
+  TCsvCells& EnsureRow(size_t row);
+  // Drops blank rows at both ends and returns the first row to sort.
+  size_t PrepareSort();
+  // Sorts items (one key per row from `first` on) and puts the rows in their order.
+  template <class Item, bool kTiesRight>
+  void ApplySort(std::vector<Item>& items, size_t first);
+
+  std::vector<std::unique_ptr<TCsvCells>> rows_;  // nullptr = absent row
+};
+
+// The state of an incremental table search: the searched table, the key, the column (-1 for
+// any) and the row at which the next step starts.
+class TFindCsv {
+ public:
+  TCsvDb Table;
+  std::string Key;
+  int Column = -1;
+  int NextRow = 0;
+  bool Exact = false;
+
+  // Reads the table, remembers the search and performs the first step. With field names the
+  // search starts at row 1.
+  int Start(std::string_view table_text, int column, std::string_view key, bool exact,
+            bool field_names);
+  // The next matching row, or -1 (for ever, once the table is exhausted). An exact search
+  // compares whole cells; otherwise a key with "*" or "?" is a wildcard pattern for the whole
+  // cell, any other key a substring.
+  int Next();
+  void Clear();
+};
+
+}  // namespace yume

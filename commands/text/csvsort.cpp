@@ -1,0 +1,246 @@
+// Sorting the rows of a table by one column.
+//
+// The order of rows with equal keys is visible to scripts, so the algorithm is fixed: a
+// top-down merge sort whose split point is (b div 2) + (e div 2), with a selection sort for
+// ranges of at most 20 rows. Text and dictionary order keep ties differently (see kTiesRight).
+// Each row's key is computed once; the sort moves (key, row index) items and the rows are put
+// in order at the end, so no cell is copied.
+#include <iconv.h>
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "commands/system/datetime.h"
+#include "commands/text/csvdb.h"
+#include "core/number.h"
+#include "core/sjis.h"
+
+namespace yume {
+
+namespace {
+
+// A text key with its first bytes (or UTF-16 units) packed big-endian, so that most
+// comparisons need not touch the text. Packed prefixes that differ order like the texts.
+template <class CharT>
+struct TextItem {
+  uint64_t prefix;
+  std::basic_string_view<CharT> key;
+  uint32_t index;
+};
+
+template <class CharT>
+uint64_t PackPrefix(std::basic_string_view<CharT> s) {
+  constexpr size_t kBits = sizeof(CharT) * 8;
+  constexpr size_t kUnits = 64 / kBits;
+  uint64_t p = 0;
+  for (size_t i = 0; i < kUnits; ++i) {
+    using Unsigned = std::make_unsigned_t<CharT>;
+    p = (p << kBits) | (i < s.size() ? static_cast<Unsigned>(s[i]) : 0u);
+  }
+  return p;
+}
+
+template <class CharT>
+bool Less(const TextItem<CharT>& a, const TextItem<CharT>& b) {
+  if (a.prefix != b.prefix) return a.prefix < b.prefix;
+  return a.key < b.key;  // unsigned units; a proper prefix is smaller
+}
+
+template <class Number>
+struct NumberItem {
+  Number key;
+  uint32_t index;
+};
+
+template <class Number>
+bool Less(const NumberItem<Number>& a, const NumberItem<Number>& b) {
+  return a.key < b.key;
+}
+
+// kTiesRight false (text, number, date): the merge takes the left item unless the right one is
+// smaller, and the selection picks the first smallest. kTiesRight true (dictionary): the merge
+// takes the left item only when it is smaller, and the selection picks the last smallest.
+template <class Item, bool kTiesRight>
+class MergeSorter {
+ public:
+  explicit MergeSorter(std::vector<Item>& items) : a_(items), scratch_(items.size()) {}
+
+  void Run() {
+    if (a_.size() > 1) Sort(0, a_.size() - 1);
+  }
+
+ private:
+  void Sort(size_t b, size_t e) {
+    if (e - b >= 20) {
+      const size_t m = b / 2 + e / 2;
+      Sort(b, m);
+      Sort(m + 1, e);
+      Merge(b, m, e);
+      return;
+    }
+    for (size_t p = b; p < e; ++p) {
+      size_t best = p;
+      for (size_t q = p + 1; q <= e; ++q) {
+        const bool take = kTiesRight ? !Less(a_[best], a_[q]) : Less(a_[q], a_[best]);
+        if (take) best = q;
+      }
+      std::swap(a_[p], a_[best]);
+    }
+  }
+
+  void Merge(size_t b, size_t m, size_t e) {
+    size_t i = b, j = m + 1, k = 0;
+    while (i <= m && j <= e) {
+      const bool left = kTiesRight ? Less(a_[i], a_[j]) : !Less(a_[j], a_[i]);
+      scratch_[k++] = std::move(left ? a_[i++] : a_[j++]);
+    }
+    while (i <= m) scratch_[k++] = std::move(a_[i++]);
+    while (j <= e) scratch_[k++] = std::move(a_[j++]);
+    std::move(scratch_.begin(), scratch_.begin() + static_cast<std::ptrdiff_t>(k),
+              a_.begin() + static_cast<std::ptrdiff_t>(b));
+  }
+
+  std::vector<Item>& a_;
+  std::vector<Item> scratch_;
+};
+
+// CP932 to UTF-16, one table lookup per character. Unassigned codes become U+30FB, as the
+// platform conversion gives them.
+class Utf16Map {
+ public:
+  static const Utf16Map& Get() {
+    static const Utf16Map map;
+    return map;
+  }
+
+  // Appends the UTF-16 form of s with ASCII A-Z folded to a-z.
+  void AppendFolded(std::string_view s, std::u16string& out) const {
+    for (size_t i = 0; i < s.size();) {
+      const auto b = static_cast<unsigned char>(s[i]);
+      char16_t u;
+      if (IsLead(b)) {
+        u = i + 1 < s.size() ? double_[b * 256 + static_cast<unsigned char>(s[i + 1])]
+                             : kUnassigned;
+        i += 2;
+      } else {
+        u = single_[b];
+        ++i;
+      }
+      if (u >= u'A' && u <= u'Z') u = static_cast<char16_t>(u + (u'a' - u'A'));
+      out += u;
+    }
+  }
+
+ private:
+  static constexpr char16_t kUnassigned = 0x30FB;
+
+  Utf16Map() : double_(65536, kUnassigned) {
+    for (int b = 0; b < 0x80; ++b) single_[b] = static_cast<char16_t>(b);
+    for (int b = 0x80; b < 0x100; ++b) single_[b] = kUnassigned;
+    for (int b = 0xA1; b <= 0xDF; ++b) single_[b] = static_cast<char16_t>(0xFF61 + b - 0xA1);
+    single_[0x80] = 0x0080;
+    single_[0xA0] = 0xF8F0;
+    single_[0xFD] = 0xF8F1;
+    single_[0xFE] = 0xF8F2;
+    single_[0xFF] = 0xF8F3;
+    iconv_t cd = iconv_open("UTF-16LE", "CP932");
+    for (int lead = 0x81; lead <= 0xFC; ++lead) {
+      if (!IsLead(static_cast<unsigned char>(lead))) continue;
+      for (int trail = 0x40; trail <= 0xFC; ++trail) {
+        char16_t& slot = double_[lead * 256 + trail];
+        if (cd == reinterpret_cast<iconv_t>(-1)) {
+          slot = static_cast<char16_t>(lead * 256 + trail);  // no converter: keep code order
+          continue;
+        }
+        char in[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+        unsigned char out[8];
+        char* src = in;
+        char* dst = reinterpret_cast<char*>(out);
+        size_t in_left = 2, out_left = sizeof out;
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        if (iconv(cd, &src, &in_left, &dst, &out_left) != static_cast<size_t>(-1) && in_left == 0 &&
+            out_left == sizeof out - 2)
+          slot = static_cast<char16_t>(out[0] | (out[1] << 8));
+      }
+    }
+    if (cd != reinterpret_cast<iconv_t>(-1)) iconv_close(cd);
+  }
+
+  std::array<char16_t, 256> single_{};
+  std::vector<char16_t> double_;
+};
+
+}  // namespace
+
+size_t TCsvDb::PrepareSort() {
+  TrimEmptyRows();
+  return UseFieldNames ? 1 : 0;
+}
+
+template <class Item, bool kTiesRight>
+void TCsvDb::ApplySort(std::vector<Item>& items, size_t first) {
+  MergeSorter<Item, kTiesRight>(items).Run();
+  std::vector<std::unique_ptr<TCsvCells>> sorted(items.size());
+  for (size_t k = 0; k < items.size(); ++k) sorted[k] = std::move(rows_[first + items[k].index]);
+  std::move(sorted.begin(), sorted.end(), rows_.begin() + static_cast<std::ptrdiff_t>(first));
+}
+
+void TCsvDb::SortByText(int col) {
+  const size_t first = PrepareSort();
+  if (rows_.size() <= first + 1) return;
+  std::vector<TextItem<char>> items(rows_.size() - first);
+  for (size_t k = 0; k < items.size(); ++k) {
+    const std::string_view key = GetCell(col, static_cast<int>(first + k));
+    items[k] = {PackPrefix(key), key, static_cast<uint32_t>(k)};
+  }
+  ApplySort<TextItem<char>, false>(items, first);
+}
+
+void TCsvDb::SortByNumber(int col) {
+  const size_t first = PrepareSort();
+  if (rows_.size() <= first + 1) return;
+  std::vector<NumberItem<long double>> items(rows_.size() - first);
+  for (size_t k = 0; k < items.size(); ++k)
+    items[k] = {StrToNumber(GetCell(col, static_cast<int>(first + k))), static_cast<uint32_t>(k)};
+  ApplySort<NumberItem<long double>, false>(items, first);
+}
+
+void TCsvDb::SortByDate(int col) {
+  const size_t first = PrepareSort();
+  if (rows_.size() <= first + 1) return;
+  std::vector<NumberItem<double>> items(rows_.size() - first);
+  for (size_t k = 0; k < items.size(); ++k) {
+    const double key = ReadDateTime(GetCell(col, static_cast<int>(first + k))).value_or(0.0);
+    items[k] = {key, static_cast<uint32_t>(k)};
+  }
+  ApplySort<NumberItem<double>, false>(items, first);
+}
+
+void TCsvDb::SortByDictionary(int col) {
+  const size_t first = PrepareSort();
+  if (rows_.size() <= first + 1) return;
+  const size_t count = rows_.size() - first;
+  // All keys in one buffer (a character never takes more UTF-16 units than bytes); the views
+  // into it are taken once it is complete.
+  size_t total = 0;
+  for (size_t k = 0; k < count; ++k) total += GetCell(col, static_cast<int>(first + k)).size();
+  std::u16string buffer;
+  buffer.reserve(total);
+  std::vector<size_t> ends(count);
+  const Utf16Map& map = Utf16Map::Get();
+  for (size_t k = 0; k < count; ++k) {
+    map.AppendFolded(GetCell(col, static_cast<int>(first + k)), buffer);
+    ends[k] = buffer.size();
+  }
+  std::vector<TextItem<char16_t>> items(count);
+  for (size_t k = 0; k < count; ++k) {
+    const size_t begin = k ? ends[k - 1] : 0;
+    const std::u16string_view key(buffer.data() + begin, ends[k] - begin);
+    items[k] = {PackPrefix(key), key, static_cast<uint32_t>(k)};
+  }
+  ApplySort<TextItem<char16_t>, true>(items, first);
+}
+
+}  // namespace yume
