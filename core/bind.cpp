@@ -1,0 +1,98 @@
+#include "core/bind.h"
+
+#include "core/error.h"
+#include "core/hash.h"
+#include "core/sjis.h"
+#include "core/textutil.h"
+#include "core/yumebase.h"
+
+namespace yume {
+
+std::vector<std::string> PatternParticles(std::string_view pattern) {
+  std::vector<std::string> out;
+  if (TrimBlanks(pattern).empty()) return out;
+  size_t start = 0;
+  for (;;) {
+    // "," is never the second byte of a two-byte character.
+    size_t comma = pattern.find(',', start);
+    std::string_view slot = TrimBlanks(pattern.substr(start, comma == std::string_view::npos
+                                                                  ? std::string_view::npos
+                                                                  : comma - start));
+    if (!slot.empty() && slot[0] == '?') slot.remove_prefix(1);
+    out.emplace_back(slot);
+    if (comma == std::string_view::npos) break;
+    start = comma + 1;
+  }
+  return out;
+}
+
+namespace {
+
+bool EndsWith(std::string_view s, std::string_view end) {
+  return s.size() >= end.size() && s.substr(s.size() - end.size()) == end;
+}
+
+}  // namespace
+
+bool ParticleMatches(std::string_view phrase, std::string_view particle, size_t* len) {
+  if (len) *len = particle.size();
+  if (EndsWith(phrase, particle)) return true;
+  static const std::string_view kTo = "と", kWo = "を", kNo = "の", kNi = "に", kHe = "へ";
+  auto alt = [&](std::string_view a) { return EndsWith(phrase, a); };
+  bool ok = false;
+  if (particle == kTo || particle == kNo) {
+    ok = alt(kWo);
+  } else if (particle == kWo) {
+    ok = alt(kTo) || alt(kNo);
+  } else if (particle == kNi) {
+    ok = alt(kHe);
+  } else if (particle == kHe) {
+    ok = alt(kNi);
+  }
+  return ok;  // every equivalent has the particle's own length
+}
+
+void BindArguments(TYumeBase& y, const THashNode& word) {
+  const std::vector<std::string> slots = PatternParticles(word.Pattern);
+  const size_t n = slots.size();
+  TStack& args = y.Args;
+
+  if (n == args.Count() + 1) {
+    args.Insert(0, y.ParticleFree ? std::string("それ") : "それ" + slots[0]);
+    y.OmittedFilled = true;
+  } else {
+    y.OmittedFilled = false;
+  }
+  if (args.Count() < n) {
+    RaiseError(y, "\"%s\"命令の引数に誤りがあります。\"%s\"の形式で指定してください。引数が少ないです。",
+               {word.Name, word.Pattern});
+  }
+
+  std::vector<std::string> taken(n);
+  for (size_t k = n; k-- > 0;) {
+    const std::string& particle = slots[k];
+    bool found = false;
+    for (size_t i = args.Count(); i-- > 0;) {
+      const std::string& phrase = args.Peek(i);
+      size_t len = 0;
+      bool matches = ParticleMatches(phrase, particle, &len);
+      if (!matches && !y.ParticleFree) continue;
+      std::string arg = phrase;
+      if (matches) arg.resize(arg.size() - len);
+      args.Erase(i);
+      taken[k] = std::move(arg);
+      found = true;
+      break;
+    }
+    if (!found) {
+      RaiseError(y, "\"%s\"命令の引数に誤りがあります。\"%s\"の形式で指定してください。\"%s\"",
+                 {word.Name, word.Pattern, particle});
+    }
+  }
+  for (auto& a : taken) args.Push(std::move(a));
+  if (args.Count() > 5000) {
+    RaiseError(y, "スタックが一杯になりました。ラベルなどに再帰呼び出しがないか確認！");
+  }
+}
+
+}  // namespace yume
