@@ -1,5 +1,6 @@
 #include "core/hash.h"
 
+#include "commands/text/csvdb.h"
 #include "core/error.h"
 #include "core/sjis.h"
 #include "core/textutil.h"
@@ -15,6 +16,7 @@ void BumpDictGeneration() { ++g_generation; }
 
 // ---- THashNode ----
 
+THashNode::THashNode() = default;
 THashNode::~THashNode() = default;
 
 std::unique_ptr<THashNode> THashNode::MakeVariable(std::string name, bool reserved, int level,
@@ -30,6 +32,7 @@ std::unique_ptr<THashNode> THashNode::MakeVariable(std::string name, bool reserv
 
 void THashNode::Assign(const THashNode& other) {
   if (&other == this) return;
+  if (table_) DropTable(false);
   value_ = other.ValueText();
   Pattern = other.Pattern;
   TypeText = other.TypeText;
@@ -42,6 +45,10 @@ void THashNode::Assign(const THashNode& other) {
 }
 
 void THashNode::InferType() {
+  if (table_) {
+    TypeText = "s";
+    return;
+  }
   const std::string& v = ValueText();
   if (v.empty()) {
     TypeText.clear();
@@ -50,6 +57,52 @@ void THashNode::InferType() {
   } else {
     TypeText = "s";
   }
+}
+
+TCsvDb& THashNode::TableForm() {
+  if (!table_) {
+    table_ = std::make_unique<TCsvDb>();
+    table_->SetCsvText(value_);
+    std::string().swap(value_);  // rendered again from the table when asked for
+    table_stale_ = true;
+  }
+  return *table_;
+}
+
+void THashNode::RenderTable() const {
+  value_.clear();
+  table_->AppendCsvText(value_);
+  table_stale_ = false;
+}
+
+void THashNode::DropTable(bool keep_text) {
+  if (keep_text && table_stale_) RenderTable();
+  table_.reset();
+  table_stale_ = false;
+}
+
+std::string THashNode::GetCell(int col, int row) {
+  return std::string(TableForm().GetCell(col, row));
+}
+
+std::string THashNode::GetRow(int row) {
+  return TableForm().GetRowText(row);
+}
+
+void THashNode::SetCell(int col, int row, std::string text) {
+  TableForm().SetCell(col, row, std::move(text));
+  table_stale_ = true;
+}
+
+void THashNode::SetRow(int row, std::string_view text) {
+  TableForm().SetRowText(row, text);
+  table_stale_ = true;
+}
+
+void THashNode::ReplaceTable(const TCsvDb& table) {
+  if (!table_) table_ = std::make_unique<TCsvDb>();  // no need to parse what is replaced
+  table_->Assign(table);
+  table_stale_ = true;
 }
 
 // ---- folding ----

@@ -16,6 +16,7 @@
 namespace yume {
 
 class THash;
+class TCsvDb;
 
 // Word kinds.
 enum TWordKind : uint8_t {
@@ -34,7 +35,7 @@ void BumpDictGeneration();
 
 class THashNode {
  public:
-  THashNode() = default;
+  THashNode();
   THashNode(const THashNode&) = delete;
   THashNode& operator=(const THashNode&) = delete;
   ~THashNode();
@@ -53,19 +54,44 @@ class THashNode {
   void* Import = nullptr;           // library function: the import record (owned by the library list)
   bool Reserved = false;
 
-  const std::string& ValueText() const { return value_; }
-  void SetValueText(std::string v) { value_ = std::move(v); }
+  // The value text; with a table form it is rendered from the table (once per change).
+  const std::string& ValueText() const {
+    if (table_stale_) RenderTable();
+    return value_;
+  }
+  void SetValueText(std::string v) {
+    if (table_) DropTable(false);
+    value_ = std::move(v);
+  }
   // Direct access for appending in place; the caller must not keep the reference.
-  std::string& MutableValue() { return value_; }
+  std::string& MutableValue() {
+    if (table_) DropTable(true);
+    return value_;
+  }
 
-  // Copies everything but the name.
+  // Copies everything but the name; the value as text, never the table form.
   void Assign(const THashNode& other);
 
-  // "s" / "" / "e" from the value.
+  // "s" with a table form, else "" / "e" / "s" from the value.
   void InferType();
 
+  // Element access through the table form of the value. The first access parses the value text
+  // into a table; from then on the table is the value, until the value text is replaced.
+  const TCsvDb* Table() const { return table_.get(); }  // nullptr before the first access
+  std::string GetCell(int col, int row);
+  std::string GetRow(int row);
+  void SetCell(int col, int row, std::string text);
+  void SetRow(int row, std::string_view text);
+  void ReplaceTable(const TCsvDb& table);  // a deep copy
+
  private:
-  std::string value_;
+  TCsvDb& TableForm();
+  void RenderTable() const;
+  void DropTable(bool keep_text);
+
+  mutable std::string value_;  // stale while table_stale_ is set
+  std::unique_ptr<TCsvDb> table_;
+  mutable bool table_stale_ = false;
 };
 
 class THash {
