@@ -25,6 +25,8 @@ TYumeBase::~TYumeBase() {
 void TYumeBase::ClearWordRefs() {
   VarSore = VarSo = VarCount = VarErrorMessage = VarErrorLine = VarCannotClose = nullptr;
   WordSoshite = WordMoshi = WordNaraba = WordNara = WordChigaeba = WordDenakereba = nullptr;
+  VarEventObject = VarEventValue = VarMouseX = VarMouseY = VarKey = VarSpecialKey = nullptr;
+  VarMatchCount = VarFieldNames = nullptr;
   ExitLabel = ErrorLabel = LastCommand = nullptr;
 }
 

@@ -2,6 +2,7 @@
 // stacks, the part list and everything else a script's words live in.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -24,10 +25,10 @@ class TYumeBase {
   TYumeBase& operator=(const TYumeBase&) = delete;
 
   // ---- the program ----
-  std::string FileName;         // source being executed; shown in error lines
-  std::string Source;           // the main program: as loaded, then its working text
-  const char* Cur = nullptr;    // read position; null = no program position (idle)
-  int Line = 0;                 // line last passed
+  std::string FileName;       // source being executed; shown in error lines
+  std::string Source;         // the main program: as loaded, then its working text
+  const char* Cur = nullptr;  // read position; null = no program position (idle)
+  int Line = 0;               // line last passed
 
   // ---- start-up options ----
   bool RuntimeGiven = false;
@@ -35,13 +36,13 @@ class TYumeBase {
   bool DefaultStart = false;
   bool DebugMode = false;
   bool LineStop = false;
-  bool StopRun = false;         // end the run loop now
-  int SecurityLevel = -1;       // -1 unknown, 0 low, 1 mid, 2 high
+  bool StopRun = false;             // end the run loop now
+  int SecurityLevel = -1;           // -1 unknown, 0 low, 1 mid, 2 high
   std::vector<std::string> Params;  // command-line parameters, [0] = the runtime itself
-  std::string ProgramFolder;    // folder of ProgramFile, ending in "/"
+  std::string ProgramFolder;        // folder of ProgramFile, ending in "/"
   std::string ProgramFile;
   std::vector<std::string> ExtractedFiles;  // temporary files (system paths), deleted at the end
-  std::string PackCopy;         // our own temporary copy of a pack (system path), deleted at the end
+  std::string PackCopy;  // our own temporary copy of a pack (system path), deleted at the end
 
   // ---- events ----
   const char* TimerLabel = nullptr;  // label run by the one-shot timer
@@ -58,16 +59,16 @@ class TYumeBase {
   std::vector<std::string> FuncArgs;                       // evaluated arguments of a user function
 
   // ---- executor state ----
-  int CondResult = -1;          // last condition: 1, 0, -1 none pending
-  std::string CaseSubject;      // the undefined marker when no case is open
+  int CondResult = -1;      // last condition: 1, 0, -1 none pending
+  std::string CaseSubject;  // the undefined marker when no case is open
   bool ParticleFree = false;
   bool OmittedFilled = false;
-  std::string LastType;         // type of the last value produced: "s" or "e"
+  std::string LastType;  // type of the last value produced: "s" or "e"
   THashNode* LastCommand = nullptr;
   uint32_t RandSeed = 0;
 
   // ---- errors ----
-  bool ErrorsShown = true;      // show the error dialog (else errors are only recorded)
+  bool ErrorsShown = true;  // show the error dialog (else errors are only recorded)
   THashNode* ErrorLabel = nullptr;
   const char* ErrorReturn = nullptr;
   const char* ErrorLabelEntry = nullptr;  // body of the error label while its first step runs
@@ -85,6 +86,20 @@ class TYumeBase {
   THashNode* WordNara = nullptr;
   THashNode* WordChigaeba = nullptr;
   THashNode* WordDenakereba = nullptr;
+  THashNode* VarEventObject = nullptr;  // イベントオブジェクト
+  THashNode* VarEventValue = nullptr;   // イベントの値
+  THashNode* VarMouseX = nullptr;       // マウスX
+  THashNode* VarMouseY = nullptr;       // マウスY
+  THashNode* VarKey = nullptr;          // 押されたキー
+  THashNode* VarSpecialKey = nullptr;   // 押された特殊キー
+  THashNode* VarMatchCount = nullptr;   // マッチ数
+  THashNode* VarFieldNames = nullptr;   // 表フィールド名
+
+  // ---- registration ----
+  std::array<bool, 256> UsedVarNumbers{};  // management numbers taken since RegisterAll began
+  // The screen size given to デスクトップの幅/高さ; the host sets it before the run.
+  int DesktopWidth = 1024;
+  int DesktopHeight = 768;
 
   // ---- links ----
   THost* Host = nullptr;
