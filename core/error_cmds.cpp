@@ -3,10 +3,41 @@
 // The command table ties each name to its handler; a handler not built yet stays null,
 // and calling its command reports that it is not available.
 #include "commands/families.h"
+#include "core/error.h"
+#include "core/hash.h"
+#include "core/yumebase.h"
 
 namespace yume {
 
 namespace {
+
+// エラーを無視 () 118
+void CmdIgnoreErrors(TYumeBase& y) {
+  y.ErrorsShown = false;
+  y.ErrorLabel = nullptr;
+}
+
+// エラーを警告 () 120
+void CmdShowErrors(TYumeBase& y) {
+  y.ErrorsShown = true;
+  y.ErrorLabel = nullptr;
+}
+
+// エラー処理設定 (?に) 119 -- the argument, as written, names the label.
+void CmdSetErrorLabel(TYumeBase& y) {
+  std::string name = y.Args.Pop();
+  THashNode* w = y.Dict.FindScoped(name, false);
+  // Only a label has a body to jump to.
+  if (!w || w->Kind != wkLabel) {
+    RaiseError(y, "未定義のラベル\"%s\"に、ジャンプしようとしました。", {name});
+  }
+  y.ErrorLabel = w;
+}
+
+// エラーから復帰 () 121 -- resumes after the point where the failed statement stopped.
+void CmdReturnFromError(TYumeBase& y) {
+  if (y.ErrorReturn) y.Cur = y.ErrorReturn;
+}
 
 constexpr CommandDef kCommands[] = {
     {"終了処理設定", "?に", 161, nullptr},
@@ -15,10 +46,10 @@ constexpr CommandDef kCommands[] = {
     {"改行で実行を止める", "", 270, nullptr},
     {"_P", "?", 193, nullptr},
     {"ログる", "?を,?で", 347, nullptr},
-    {"エラーを無視", "", 118, nullptr},
-    {"エラーを警告", "", 120, nullptr},
-    {"エラー処理設定", "?に", 119, nullptr},
-    {"エラーから復帰", "", 121, nullptr},
+    {"エラーを無視", "", 118, CmdIgnoreErrors},
+    {"エラーを警告", "", 120, CmdShowErrors},
+    {"エラー処理設定", "?に", 119, CmdSetErrorLabel},
+    {"エラーから復帰", "", 121, CmdReturnFromError},
 };
 
 constexpr VariableDef kVariables[] = {
