@@ -1,0 +1,57 @@
+// Expression evaluation: argument texts to values, and arithmetic over them.
+//
+// Values are text with a type code; arithmetic happens only where an operator asks for it.
+// EvaluateText takes one term with its "&" concatenations and hands over to Calculate as soon
+// as an operator follows. Calculate parses five levels of left-associative binary operators
+// on extended precision numbers:
+//   1  && ||
+//   2  = <> >< < > >= => <= =< =& !& == !=
+//   3  + - &
+//   4  * / % ^
+//   5  a value
+// Both set y.LastType to "s" (text) or "e" (number).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace yume {
+
+class TYumeBase;
+
+// A value inside a calculation. The number of a text and the text of a number are made only
+// when an operator needs them.
+struct TStrNum {
+  std::string Text;
+  long double Num = 0;
+  bool IsNum = false;   // a number value (else text)
+  bool HasText = true;  // Text is valid
+  bool HasNum = false;  // Num is valid
+
+  static TStrNum FromText(std::string text, bool is_num) {
+    TStrNum v;
+    v.Text = std::move(text);
+    v.IsNum = is_num;
+    return v;
+  }
+  static TStrNum FromNumber(long double n) {
+    TStrNum v;
+    v.Num = n;
+    v.IsNum = true;
+    v.HasText = false;
+    v.HasNum = true;
+    return v;
+  }
+  long double Number();
+  const std::string& TextValue();
+};
+
+// The value of an argument text: one term, "&" concatenations, and the whole handed to
+// Calculate when an operator follows. An empty text is an empty value.
+std::string EvaluateText(TYumeBase& y, std::string_view text);
+
+// The value of an expression. Any failure is raised as the error line
+// "計算式に誤りがあります。" + reason + the expression text.
+std::string Calculate(TYumeBase& y, std::string_view text);
+
+}  // namespace yume

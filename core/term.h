@@ -1,0 +1,46 @@
+// The value of one term: literals, numbers, parenthesised expressions, words, element access
+// "#" and item access "の".
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace yume {
+
+class TYumeBase;
+class THashNode;
+
+// Reads one term at pos (separators before it are skipped) and returns its value; pos ends up
+// after the term; y.LastType is its type ("s", "e" or "hs"). At a character that cannot start a
+// term the value is empty and pos does not move.
+std::string EvalTerm(TYumeBase& y, std::string_view text, size_t& pos);
+
+// Running a command, label or library function for its value belongs to the statement
+// executor. `args` is the text inside the parentheses of the call form word(...) and has_args
+// tells whether there were parentheses at all. The function leaves それ as it was, returns the
+// value and sets y.LastType.
+using TCallForValue = std::string (*)(TYumeBase&, THashNode& word, std::string_view args,
+                                      bool has_args);
+void SetCallForValue(TCallForValue fn);
+TCallForValue GetCallForValue();
+
+// Reading a GUI part belongs to the part model: its value when has_property is false, else the
+// property named as written. Sets y.LastType.
+using TPartRead = std::string (*)(TYumeBase&, THashNode& part, std::string_view property,
+                                  bool has_property);
+void SetPartRead(TPartRead fn);
+TPartRead GetPartRead();
+
+// The type of a text read from a table cell or row: blank is text; "$" with only hexadecimal
+// digits after it, or only digits and commas, is a number; anything else is text.
+const char* InferCellType(std::string_view text);
+
+// "-" in front of a value: a sign already there is dropped or turned, so that -X of a negative X
+// reads as a positive number.
+std::string NegateValue(std::string v);
+
+// A whole number written as an integer text (optional sign, digits); -1 for anything else.
+int IndexValue(std::string_view text);
+
+}  // namespace yume
