@@ -4,6 +4,7 @@
 // and calling its command reports that it is not available.
 #include "commands/families.h"
 #include "core/error.h"
+#include "core/expr.h"
 #include "core/hash.h"
 #include "core/yumebase.h"
 
@@ -39,8 +40,25 @@ void CmdReturnFromError(TYumeBase& y) {
   if (y.ErrorReturn) y.Cur = y.ErrorReturn;
 }
 
+// 終了処理設定 (?に) 161 -- the label run before the window closes; no label (an empty
+// name) removes it.
+void CmdSetExitLabel(TYumeBase& y) {
+  std::string name = y.Args.Pop();
+  THashNode* w = y.Dict.FindScoped(name, false);
+  if (w && w->Kind == wkLabel) {
+    y.ExitLabel = w;
+    if (y.VarCannotClose) y.VarCannotClose->SetValueText("1");
+    return;
+  }
+  if (!EvaluateText(y, name).empty()) {
+    RaiseError(y, "未定義のラベル\"%s\"に、ジャンプしようとしました。", {name});
+  }
+  y.ExitLabel = nullptr;
+  if (y.VarCannotClose) y.VarCannotClose->SetValueText("0");
+}
+
 constexpr CommandDef kCommands[] = {
-    {"終了処理設定", "?に", 161, nullptr},
+    {"終了処理設定", "?に", 161, CmdSetExitLabel},
     {"DEBUG", "", 57, nullptr},
     {"デバッグ", "", 57, nullptr},
     {"改行で実行を止める", "", 270, nullptr},
