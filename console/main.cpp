@@ -27,6 +27,10 @@ int main(int argc, char** argv) {
     std::fputs(yume::VersionText().c_str(), stdout);
     return 0;
   }
+  if (opts.Words) {
+    std::fputs(yume::WordsText().c_str(), stdout);
+    return 0;
+  }
   // No window: Qt's offscreen platform still gives us pictures, fonts and the event loop.
   qputenv("QT_QPA_PLATFORM", "offscreen");
   qInstallMessageHandler(QuietQtMessages);

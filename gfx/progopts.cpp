@@ -3,6 +3,8 @@
 #include <cstring>
 
 #include "core/app.h"
+#include "core/registry.h"
+#include "core/sjis.h"
 #include "platform/paths.h"
 
 namespace yume {
@@ -17,6 +19,8 @@ TProgramOptions ParseProgramOptions(int argc, char** argv) {
       o.Help = true;
     } else if (std::strcmp(a, "--version") == 0) {
       o.Version = true;
+    } else if (std::strcmp(a, "--words") == 0) {
+      o.Words = true;
     } else {
       o.Params.push_back(FromSysPath(a));
     }
@@ -42,6 +46,8 @@ std::string UsageText(const std::string& program) {
          "このプログラムのオプション:\n"
          "  --help            この説明を表示して終わる\n"
          "  --version         版を表示して終わる\n"
+         "  --words           組み込みの命令・変数・定数の一覧を表示して終わる\n"
+         "                    (種類、名前、引数、命令番号か管理番号、命令が使えるか)\n"
          "\n"
          "終了コード: 0 = 正常、1 = エラーで終わった\n";
 }
@@ -49,6 +55,10 @@ std::string UsageText(const std::string& program) {
 std::string VersionText() {
   return std::string("ゆめもり for Linux ") + YUME_VERSION + " (言語バージョン " +
          kLanguageVersion + ")\n";
+}
+
+std::string WordsText() {
+  return Cp932ToUtf8(VocabularyText());
 }
 
 }  // namespace yume

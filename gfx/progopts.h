@@ -10,6 +10,7 @@ namespace yume {
 struct TProgramOptions {
   bool Help = false;
   bool Version = false;
+  bool Words = false;               // --words: list the built-in vocabulary
   std::vector<std::string> Params;  // CP932; [0] = the runtime's own full path
 };
 
@@ -18,5 +19,7 @@ TProgramOptions ParseProgramOptions(int argc, char** argv);
 // Texts for the terminal (UTF-8).
 std::string UsageText(const std::string& program);
 std::string VersionText();
+// The built-in vocabulary, one tab-separated line a word.
+std::string WordsText();
 
 }  // namespace yume

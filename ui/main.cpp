@@ -16,6 +16,10 @@ int main(int argc, char** argv) {
     std::fputs(yume::VersionText().c_str(), stdout);
     return 0;
   }
+  if (opts.Words) {
+    std::fputs(yume::WordsText().c_str(), stdout);
+    return 0;
+  }
   // The application object only sees the program name: it would take options of its own
   // out of the script's arguments.
   int qargc = 1;
