@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <cstdint>
-#include <new>
 #include <stdexcept>
 
 #include "core/error.h"
@@ -15,7 +14,17 @@ namespace yume {
 
 long double TStrNum::Number() {
   if (!HasNum) {
-    Num = StrToNumber(Text);
+    // Plain digits (most operands) read directly; everything else the lenient way.
+    uint64_t v = 0;
+    bool plain = !Text.empty() && Text.size() <= 18;
+    for (char c : Text) {
+      if (c < '0' || c > '9') {
+        plain = false;
+        break;
+      }
+      v = v * 10 + static_cast<uint64_t>(c - '0');
+    }
+    Num = plain ? static_cast<long double>(v) : StrToNumber(Text);
     HasNum = true;
   }
   return Num;
@@ -369,9 +378,12 @@ std::string Guarded(TYumeBase& y, std::string_view text, Fn&& run) {
     // An inner calculation has reported already.
     if (inner.substr(0, kCalcError.size()) == kCalcError) throw;
     RaiseCalcError(y, inner, text);
-  } catch (const std::bad_alloc&) {
-    throw;
-  } catch (const std::exception& e) {
+  } catch (const std::logic_error& e) {
+    // Platform failures (range and argument errors) are reported like the calculation's own.
+    RaiseCalcError(y, e.what(), text);
+  } catch (const std::range_error& e) {
+    RaiseCalcError(y, e.what(), text);
+  } catch (const std::overflow_error& e) {
     RaiseCalcError(y, e.what(), text);
   }
 }

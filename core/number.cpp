@@ -193,9 +193,22 @@ std::string FormatNumber(long double value) {
   if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
   if (value == 0) return "0";
 
-  // d.dddddddddddddde±x: 15 significant digits, correctly rounded, locale-free.
+  // Whole numbers below 10^15 have at most 15 digits and are written exactly: the common case
+  // (counters, sums, indices) without the cost of a general conversion.
+  if (value > -1e15L && value < 1e15L && value == truncl(value)) {
+    char buf[24];
+    const auto r = std::to_chars(buf, buf + sizeof buf, static_cast<long long>(value));
+    return std::string(buf, r.ptr);
+  }
+
+  // d.dddddddddddddde±x: 15 significant digits, correctly rounded, locale-free. A value that a
+  // double holds exactly gives the same digits through the much faster double conversion.
   char buf[64];
-  const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 14);
+  const double as_double = static_cast<double>(value);
+  const auto r =
+      static_cast<long double>(as_double) == value
+          ? std::to_chars(buf, buf + sizeof buf, as_double, std::chars_format::scientific, 14)
+          : std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 14);
   std::string_view sci(buf, r.ptr - buf);
   const bool negative = sci.front() == '-';
   if (negative) sci.remove_prefix(1);

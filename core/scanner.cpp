@@ -243,6 +243,15 @@ std::string ReadConcatTail(TYumeBase& y, std::string_view text, size_t& pos,
       SkipBlanks(text, pos);
       if (CharAt(text, pos) != '&') out += ReadWord(text, pos);
     } else {
+      // A parenthesised operand is kept whole, a sign stays with its number.
+      if (CharAt(text, pos) == '(') {
+        const std::string_view inner = ReadParenthesized(y, text, pos);
+        out += '(';
+        out += inner;
+        out += ')';
+      } else if (CharAt(text, pos) == '-' || CharAt(text, pos) == '+') {
+        out += text[pos++];
+      }
       out += ReadWord(text, pos);
       SkipBlanks(text, pos);
     }

@@ -110,8 +110,9 @@ using TLineStepFn = void (*)(TYumeBase&, std::string_view text, size_t& pos);
 
 // The rest of a phrase after a value: with no "&" following, the particle (ReadWord); otherwise
 // each "&" operand in turn as "&" + operand, a string literal evaluated and written as a
-// backquote literal, any other operand as its word. After a literal, the word that follows
-// without "&" (the particle) ends the tail.
+// backquote literal, a parenthesised operand as written, any other operand as its word (a sign
+// in front kept). After a literal, the word that follows without "&" (the particle) ends the
+// tail.
 std::string ReadConcatTail(TYumeBase& y, std::string_view text, size_t& pos,
                            TLineStepFn line_step = nullptr);
 

@@ -88,6 +88,26 @@ TEST(NumberFormat, PlainRange) {
   EXPECT_EQ(FormatNumber(-0.000012345L), "-0.000012345");
 }
 
+TEST(NumberFormat, WholeNumbers) {
+  EXPECT_EQ(FormatNumber(7), "7");
+  EXPECT_EQ(FormatNumber(-42), "-42");
+  EXPECT_EQ(FormatNumber(1e14L), "100000000000000");
+  EXPECT_EQ(FormatNumber(-999999999999999.0L), "-999999999999999");
+  EXPECT_EQ(FormatNumber(-1e15L), "-1E15");
+  EXPECT_EQ(FormatNumber(1e15L - 0.5L), "1E15");  // not whole: rounds to 15 digits
+  EXPECT_EQ(FormatNumber(123456789.0L), "123456789");
+}
+
+TEST(NumberFormat, ValuesADoubleHoldsGiveTheSameDigits) {
+  EXPECT_EQ(FormatNumber(6.5L), "6.5");
+  EXPECT_EQ(FormatNumber(-0.25L), "-0.25");
+  EXPECT_EQ(FormatNumber(static_cast<long double>(0.1)), "0.1");  // the double nearest 0.1
+  EXPECT_EQ(FormatNumber(1e300L), "1E300");
+  EXPECT_EQ(FormatNumber(1.0L / 1024), "0.0009765625");
+  EXPECT_EQ(FormatNumber(static_cast<long double>(1.0 / 3)), "0.333333333333333");
+  EXPECT_EQ(FormatNumber(123456.789L), "123456.789");
+}
+
 TEST(NumberFormat, ScientificRange) {
   EXPECT_EQ(FormatNumber(1e15L), "1E15");
   EXPECT_EQ(FormatNumber(9999999999999999.0L), "1E16");  // rounds up to 15 digits

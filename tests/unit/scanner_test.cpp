@@ -184,6 +184,10 @@ TEST_F(ScannerTest, ConcatTailQuotesLiteralsAndKeepsWords) {
   text = "&Bと";
   pos = 0;
   EXPECT_EQ(ReadConcatTail(y, text, pos), "&Bと");
+  text = "&(1+2) & -5に";
+  pos = 0;
+  EXPECT_EQ(ReadConcatTail(y, text, pos), "&(1+2)&-5に");
+  EXPECT_EQ(EvaluateText(y, "1&(1+2)&-5"), "13-5");
 }
 
 TEST_F(ScannerTest, ConcatTailContinuesOnTheNextLine) {
