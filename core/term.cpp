@@ -256,7 +256,17 @@ std::string ReadPart(TYumeBase& y, THashNode& part, std::string_view property, b
   return g_part_read(y, part, property, has_property);
 }
 
-std::string ItemAccess(TYumeBase& y, THashNode& x, const TKey& key, int depth = 0) {
+// The word that item access on x reads: a part or dictionary itself, or the part or dictionary
+// a variable names. Null for anything else.
+THashNode* ItemHolder(TYumeBase& y, THashNode* x) {
+  if (!x) return nullptr;
+  if (x->Kind == wkPart || x->Kind == wkDictionary) return x;
+  if (x->Kind != wkVariable || x->ValueText().empty()) return nullptr;
+  THashNode* target = y.Dict.FindScoped(x->ValueText(), false);
+  return target && (target->Kind == wkPart || target->Kind == wkDictionary) ? target : nullptr;
+}
+
+std::string ItemAccess(TYumeBase& y, THashNode& x, const TKey& key) {
   switch (x.Kind) {
     case wkDictionary: {
       if (!x.Items)
@@ -277,13 +287,8 @@ std::string ItemAccess(TYumeBase& y, THashNode& x, const TKey& key, int depth = 
       return v;
     }
     case wkVariable: {
-      const std::string& v = x.ValueText();
       // A variable may hold the name of the part or dictionary meant.
-      if (depth < 8 && !v.empty()) {
-        THashNode* target = y.Dict.FindScoped(v, false);
-        if (target && target != &x && (target->Kind == wkPart || target->Kind == wkDictionary))
-          return ItemAccess(y, *target, key, depth + 1);
-      }
+      if (THashNode* target = ItemHolder(y, &x)) return ItemAccess(y, *target, key);
       const std::string name = KeyValue(y, key);
       y.LastType = "s";
       return std::string(LineValue(x.ValueText(), name));
@@ -368,7 +373,8 @@ std::string WordValue(TYumeBase& y, THashNode& w, std::string_view text, size_t&
 }
 
 // Item access written inside one word ("部品のテキスト", "辞書のキー"): the longest head before a
-// "の" that names a part, dictionary or variable. Null when there is none.
+// "の" that holds items (a part, a dictionary, or a variable naming one). Null when there is
+// none, so that ordinary words containing "の" stay words.
 THashNode* SplitItemWord(TYumeBase& y, std::string_view word, std::string_view& key) {
   size_t at[16];
   size_t count = 0;
@@ -379,8 +385,7 @@ THashNode* SplitItemWord(TYumeBase& y, std::string_view word, std::string_view& 
     const size_t i = at[--count];
     const std::string_view rest = word.substr(i + kNo.size());
     if (i == 0 || rest.empty()) continue;
-    THashNode* x = y.Dict.FindScoped(word.substr(0, i), false);
-    if (x && (x->Kind == wkPart || x->Kind == wkDictionary || x->Kind == wkVariable)) {
+    if (THashNode* x = ItemHolder(y, y.Dict.FindScoped(word.substr(0, i), false))) {
       key = rest;
       return x;
     }
@@ -400,8 +405,8 @@ std::string UnknownWordValue(TYumeBase& y, std::string_view word, std::string_vi
     if (THashNode* x = y.Dict.FindScoped(word.substr(0, stem), false)) {
       size_t q = pos;
       SkipBlanks(text, q);
-      const bool key_follows = AtStringLiteral(text, q) || CharAt(text, q) == '(';
-      if (key_follows || x->Kind == wkPart || x->Kind == wkDictionary || x->Kind == wkVariable) {
+      const char c = CharAt(text, q);
+      if (AtStringLiteral(text, q) || c == '(' || !IsDelimiter(c)) {
         const TKey key = ReadKey(y, text, pos);
         return ItemAccess(y, *x, key);
       }

@@ -149,14 +149,18 @@ TEST_F(TermTest, DictionaryWithoutItemTableRaises) {
 
 TEST_F(TermTest, VariableItemsReadNameValueLines) {
   Var("S", "a=1\r\nB=x=y\nc=3", "s");
-  EXPECT_EQ(Typed("SのA"), "1:s");  // names compare ignoring case
-  EXPECT_EQ(Eval("Sのb"), "x=y");
-  EXPECT_EQ(Eval("Sのc"), "3");
-  EXPECT_EQ(Eval("Sのd"), "");
-  EXPECT_EQ(Eval("Sの\"a\""), "1");
+  Var("K", "c", "s");
+  EXPECT_EQ(Typed("Sの`A`"), "1:s");  // names compare ignoring case
+  EXPECT_EQ(Eval("Sの\"b\""), "x=y");
+  EXPECT_EQ(Eval("Sの K"), "3");  // a word key is evaluated
+  EXPECT_EQ(Eval("Sの(d)"), "");
+  // Written as one word, a variable's name and "の" stay an ordinary word.
+  EXPECT_EQ(Typed("SのA"), "SのA:s");
+  EXPECT_EQ(Eval("Sの"), "Sの");
   Var("V", "D", "s");
   Dict("D", "a=7");
   EXPECT_EQ(Eval("Vのa"), "7");  // V names the dictionary meant
+  EXPECT_EQ(Eval("Vの`a`"), "7");
 }
 
 TEST_F(TermTest, TheLongestNamedHeadTakesTheItem) {
