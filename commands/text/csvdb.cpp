@@ -63,19 +63,20 @@ class CsvReader {
 
   bool AtEnd() const { return pos_ >= s_.size(); }
 
-  std::unique_ptr<TCsvCells> ReadRow() {
-    cells_.clear();
+  // Reads one row. The cells are views into the text or into the reader's own space, valid
+  // until the next call.
+  const std::vector<std::string_view>& ReadRow() {
+    refs_.clear();
     scratch_.clear();
     do {
       ReadField();
     } while (pos_ < s_.size() && s_[pos_] != '\r' && s_[pos_] != '\n');
-    auto row = std::make_unique<TCsvCells>();
-    row->Cells.reserve(cells_.size());
-    for (const CellRef& c : cells_)
-      row->Cells.emplace_back((c.owned ? scratch_.data() : s_.data()) + c.offset, c.length);
+    cells_.clear();
+    for (const CellRef& c : refs_)
+      cells_.emplace_back((c.owned ? scratch_.data() : s_.data()) + c.offset, c.length);
     if (pos_ < s_.size() && s_[pos_] == '\r') ++pos_;
     if (pos_ < s_.size() && s_[pos_] == '\n') ++pos_;
-    return row;
+    return cells_;
   }
 
  private:
@@ -146,17 +147,18 @@ class CsvReader {
     std::string_view cell;
     if (owned_from == SIZE_MAX) {
       cell = TrimView(s + start, end - start);
-      cells_.push_back({static_cast<size_t>(cell.data() - s), cell.size(), false});
+      refs_.push_back({static_cast<size_t>(cell.data() - s), cell.size(), false});
     } else {
       scratch_.append(s + segment, end - segment);
       cell = TrimView(scratch_.data() + owned_from, scratch_.size() - owned_from);
-      cells_.push_back({static_cast<size_t>(cell.data() - scratch_.data()), cell.size(), true});
+      refs_.push_back({static_cast<size_t>(cell.data() - scratch_.data()), cell.size(), true});
     }
   }
 
   std::string_view s_;
   size_t pos_ = 0;
-  std::vector<CellRef> cells_;
+  std::vector<CellRef> refs_;
+  std::vector<std::string_view> cells_;
   std::string scratch_;
 };
 
@@ -187,11 +189,9 @@ void AppendCell(std::string& out, std::string_view cell, bool first) {
 
 void AppendRowLine(std::string& out, const TCsvCells* row) {
   if (!row) return;
-  bool first = true;
-  for (const std::string& cell : row->Cells) {
-    if (!first) out += ',';
-    AppendCell(out, cell, first);
-    first = false;
+  for (size_t i = 0; i < row->size(); ++i) {
+    if (i) out += ',';
+    AppendCell(out, (*row)[i], i == 0);
   }
 }
 
@@ -208,33 +208,45 @@ TCsvDb& TCsvDb::operator=(TCsvDb&&) noexcept = default;
 
 void TCsvDb::Clear() {
   rows_.clear();
+  arena_.Clear();
 }
 
 void TCsvDb::Assign(const TCsvDb& other) {
   if (&other == this) return;
-  std::vector<std::unique_ptr<TCsvCells>> copy;
-  copy.reserve(other.rows_.size());
-  for (const auto& row : other.rows_)
-    copy.push_back(row ? std::make_unique<TCsvCells>(*row) : nullptr);
+  std::vector<TCsvCells> copy = other.rows_;
   rows_ = std::move(copy);
+  arena_.Clear();  // no row is placed in it any more
+}
+
+TCsvCells TCsvDb::MakeRow(const std::vector<std::string_view>& cells) {
+  size_t bytes = 0;
+  for (std::string_view c : cells) bytes += c.size();
+  if (bytes > UINT32_MAX || cells.size() > UINT32_MAX)
+    throw std::length_error("table row too large");
+  TCsvCells row = TCsvCells::Place(arena_.Allocate(TCsvCells::BlockBytes(cells.size(), bytes)),
+                                   cells.size(), bytes);
+  for (std::string_view c : cells) row.AppendUnchecked(c);
+  return row;
 }
 
 void TCsvDb::SetCsvText(std::string_view text) {
   Clear();
+  // Rows take a head, a word per cell and the cell bytes: about one and a half times the text
+  // for ordinary tables; more is taken in further chunks.
+  arena_.Expect(text.size() + text.size() / 2 + 256);
   CsvReader reader(text);
-  while (!reader.AtEnd()) rows_.push_back(reader.ReadRow());
+  while (!reader.AtEnd()) rows_.push_back(MakeRow(reader.ReadRow()));
 }
 
 void TCsvDb::AppendCsvText(std::string& out) const {
   size_t estimate = 0;
-  for (const auto& row : rows_) {
-    estimate += 2;
-    if (row)
-      for (const std::string& cell : row->Cells) estimate += cell.size() + 1;
-  }
-  out.reserve(out.size() + estimate + estimate / 64);
-  for (const auto& row : rows_) {
-    AppendRowLine(out, row.get());
+  for (const TCsvCells& row : rows_) estimate += row.TextSize() + row.size() + 2;
+  // Quoting adds bytes; room reserved but never written costs no memory, while outgrowing the
+  // reservation would copy the whole text.
+  out.reserve(out.size() + estimate + estimate / 4 + 64);
+  for (size_t r = 0; r < rows_.size(); ++r) {
+    PrefetchAhead(r);
+    AppendRowLine(out, &rows_[r]);
     out += "\r\n";
   }
 }
@@ -265,10 +277,10 @@ void TCsvDb::SetTsvText(std::string_view text) {
 std::string TCsvDb::GetTsvText() const {
   const size_t width = static_cast<size_t>(ColCount());
   std::string out;
-  for (const auto& row : rows_) {
+  for (const TCsvCells& row : rows_) {
     for (size_t j = 0; j < width; ++j) {
       if (j) out += '\t';
-      if (row && j < row->Cells.size()) out += row->Cells[j];
+      if (j < row.size()) out += row[j];
     }
     out += "\r\n";
   }
@@ -277,18 +289,22 @@ std::string TCsvDb::GetTsvText() const {
 
 int TCsvDb::ColCount() const {
   size_t width = 0;
-  for (const auto& row : rows_)
-    if (row) width = std::max(width, row->Cells.size());
+  for (const TCsvCells& row : rows_) width = std::max(width, row.size());
   return static_cast<int>(width);
 }
 
 const TCsvCells* TCsvDb::Row(int row) const {
   if (row < 0 || static_cast<size_t>(row) >= rows_.size()) return nullptr;
-  return rows_[row].get();
+  const TCsvCells& r = rows_[static_cast<size_t>(row)];
+  return r.IsAbsent() ? nullptr : &r;
 }
 
-void TCsvDb::AddRow(std::unique_ptr<TCsvCells> row) {
+void TCsvDb::AddRow(TCsvCells row) {
   rows_.push_back(std::move(row));
+}
+
+void TCsvDb::AddAbsentRow() {
+  rows_.push_back(TCsvCells::Absent());
 }
 
 std::string_view TCsvDb::GetCell(int col, int row) const {
@@ -299,10 +315,12 @@ std::string_view TCsvDb::GetCell(int col, int row) const {
 TCsvCells& TCsvDb::EnsureRow(size_t row) {
   if (row >= rows_.size()) {
     CheckGrowth(rows_.size(), row + 1);
-    rows_.resize(row + 1);
+    rows_.reserve(std::max(row + 1, rows_.size() * 2));
+    while (rows_.size() <= row) rows_.push_back(TCsvCells::Absent());
   }
-  if (!rows_[row]) rows_[row] = std::make_unique<TCsvCells>();
-  return *rows_[row];
+  TCsvCells& r = rows_[row];
+  if (r.IsAbsent()) r = TCsvCells();
+  return r;
 }
 
 void TCsvDb::SetCell(int col, int row, std::string text) {
@@ -311,10 +329,8 @@ void TCsvDb::SetCell(int col, int row, std::string text) {
   // Both checks come first so that a refused write changes nothing.
   CheckGrowth(rows_.size(), static_cast<size_t>(row) + 1);
   const TCsvCells* existing = Row(row);
-  CheckGrowth(existing ? existing->Cells.size() : 0, c + 1);
-  TCsvCells& cells = EnsureRow(static_cast<size_t>(row));
-  if (c >= cells.Cells.size()) cells.Cells.resize(c + 1);
-  cells.Cells[c] = std::move(text);
+  CheckGrowth(existing ? existing->size() : 0, c + 1);
+  EnsureRow(static_cast<size_t>(row)).Set(c, text);
 }
 
 std::string TCsvDb::GetRowText(int row) const {
@@ -325,10 +341,10 @@ std::string TCsvDb::GetRowText(int row) const {
 
 void TCsvDb::SetRowText(int row, std::string_view text) {
   if (row < 0) return;
-  std::vector<std::unique_ptr<TCsvCells>> lines;
+  std::vector<TCsvCells> lines;
   CsvReader reader(text);
-  while (!reader.AtEnd()) lines.push_back(reader.ReadRow());
-  if (lines.empty()) lines.push_back(std::make_unique<TCsvCells>());
+  while (!reader.AtEnd()) lines.push_back(MakeRow(reader.ReadRow()));
+  if (lines.empty()) lines.emplace_back();
   const size_t at = static_cast<size_t>(row);
   EnsureRow(at);
   rows_[at] = std::move(lines[0]);
@@ -340,39 +356,34 @@ void TCsvDb::InsertCol(int col, std::span<const std::string> source) {
   if (col < 0) return;
   const size_t c = static_cast<size_t>(col);
   for (size_t r = 0; r < rows_.size(); ++r) {
-    if (!rows_[r]) continue;
-    std::vector<std::string>& cells = rows_[r]->Cells;
-    if (cells.size() < c) {
-      CheckGrowth(cells.size(), c);
-      cells.resize(c);
-    }
-    cells.insert(cells.begin() + col, r < source.size() ? source[r] : std::string());
+    TCsvCells& row = rows_[r];
+    if (row.IsAbsent()) continue;
+    CheckGrowth(row.size(), c);
+    row.Insert(c, r < source.size() ? std::string_view(source[r]) : std::string_view());
   }
 }
 
 void TCsvDb::DeleteCol(int col) {
   if (col < 0) return;
-  for (auto& row : rows_)
-    if (row && static_cast<size_t>(col) < row->Cells.size())
-      row->Cells.erase(row->Cells.begin() + col);
+  for (TCsvCells& row : rows_)
+    if (static_cast<size_t>(col) < row.size()) row.Erase(static_cast<size_t>(col));
 }
 
 void TCsvDb::MoveCol(int from, int to) {
   if (from == to) return;
-  for (const auto& row : rows_) {
-    if (!row) continue;
-    const int n = row->Count();
+  for (const TCsvCells& row : rows_) {
+    if (row.IsAbsent()) continue;
+    const int n = row.Count();
     if (from < 0 || from >= n || to < 0 || to >= n)
       throw std::out_of_range("List index out of bounds (" +
                               std::to_string(from < 0 || from >= n ? from : to) + ")");
   }
-  for (auto& row : rows_) {
-    if (!row) continue;
-    auto first = row->Cells.begin();
-    if (from < to)
-      std::rotate(first + from, first + from + 1, first + to + 1);
-    else
-      std::rotate(first + to, first + from, first + from + 1);
+  std::string moving;
+  for (TCsvCells& row : rows_) {
+    if (row.IsAbsent()) continue;
+    moving.assign(row[static_cast<size_t>(from)]);
+    row.Erase(static_cast<size_t>(from));
+    row.Insert(static_cast<size_t>(to), moving);
   }
 }
 
@@ -385,27 +396,37 @@ void TCsvDb::Reverse() {
 void TCsvDb::Transpose() {
   const size_t height = rows_.size();
   const size_t width = static_cast<size_t>(ColCount());
-  std::vector<std::unique_ptr<TCsvCells>> turned(width);
-  for (auto& row : turned) {
-    row = std::make_unique<TCsvCells>();
-    row->Cells.resize(height);
+  // Every new row is sized first, so that each is built in one block.
+  std::vector<size_t> bytes(width, 0);
+  for (const TCsvCells& row : rows_)
+    for (size_t i = 0; i < row.size(); ++i) bytes[i] += row[i].size();
+  TCsvArena arena;
+  size_t total = 0;
+  for (size_t b : bytes) total += TCsvCells::BlockBytes(height, b) + 8;
+  arena.Expect(total);
+  std::vector<TCsvCells> turned;
+  turned.reserve(width);
+  for (size_t i = 0; i < width; ++i) {
+    if (height > UINT32_MAX || bytes[i] > UINT32_MAX)
+      throw std::length_error("table row too large");
+    turned.push_back(TCsvCells::Place(arena.Allocate(TCsvCells::BlockBytes(height, bytes[i])),
+                                      height, bytes[i]));
   }
-  for (size_t j = 0; j < height; ++j) {
-    if (!rows_[j]) continue;
-    std::vector<std::string>& cells = rows_[j]->Cells;
-    for (size_t i = 0; i < cells.size(); ++i) turned[i]->Cells[j] = std::move(cells[i]);
-  }
-  rows_ = std::move(turned);
+  for (const TCsvCells& row : rows_)
+    for (size_t i = 0; i < width; ++i) turned[i].AppendUnchecked(row.Get(static_cast<int>(i)));
+  rows_ = std::move(turned);  // the old rows go before the memory they were placed in
+  arena_ = std::move(arena);
   TrimEmptyRows();
 }
 
 void TCsvDb::TrimEmptyRows() {
   // Drops the row's trailing blank cells; true when nothing is left of it.
-  auto emptied = [](std::unique_ptr<TCsvCells>& row) {
-    if (!row) return true;
-    std::vector<std::string>& cells = row->Cells;
-    while (!cells.empty() && IsBlank(cells.back())) cells.pop_back();
-    return cells.empty();
+  auto emptied = [](TCsvCells& row) {
+    if (row.IsAbsent()) return true;
+    size_t n = row.size();
+    while (n > 0 && IsBlank(row[n - 1])) --n;
+    row.Resize(n);
+    return n == 0;
   };
   size_t begin = 0;
   while (begin < rows_.size() && emptied(rows_[begin])) ++begin;
@@ -424,7 +445,7 @@ void TCsvDb::RemoveDuplicates(int col) {
     lines.reserve(rows_.size());  // no reallocation: the set holds views into these strings
     for (size_t r = first; r < rows_.size(); ++r) {
       lines.emplace_back();
-      AppendRowLine(lines.back(), rows_[r].get());
+      AppendRowLine(lines.back(), Row(static_cast<int>(r)));
     }
   }
   std::unordered_set<std::string_view> seen;
@@ -437,15 +458,15 @@ void TCsvDb::RemoveDuplicates(int col) {
     if (kept != r) rows_[kept] = std::move(rows_[r]);
     ++kept;
   }
-  // Rows moved forward leave their cells in place, so the views in `seen` stay valid until here.
+  // Moving a row moves its block pointer only, so the views in `seen` stayed valid.
   rows_.resize(kept);
 }
 
 int TCsvDb::FieldIndex(std::string_view name) const {
   const TCsvCells* head = Row(0);
   if (!head) return -1;
-  for (size_t i = 0; i < head->Cells.size(); ++i)
-    if (head->Cells[i] == name) return static_cast<int>(i);
+  for (size_t i = 0; i < head->size(); ++i)
+    if ((*head)[i] == name) return static_cast<int>(i);
   return -1;
 }
 
@@ -453,9 +474,10 @@ int TCsvDb::FindExact(std::string_view key, int col, int from_row) const {
   for (size_t r = ClampFrom(from_row); r < rows_.size(); ++r) {
     if (col >= 0) {
       if (GetCell(col, static_cast<int>(r)) == key) return static_cast<int>(r);
-    } else if (rows_[r]) {
-      for (const std::string& cell : rows_[r]->Cells)
-        if (cell == key) return static_cast<int>(r);
+    } else {
+      const TCsvCells& row = rows_[r];
+      for (size_t i = 0; i < row.size(); ++i)
+        if (row[i] == key) return static_cast<int>(r);
     }
   }
   return -1;
@@ -469,6 +491,7 @@ template <class Test>
 int FindRow(const TCsvDb& db, int col, int from_row, Test test) {
   std::string line;
   for (int r = static_cast<int>(ClampFrom(from_row)); r < db.RowCount(); ++r) {
+    if (const TCsvCells* ahead = db.Row(r + 16)) ahead->Prefetch();
     if (col >= 0) {
       if (test(db.GetCell(col, r))) return r;
     } else {

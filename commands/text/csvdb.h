@@ -15,28 +15,122 @@
 //    its row and reads "ID" exactly; every row ends in CR LF.
 #pragma once
 
-#include <memory>
+#include <algorithm>
+#include <cstdint>
+#include <initializer_list>
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace yume {
 
-// One row: its cells in order. An empty cell is an empty string; a cell index at or past the
-// end reads as empty.
+// One row: its cells in order, kept in one block of memory (the cell ends, then the bytes), so
+// that a row costs one allocation and reading it touches one stretch of memory. An empty cell
+// is an empty string; a cell index at or past the end reads as empty. Views returned by Get stay
+// valid until the row is changed.
 class TCsvCells {
  public:
   TCsvCells() = default;
-  explicit TCsvCells(std::vector<std::string> cells) : Cells(std::move(cells)) {}
+  TCsvCells(std::initializer_list<std::string_view> cells);
+  TCsvCells(const TCsvCells& other);
+  TCsvCells& operator=(const TCsvCells& other);
+  TCsvCells(TCsvCells&& other) noexcept : block_(std::exchange(other.block_, nullptr)) {}
+  TCsvCells& operator=(TCsvCells&& other) noexcept;
+  ~TCsvCells() { Free(); }
 
-  int Count() const { return static_cast<int>(Cells.size()); }
+  size_t size() const { return Head()[0]; }
+  int Count() const { return static_cast<int>(size()); }
+  std::string_view operator[](size_t i) const;  // i < size()
   std::string_view Get(int col) const {
-    return col >= 0 && static_cast<size_t>(col) < Cells.size() ? std::string_view(Cells[col])
-                                                               : std::string_view();
+    return col >= 0 && static_cast<size_t>(col) < size() ? (*this)[static_cast<size_t>(col)]
+                                                         : std::string_view();
+  }
+  size_t TextSize() const { return Head()[2]; }  // bytes of all cells together
+  std::vector<std::string> ToVector() const;
+
+  void Append(std::string_view text);
+  // Set and Insert first pad the row with empty cells up to `i` when it is shorter.
+  void Set(size_t i, std::string_view text);
+  void Insert(size_t i, std::string_view text);
+  void Erase(size_t i);   // i < size()
+  void Resize(size_t n);  // cuts, or pads with empty cells
+  void Reserve(size_t cells, size_t bytes);
+
+  // Asks the processor to fetch the row's block (for loops over many rows, some rows ahead).
+  void Prefetch() const {
+    __builtin_prefetch(Block());
+    __builtin_prefetch(Block() + 64);
   }
 
-  std::vector<std::string> Cells;
+ private:
+  friend class TCsvDb;
+  // The head of a block: cell count, cell capacity, bytes used, byte capacity.
+  static constexpr size_t kHeadWords = 4;
+  static const uint32_t kNoCells[kHeadWords];  // the head of a row without a block
+  static char* AbsentMark();                   // block_ of an absent row of a table
+  // A block placed in memory the row does not own (a table's arena) is marked in the lowest
+  // bit of block_; freeing the row then leaves the memory alone. Any edit that outgrows it
+  // moves the row to a block of its own.
+  static constexpr uintptr_t kPlacedBit = 1;
+
+  static size_t BlockBytes(size_t cells, size_t bytes) {
+    return (kHeadWords + cells) * sizeof(uint32_t) + bytes;
+  }
+  // A row with room for exactly `cells` cells and `bytes` bytes in `memory` (BlockBytes long,
+  // 4-byte aligned).
+  static TCsvCells Place(char* memory, size_t cells, size_t bytes);
+  static TCsvCells Absent() {
+    TCsvCells row;
+    row.block_ = AbsentMark();
+    return row;
+  }
+  char* Block() const {
+    return reinterpret_cast<char*>(reinterpret_cast<uintptr_t>(block_) & ~kPlacedBit);
+  }
+  bool IsAbsent() const { return block_ == AbsentMark(); }
+  bool Owns() const { return block_ != nullptr && block_ != AbsentMark(); }
+  bool Placed() const { return (reinterpret_cast<uintptr_t>(block_) & kPlacedBit) != 0; }
+
+  const uint32_t* Head() const {
+    return Owns() ? reinterpret_cast<const uint32_t*>(Block()) : kNoCells;
+  }
+  uint32_t* MutableHead() const { return reinterpret_cast<uint32_t*>(Block()); }
+  uint32_t* Ends() const { return MutableHead() + kHeadWords; }
+  char* Bytes() const { return Block() + (kHeadWords + Head()[1]) * sizeof(uint32_t); }
+  bool Aliases(std::string_view text) const;
+  // Makes room for `cells` cells and `bytes` bytes, growing geometrically.
+  void Ensure(size_t cells, size_t bytes);
+  void AppendUnchecked(std::string_view text);
+  void PadAndAppend(size_t i, std::string_view text);
+  void Free();
+
+  char* block_ = nullptr;  // nullptr: no cells
+};
+
+// Memory for the rows a table reads from text: large chunks handed out in order, so that a
+// loaded table is a few contiguous stretches (on large pages where the system offers them)
+// instead of a heap allocation per row. Freed all at once.
+class TCsvArena {
+ public:
+  TCsvArena() = default;
+  TCsvArena(TCsvArena&& other) noexcept;
+  TCsvArena& operator=(TCsvArena&& other) noexcept;
+  TCsvArena(const TCsvArena&) = delete;
+  TCsvArena& operator=(const TCsvArena&) = delete;
+  ~TCsvArena() { Clear(); }
+
+  // `expected` sizes the next chunk.
+  void Expect(size_t expected) { next_chunk_ = std::max(next_chunk_, expected); }
+  char* Allocate(size_t bytes);  // 8-byte aligned
+  void Clear();
+
+ private:
+  static constexpr size_t kFirstChunk = 256;
+  std::vector<std::pair<char*, size_t>> chunks_;
+  size_t used_ = 0;  // in the last chunk
+  size_t next_chunk_ = kFirstChunk;
 };
 
 // A table. Rows and columns count from 0. Reading a cell or row that does not exist gives the
@@ -70,9 +164,10 @@ class TCsvDb {
   std::string GetTsvText() const;
 
   int RowCount() const { return static_cast<int>(rows_.size()); }
-  int ColCount() const;                         // length of the longest row
-  const TCsvCells* Row(int row) const;          // nullptr when absent or out of range
-  void AddRow(std::unique_ptr<TCsvCells> row);  // appends; nullptr appends an absent row
+  int ColCount() const;                 // length of the longest row
+  const TCsvCells* Row(int row) const;  // nullptr when absent or out of range
+  void AddRow(TCsvCells row);
+  void AddAbsentRow();
 
   std::string_view GetCell(int col, int row) const;
   // Appends absent rows up to `row`, creates that row and pads it with empty cells up to `col`.
@@ -127,7 +222,16 @@ class TCsvDb {
   template <class Item, bool kTiesRight>
   void ApplySort(std::vector<Item>& items, size_t first);
 
-  std::vector<std::unique_ptr<TCsvCells>> rows_;  // nullptr = absent row
+  // Fetches the row some steps ahead of `row` in a loop over the rows.
+  void PrefetchAhead(size_t row) const {
+    if (row + kPrefetchDistance < rows_.size()) rows_[row + kPrefetchDistance].Prefetch();
+  }
+  static constexpr size_t kPrefetchDistance = 16;
+  // Builds a row of the given cells, placed in the arena.
+  TCsvCells MakeRow(const std::vector<std::string_view>& cells);
+
+  TCsvArena arena_;  // declared first: rows placed in it are destroyed before it
+  std::vector<TCsvCells> rows_;
 };
 
 // The state of an incremental table search: the searched table, the key, the column (-1 for

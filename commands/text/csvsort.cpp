@@ -182,7 +182,7 @@ size_t TCsvDb::PrepareSort() {
 template <class Item, bool kTiesRight>
 void TCsvDb::ApplySort(std::vector<Item>& items, size_t first) {
   MergeSorter<Item, kTiesRight>(items).Run();
-  std::vector<std::unique_ptr<TCsvCells>> sorted(items.size());
+  std::vector<TCsvCells> sorted(items.size());
   for (size_t k = 0; k < items.size(); ++k) sorted[k] = std::move(rows_[first + items[k].index]);
   std::move(sorted.begin(), sorted.end(), rows_.begin() + static_cast<std::ptrdiff_t>(first));
 }
@@ -192,6 +192,7 @@ void TCsvDb::SortByText(int col) {
   if (rows_.size() <= first + 1) return;
   std::vector<TextItem<char>> items(rows_.size() - first);
   for (size_t k = 0; k < items.size(); ++k) {
+    PrefetchAhead(first + k);
     const std::string_view key = GetCell(col, static_cast<int>(first + k));
     items[k] = {PackPrefix(key), key, static_cast<uint32_t>(k)};
   }
@@ -202,8 +203,10 @@ void TCsvDb::SortByNumber(int col) {
   const size_t first = PrepareSort();
   if (rows_.size() <= first + 1) return;
   std::vector<NumberItem<long double>> items(rows_.size() - first);
-  for (size_t k = 0; k < items.size(); ++k)
+  for (size_t k = 0; k < items.size(); ++k) {
+    PrefetchAhead(first + k);
     items[k] = {StrToNumber(GetCell(col, static_cast<int>(first + k))), static_cast<uint32_t>(k)};
+  }
   ApplySort<NumberItem<long double>, false>(items, first);
 }
 
@@ -212,6 +215,7 @@ void TCsvDb::SortByDate(int col) {
   if (rows_.size() <= first + 1) return;
   std::vector<NumberItem<double>> items(rows_.size() - first);
   for (size_t k = 0; k < items.size(); ++k) {
+    PrefetchAhead(first + k);
     const double key = ReadDateTime(GetCell(col, static_cast<int>(first + k))).value_or(0.0);
     items[k] = {key, static_cast<uint32_t>(k)};
   }
@@ -231,6 +235,7 @@ void TCsvDb::SortByDictionary(int col) {
   std::vector<size_t> ends(count);
   const Utf16Map& map = Utf16Map::Get();
   for (size_t k = 0; k < count; ++k) {
+    PrefetchAhead(first + k);
     map.AppendFolded(GetCell(col, static_cast<int>(first + k)), buffer);
     ends[k] = buffer.size();
   }

@@ -26,7 +26,7 @@ Rows Cells(const TCsvDb& db) {
   Rows out;
   for (int r = 0; r < db.RowCount(); ++r) {
     const TCsvCells* row = db.Row(r);
-    out.push_back(row ? row->Cells : std::vector<std::string>{"<absent>"});
+    out.push_back(row ? row->ToVector() : std::vector<std::string>{"<absent>"});
   }
   return out;
 }
@@ -155,6 +155,62 @@ TEST(CsvWrite, RandomTablesRoundTrip) {
   }
 }
 
+// A row keeps its cells in one block; every edit must keep the other cells intact.
+TEST(CsvRow, EditsKeepNeighbours) {
+  TCsvCells row{"alpha", "", "表ソ"};
+  EXPECT_EQ(row.size(), 3u);
+  EXPECT_EQ(row.TextSize(), 9u);
+  row.Set(1, "middle");
+  row.Set(0, "a");
+  EXPECT_EQ(row.ToVector(), (std::vector<std::string>{"a", "middle", "表ソ"}));
+  row.Insert(1, "ins");
+  row.Insert(0, "");
+  EXPECT_EQ(row.ToVector(), (std::vector<std::string>{"", "a", "ins", "middle", "表ソ"}));
+  row.Erase(3);
+  row.Erase(0);
+  EXPECT_EQ(row.ToVector(), (std::vector<std::string>{"a", "ins", "表ソ"}));
+  row.Set(5, "far");  // pads
+  row.Insert(7, "past");
+  EXPECT_EQ(row.ToVector(),
+            (std::vector<std::string>{"a", "ins", "表ソ", "", "", "far", "", "past"}));
+  row.Resize(2);
+  EXPECT_EQ(row.ToVector(), (std::vector<std::string>{"a", "ins"}));
+  row.Resize(3);
+  EXPECT_EQ(row.ToVector(), (std::vector<std::string>{"a", "ins", ""}));
+  EXPECT_EQ(row.Get(-1), "");
+  EXPECT_EQ(row.Get(3), "");
+}
+
+TEST(CsvRow, TextFromTheSameRow) {
+  // The text may point into the row's own block, which an edit can move or reallocate.
+  TCsvCells row{"one", "two"};
+  for (int i = 0; i < 6; ++i) row.Append(row[1]);
+  row.Set(0, row[7]);
+  row.Insert(1, row[0]);
+  row.Set(2, row[2].substr(1));
+  EXPECT_EQ(row.ToVector(), (std::vector<std::string>{"two", "two", "wo", "two", "two", "two",
+                                                      "two", "two", "two"}));
+}
+
+TEST(CsvRow, GrowsCellByCell) {
+  TCsvCells row;
+  std::vector<std::string> expected;
+  for (int i = 0; i < 3000; ++i) {
+    expected.push_back(std::string(static_cast<size_t>(i % 17), static_cast<char>('a' + i % 26)));
+    row.Append(expected.back());
+  }
+  EXPECT_EQ(row.ToVector(), expected);
+  TCsvCells copy = row;
+  row.Set(0, "changed");
+  EXPECT_EQ(copy.ToVector(), expected);
+  TCsvCells moved = std::move(copy);
+  EXPECT_EQ(moved.size(), 3000u);
+  copy = moved;
+  EXPECT_EQ(copy.ToVector(), expected);
+  copy = TCsvCells();
+  EXPECT_EQ(copy.size(), 0u);
+}
+
 TEST(CsvCells, ReadOutsideIsEmpty) {
   TCsvDb db = Read("a,b\r\nc");
   EXPECT_EQ(db.GetCell(1, 0), "b");
@@ -174,7 +230,7 @@ TEST(CsvCells, SetCellGrows) {
   EXPECT_EQ(db.Row(0), nullptr);  // rows before it are absent
   EXPECT_EQ(db.Row(2), nullptr);
   ASSERT_NE(db.Row(3), nullptr);
-  EXPECT_EQ(db.Row(3)->Cells, (std::vector<std::string>{"", "", "x"}));
+  EXPECT_EQ(db.Row(3)->ToVector(), (std::vector<std::string>{"", "", "x"}));
   EXPECT_EQ(db.GetCsvText(), "\r\n\r\n\r\n,,x\r\n");
   db.SetCell(0, 1, "y");  // fills an absent row
   EXPECT_EQ(db.GetCsvText(), "\r\ny\r\n\r\n,,x\r\n");
