@@ -4,7 +4,11 @@
 // Each OP prints "OP <best milliseconds>" (and, for the sorts, "OP_total <ms>" for reading the
 // file, loading, sorting, writing and saving the result, as a command-line sort does).
 // bench/csv_compare.sh runs it next to python3's csv module and GNU sort.
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
 #include <time.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -24,17 +28,35 @@ double Now() {
   return ts.tv_sec + ts.tv_nsec / 1e9;
 }
 
-std::string ReadFile(const char* path) {
-  std::ifstream in(path, std::ios::binary | std::ios::ate);
-  if (!in) {
-    std::fprintf(stderr, "cannot read %s\n", path);
-    std::exit(1);
+// A file mapped into memory (read-only, mapped in one go): the table reads it in place.
+class MappedFile {
+ public:
+  explicit MappedFile(const char* path) {
+    const int fd = open(path, O_RDONLY);
+    struct stat st {};
+    if (fd < 0 || fstat(fd, &st) != 0) {
+      std::fprintf(stderr, "cannot read %s\n", path);
+      std::exit(1);
+    }
+    size_ = static_cast<size_t>(st.st_size);
+    if (size_) {
+      data_ = mmap(nullptr, size_, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+      if (data_ == MAP_FAILED) {
+        std::fprintf(stderr, "cannot map %s\n", path);
+        std::exit(1);
+      }
+    }
+    close(fd);
   }
-  std::string text(static_cast<size_t>(in.tellg()), '\0');
-  in.seekg(0);
-  in.read(text.data(), static_cast<std::streamsize>(text.size()));
-  return text;
-}
+  ~MappedFile() {
+    if (size_) munmap(data_, size_);
+  }
+  std::string_view Text() const { return {static_cast<const char*>(data_), size_}; }
+
+ private:
+  void* data_ = nullptr;
+  size_t size_ = 0;
+};
 
 void WriteFile(const std::string& path, const std::string& text) {
   std::ofstream out(path, std::ios::binary);
@@ -116,7 +138,8 @@ int main(int argc, char** argv) {
     return 0;
   }
   const int rounds = argc > 3 ? std::atoi(argv[3]) : 3;
-  const std::string text = ReadFile(path);
+  const MappedFile file(path);
+  const std::string_view text = file.Text();
   yume::TCsvDb db;
 
   if (op == "load") {
@@ -166,8 +189,8 @@ int main(int argc, char** argv) {
     const std::string out_path = std::string(path) + ".sorted";
     const double total = Best(rounds, [&] {
       const double t0 = Now();
-      const std::string input = ReadFile(path);
-      db.SetCsvText(input);
+      const MappedFile input(path);
+      db.SetCsvText(input.Text());
       sort();
       WriteFile(out_path, db.GetCsvText());
       return (Now() - t0) * 1e3;

@@ -22,15 +22,9 @@ void CheckRowBytes(size_t bytes) {
   if (bytes > kLimit) throw std::length_error("table row too large");
 }
 
-alignas(uint32_t) char g_absent_mark;
-
 }  // namespace
 
 const uint32_t TCsvCells::kNoCells[kHeadWords] = {0, 0, 0, 0};
-
-char* TCsvCells::AbsentMark() {
-  return &g_absent_mark;
-}
 
 TCsvCells::TCsvCells(std::initializer_list<std::string_view> cells) {
   size_t bytes = 0;
@@ -257,6 +251,18 @@ char* TCsvArena::Allocate(size_t bytes) {
   char* out = chunks_.back().first + used_;
   used_ += bytes;
   return out;
+}
+
+void TCsvArena::AdviseLargePages(char* data, size_t size) {
+#ifdef MADV_HUGEPAGE
+  const uintptr_t from = reinterpret_cast<uintptr_t>(data);
+  const uintptr_t begin = (from + kLargePage - 1) & ~(kLargePage - 1);
+  const uintptr_t end = (from + size) & ~(kLargePage - 1);
+  if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+#else
+  (void)data;
+  (void)size;
+#endif
 }
 
 void TCsvArena::Clear() {

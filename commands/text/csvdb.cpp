@@ -7,6 +7,10 @@
 #include <string>
 #include <unordered_set>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #include "commands/text/wildcard.h"
 #include "core/sjis.h"
 
@@ -36,26 +40,67 @@ std::string_view TrimView(const char* p, size_t n) {
   return std::string_view(p + b, e - b);
 }
 
-// Byte classes for the reader.
-enum : uint8_t { kPlain, kLead, kBreak, kComma, kQuote };
-constexpr std::array<uint8_t, 256> kReadClass = [] {
-  std::array<uint8_t, 256> t{};
-  for (int c = 0x81; c <= 0x9F; ++c) t[c] = kLead;
-  for (int c = 0xE0; c <= 0xFC; ++c) t[c] = kLead;
-  t['\r'] = kBreak;
-  t['\n'] = kBreak;
-  t[','] = kComma;
-  t['"'] = kQuote;
-  return t;
-}();
+// The reader's delimiters: ",", '"', CR and LF. None of them is a lead byte, and in valid text
+// none is a second byte either; in any text a delimiter counts only where a character starts.
+bool IsDelimiter(char c) {
+  return c == ',' || c == '"' || c == '\r' || c == '\n';
+}
 
-// Bytes that make the writer quote a cell. None of them can be the second byte of a
-// two-byte character (those start at 0x40), so a plain byte scan is exact.
-constexpr std::array<bool, 256> kNeedsQuote = [] {
-  std::array<bool, 256> t{};
-  t['"'] = t[','] = t['\r'] = t['\n'] = true;
-  return t;
-}();
+// True when s[p] starts a character, given that `boundary` (<= p) does. The byte after one
+// that cannot lead a two-byte character always starts one, so only the run of possible lead
+// bytes right before p matters: p starts a character when that run has even length.
+bool StartsCharacter(const char* s, size_t boundary, size_t p) {
+  size_t run = 0;
+  while (p > boundary && IsLead(s[p - 1])) {
+    --p;
+    ++run;
+  }
+  return run % 2 == 0;
+}
+
+// The first delimiter at or after `from` (a character start) that starts a character; n when
+// there is none. Sixteen bytes at a time where the processor allows.
+size_t NextDelimiter(const char* s, size_t from, size_t n) {
+  size_t i = from;
+#ifdef __SSE2__
+  const __m128i comma = _mm_set1_epi8(','), quote = _mm_set1_epi8('"');
+  const __m128i cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n');
+  for (; i + 16 <= n; i += 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+    const __m128i hits =
+        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, comma), _mm_cmpeq_epi8(v, quote)),
+                     _mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf)));
+    for (unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hits)); mask; mask &= mask - 1) {
+      const size_t p = i + static_cast<size_t>(__builtin_ctz(mask));
+      if (StartsCharacter(s, from, p)) return p;
+    }
+  }
+#endif
+  for (; i < n; ++i)
+    if (IsDelimiter(s[i]) && StartsCharacter(s, from, i)) return i;
+  return n;
+}
+
+// Whether any byte of s is a delimiter (wherever it stands): the writer quotes such cells.
+bool ContainsDelimiter(std::string_view text) {
+  const char* s = text.data();
+  const size_t n = text.size();
+  size_t i = 0;
+#ifdef __SSE2__
+  const __m128i comma = _mm_set1_epi8(','), quote = _mm_set1_epi8('"');
+  const __m128i cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n');
+  for (; i + 16 <= n; i += 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+    const __m128i hits =
+        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, comma), _mm_cmpeq_epi8(v, quote)),
+                     _mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf)));
+    if (_mm_movemask_epi8(hits)) return true;
+  }
+#endif
+  for (; i < n; ++i)
+    if (IsDelimiter(s[i])) return true;
+  return false;
+}
 
 class CsvReader {
  public:
@@ -100,29 +145,26 @@ class CsvReader {
     size_t segment = i;            // start of the stretch not yet copied to scratch_
     size_t owned_from = SIZE_MAX;  // where this cell starts in scratch_, once folding began
     size_t end = n;
-    while (i < n) {
-      switch (kReadClass[static_cast<unsigned char>(s[i])]) {
-        case kPlain:
-          ++i;
-          continue;
-        case kLead:
-          i += i + 1 < n ? 2 : 1;
-          continue;
-        case kBreak:
+    while (true) {
+      i = NextDelimiter(s, i, n);
+      if (i >= n) break;
+      switch (s[i]) {
+        case '\r':
+        case '\n':
           if (quoted) {
             ++i;
             continue;
           }
           end = i;
           break;
-        case kComma:
+        case ',':
           if (quoted) {
             ++i;
             continue;
           }
           end = i++;
           break;
-        case kQuote: {
+        default: {  // '"'
           if (i + 1 < n && s[i + 1] == '"') {
             if (owned_from == SIZE_MAX) owned_from = scratch_.size();
             scratch_.append(s + segment, i + 1 - segment);  // keeps one of the two quotes
@@ -162,17 +204,11 @@ class CsvReader {
   std::string scratch_;
 };
 
+// A cell is quoted when it holds a delimiter byte (none of which can be the second byte of a
+// valid two-byte character, so a plain byte scan is exact), or when it is a row's first cell
+// and reads "ID".
 void AppendCell(std::string& out, std::string_view cell, bool first) {
-  bool quote = first && cell == "ID";
-  if (!quote) {
-    for (char c : cell) {
-      if (kNeedsQuote[static_cast<unsigned char>(c)]) {
-        quote = true;
-        break;
-      }
-    }
-  }
-  if (!quote) {
+  if (!(first && cell == "ID") && !ContainsDelimiter(cell)) {
     out.append(cell);
     return;
   }
@@ -189,9 +225,15 @@ void AppendCell(std::string& out, std::string_view cell, bool first) {
 
 void AppendRowLine(std::string& out, const TCsvCells* row) {
   if (!row) return;
+  // Most rows hold no delimiter at all; their cells need no look of their own.
+  const bool plain = !ContainsDelimiter(row->Text());
   for (size_t i = 0; i < row->size(); ++i) {
     if (i) out += ',';
-    AppendCell(out, (*row)[i], i == 0);
+    const std::string_view cell = (*row)[i];
+    if (plain && (i || cell != "ID"))
+      out.append(cell);
+    else
+      AppendCell(out, cell, i == 0);
   }
 }
 
@@ -244,6 +286,8 @@ void TCsvDb::AppendCsvText(std::string& out) const {
   // Quoting adds bytes; room reserved but never written costs no memory, while outgrowing the
   // reservation would copy the whole text.
   out.reserve(out.size() + estimate + estimate / 4 + 64);
+  if (out.capacity() - out.size() >= (size_t{8} << 20))
+    TCsvArena::AdviseLargePages(out.data() + out.size(), out.capacity() - out.size());
   for (size_t r = 0; r < rows_.size(); ++r) {
     PrefetchAhead(r);
     AppendRowLine(out, &rows_[r]);

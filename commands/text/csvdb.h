@@ -48,6 +48,10 @@ class TCsvCells {
                                                          : std::string_view();
   }
   size_t TextSize() const { return Head()[2]; }  // bytes of all cells together
+  // All cells' bytes one after the other.
+  std::string_view Text() const {
+    return Owns() ? std::string_view(Bytes(), TextSize()) : std::string_view();
+  }
   std::vector<std::string> ToVector() const;
 
   void Append(std::string_view text);
@@ -69,7 +73,9 @@ class TCsvCells {
   // The head of a block: cell count, cell capacity, bytes used, byte capacity.
   static constexpr size_t kHeadWords = 4;
   static const uint32_t kNoCells[kHeadWords];  // the head of a row without a block
-  static char* AbsentMark();                   // block_ of an absent row of a table
+  // block_ of an absent row of a table
+  static char* AbsentMark() { return &absent_mark_; }
+  alignas(4) static inline char absent_mark_ = 0;
   // A block placed in memory the row does not own (a table's arena) is marked in the lowest
   // bit of block_; freeing the row then leaves the memory alone. Any edit that outgrows it
   // moves the row to a block of its own.
@@ -125,6 +131,10 @@ class TCsvArena {
   void Expect(size_t expected) { next_chunk_ = std::max(next_chunk_, expected); }
   char* Allocate(size_t bytes);  // 8-byte aligned
   void Clear();
+
+  // Asks for large pages for the whole large-page-aligned part of a big buffer that is about to
+  // be filled (page faults dominate writing a big text otherwise).
+  static void AdviseLargePages(char* data, size_t size);
 
  private:
   static constexpr size_t kFirstChunk = 256;

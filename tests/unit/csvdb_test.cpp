@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "commands/text/wildcard.h"
+#include "core/number.h"
+#include "core/sjis.h"
 
 namespace yume {
 namespace {
@@ -92,6 +94,92 @@ TEST(CsvRead, TwoByteCharacters) {
 TEST(CsvRead, ZeroBytesAreCellText) {
   const std::string text("a\0b,c\r\nd", 8);
   EXPECT_EQ(Cells(Read(text)), (Rows{{std::string("a\0b", 3), "c"}, {"d"}}));
+}
+
+// The reading steps written out one character at a time: the reader, which skips ahead many
+// bytes at once, must cut every text the same way.
+Rows ReadCharByChar(std::string_view t) {
+  auto trim = [](std::string c) {
+    while (!c.empty() && static_cast<unsigned char>(c.back()) <= 0x20) c.pop_back();
+    size_t b = 0;
+    while (b < c.size() && static_cast<unsigned char>(c[b]) <= 0x20) ++b;
+    return c.substr(b);
+  };
+  Rows rows;
+  const size_t n = t.size();
+  size_t i = 0;
+  while (i < n) {
+    std::vector<std::string> row;
+    do {
+      while (i < n && t[i] == ' ') ++i;
+      const bool quoted = i < n && t[i] == '"';
+      if (quoted) ++i;
+      std::string cell;
+      while (i < n) {
+        const char c = t[i];
+        if (IsLead(c)) {
+          cell += t.substr(i, 2);
+          i += 2;
+        } else if (c == '\r' || c == '\n' || c == ',') {
+          if (!quoted) {
+            if (c == ',') ++i;
+            break;
+          }
+          cell += c;
+          ++i;
+        } else if (c == '"' && i + 1 < n && t[i + 1] == '"') {
+          cell += '"';
+          i += 2;
+        } else if (c == '"') {
+          size_t j = i + 1;
+          while (j < n && t[j] == ' ') ++j;
+          if (j == n || t[j] == '\r' || t[j] == '\n' || t[j] == ',') {
+            i = j < n && t[j] == ',' ? j + 1 : j;
+            break;
+          }
+          cell += c;
+          ++i;
+        } else {
+          cell += c;
+          ++i;
+        }
+      }
+      i = std::min(i, n);
+      row.push_back(trim(cell));
+    } while (i < n && t[i] != '\r' && t[i] != '\n');
+    rows.push_back(row);
+    if (i < n && t[i] == '\r') ++i;
+    if (i < n && t[i] == '\n') ++i;
+  }
+  return rows;
+}
+
+TEST(CsvRead, RandomTextsCutAsCharacterByCharacter) {
+  const std::vector<std::string> pieces = {"a",
+                                           "bcdefghijklmnopq",
+                                           " ",
+                                           ",",
+                                           "\"",
+                                           "\"\"",
+                                           "\r",
+                                           "\n",
+                                           "\r\n",
+                                           "\x81",
+                                           "\x88\x9F",
+                                           "表",
+                                           "ソ",
+                                           "\x81,",
+                                           "\xE0\"",
+                                           "\x9F\x9F",
+                                           "\x9F\x9F\x9F",
+                                           "\t",
+                                           std::string(1, '\0')};
+  std::mt19937 rng(21);
+  for (int round = 0; round < 3000; ++round) {
+    std::string text;
+    for (int k = static_cast<int>(rng() % 24); k > 0; --k) text += pieces[rng() % pieces.size()];
+    ASSERT_EQ(Cells(Read(text)), ReadCharByChar(text)) << ::testing::PrintToString(text);
+  }
 }
 
 TEST(CsvWrite, Quoting) {
@@ -454,18 +542,47 @@ TEST(CsvSort, ByTextUsesUnsignedBytes) {
 }
 
 TEST(CsvSort, ByTextComparesPastLongCommonPrefixes) {
+  // Keys around 16 bytes that differ only late, some with zero bytes (which sort after the
+  // shorter text), against the standard byte order.
+  std::mt19937 rng(11);
   std::vector<std::string> keys;
-  for (int i = 0; i < 60; ++i) {
-    std::string k = "prefix__" + std::to_string((i * 37) % 60);
-    if (i % 7 == 0) k += '\0';  // a zero byte after the text sorts after the shorter text
+  for (int i = 0; i < 300; ++i) {
+    std::string k(12 + rng() % 6, 'p');
+    k += static_cast<char>('a' + rng() % 3);
+    if (rng() % 3 == 0) k += std::string(rng() % 6, '\0');
+    if (rng() % 3 == 0) k += std::string(rng() % 4, static_cast<char>(0xE0 + rng() % 3));
     keys.push_back(k);
   }
   TCsvDb db;
   for (size_t i = 0; i < keys.size(); ++i) db.SetCell(0, static_cast<int>(i), keys[i]);
   db.SortByText(0);
-  std::vector<std::string> expected = keys;
+  std::sort(keys.begin(), keys.end());
+  EXPECT_EQ(Column0(db), keys);
+}
+
+TEST(CsvSort, ByDictionaryComparesPastLongCommonPrefixes) {
+  std::mt19937 rng(5);
+  std::vector<std::string> keys;
+  for (int i = 0; i < 300; ++i) {
+    std::string k(5 + rng() % 6, rng() % 2 ? 'Q' : 'q');
+    k += static_cast<char>("aBc"[rng() % 3]);
+    if (rng() % 3 == 0) k += std::string(rng() % 4, 'z');
+    keys.push_back(k);
+  }
+  TCsvDb db;
+  for (size_t i = 0; i < keys.size(); ++i) db.SetCell(0, static_cast<int>(i), keys[i]);
+  db.SortByDictionary(0);
+  auto fold = [](std::string s) {
+    for (char& c : s)
+      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+    return s;
+  };
+  std::vector<std::string> expected;
+  for (const std::string& k : keys) expected.push_back(fold(k));
   std::sort(expected.begin(), expected.end());
-  EXPECT_EQ(Column0(db), expected);
+  std::vector<std::string> got;
+  for (const std::string& k : Column0(db)) got.push_back(fold(k));
+  EXPECT_EQ(got, expected);
 }
 
 TEST(CsvSort, ByNumber) {
@@ -474,6 +591,21 @@ TEST(CsvSort, ByNumber) {
   // Empty and non-numbers read as 0; "1.5e1" is 15; "$10" is 16; "1,000" is 1000.
   EXPECT_EQ(Column0(db),
             (std::vector<std::string>{"-1", "", "abc", "２", "9", "10", "1.5e1", "$10", "1,000"}));
+}
+
+TEST(CsvSort, ByNumberAcrossSignsAndMagnitudes) {
+  const std::vector<std::string> pieces = {
+      "-1.0e4000", "-1.0e9999", "1.0e9999", "-3",
+      "-2.5",      "-0.001",    "0",        "",
+      "x",         "1.0e-4000", "1.0e-300", "0.25",
+      "1",         "$FF",       "1.5e2",    "999999999999999999999"};
+  std::mt19937 rng(9);
+  TCsvDb db;
+  for (int i = 0; i < 200; ++i) db.SetCell(0, i, pieces[rng() % pieces.size()]);
+  db.SortByNumber(0);
+  ASSERT_EQ(db.RowCount(), 200);
+  for (int i = 1; i < 200; ++i)
+    ASSERT_LE(StrToNumber(db.GetCell(0, i - 1)), StrToNumber(db.GetCell(0, i))) << i;
 }
 
 TEST(CsvSort, ByDate) {
