@@ -7,7 +7,9 @@
 // in order at the end, so no cell is copied.
 #include <iconv.h>
 
+#include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <limits>
@@ -40,11 +42,20 @@ struct TextItem {
         index(index) {}
 
   static uint64_t Pack(std::basic_string_view<CharT> s, size_t from) {
-    using Unsigned = std::make_unsigned_t<CharT>;
-    uint64_t p = 0;
-    for (size_t i = from; i < from + kUnitsPerWord; ++i)
-      p = (p << (8 * sizeof(CharT))) | (i < s.size() ? static_cast<Unsigned>(s[i]) : 0u);
-    return p;
+    if constexpr (sizeof(CharT) == 1 && std::endian::native == std::endian::little) {
+      unsigned char bytes[8] = {};
+      if (from < s.size())
+        std::memcpy(bytes, s.data() + from, std::min<size_t>(8, s.size() - from));
+      uint64_t p;
+      std::memcpy(&p, bytes, 8);
+      return __builtin_bswap64(p);
+    } else {
+      using Unsigned = std::make_unsigned_t<CharT>;
+      uint64_t p = 0;
+      for (size_t i = from; i < from + kUnitsPerWord; ++i)
+        p = (p << (8 * sizeof(CharT))) | (i < s.size() ? static_cast<Unsigned>(s[i]) : 0u);
+      return p;
+    }
   }
 
   uint64_t head[2];
@@ -104,44 +115,57 @@ bool Less(const NumberItem& a, const NumberItem& b) {
 // kTiesRight false (text, number, date): the merge takes the left item unless the right one is
 // smaller, and the selection picks the first smallest. kTiesRight true (dictionary): the merge
 // takes the left item only when it is smaller, and the selection picks the last smallest.
+// Reserves room for n items; a large buffer is asked to sit on large pages (its page faults
+// would cost more than the sort).
+template <class T>
+void ReserveLarge(std::vector<T>& v, size_t n) {
+  v.reserve(n);
+  if (n * sizeof(T) >= (size_t{8} << 20))
+    TCsvArena::AdviseLargePages(reinterpret_cast<char*>(v.data()), n * sizeof(T));
+}
+
 template <class Item, bool kTiesRight>
 class MergeSorter {
  public:
-  explicit MergeSorter(std::vector<Item>& items) : a_(items), scratch_(items.size()) {}
+  // Both buffers start with the same items, so that each level can merge from one into the
+  // other instead of merging aside and copying back.
+  explicit MergeSorter(std::vector<Item>& items) : a_(items) {
+    ReserveLarge(scratch_, items.size());
+    scratch_.assign(items.begin(), items.end());
+  }
 
   void Run() {
-    if (a_.size() > 1) Sort(0, a_.size() - 1);
+    if (a_.size() > 1) Sort(scratch_.data(), a_.data(), 0, a_.size() - 1);
   }
 
  private:
-  void Sort(size_t b, size_t e) {
+  // Sorts the range into `to`; `from` holds the same items on entry and is used up.
+  void Sort(Item* from, Item* to, size_t b, size_t e) {
     if (e - b >= 20) {
       const size_t m = b / 2 + e / 2;
-      Sort(b, m);
-      Sort(m + 1, e);
-      Merge(b, m, e);
+      Sort(to, from, b, m);
+      Sort(to, from, m + 1, e);
+      Merge(from, to, b, m, e);
       return;
     }
     for (size_t p = b; p < e; ++p) {
       size_t best = p;
       for (size_t q = p + 1; q <= e; ++q) {
-        const bool take = kTiesRight ? !Less(a_[best], a_[q]) : Less(a_[q], a_[best]);
+        const bool take = kTiesRight ? !Less(to[best], to[q]) : Less(to[q], to[best]);
         if (take) best = q;
       }
-      std::swap(a_[p], a_[best]);
+      std::swap(to[p], to[best]);
     }
   }
 
-  void Merge(size_t b, size_t m, size_t e) {
-    size_t i = b, j = m + 1, k = 0;
+  static void Merge(Item* from, Item* to, size_t b, size_t m, size_t e) {
+    size_t i = b, j = m + 1, k = b;
     while (i <= m && j <= e) {
-      const bool left = kTiesRight ? Less(a_[i], a_[j]) : !Less(a_[j], a_[i]);
-      scratch_[k++] = std::move(left ? a_[i++] : a_[j++]);
+      const bool left = kTiesRight ? Less(from[i], from[j]) : !Less(from[j], from[i]);
+      to[k++] = std::move(left ? from[i++] : from[j++]);
     }
-    while (i <= m) scratch_[k++] = std::move(a_[i++]);
-    while (j <= e) scratch_[k++] = std::move(a_[j++]);
-    std::move(scratch_.begin(), scratch_.begin() + static_cast<std::ptrdiff_t>(k),
-              a_.begin() + static_cast<std::ptrdiff_t>(b));
+    while (i <= m) to[k++] = std::move(from[i++]);
+    while (j <= e) to[k++] = std::move(from[j++]);
   }
 
   std::vector<Item>& a_;
@@ -224,19 +248,21 @@ size_t TCsvDb::PrepareSort() {
 template <class Item, bool kTiesRight>
 void TCsvDb::ApplySort(std::vector<Item>& items, size_t first) {
   MergeSorter<Item, kTiesRight>(items).Run();
-  std::vector<TCsvCells> sorted(items.size());
-  for (size_t k = 0; k < items.size(); ++k) sorted[k] = std::move(rows_[first + items[k].index]);
+  std::vector<TCsvCells> sorted;
+  ReserveLarge(sorted, items.size());
+  for (const Item& item : items) sorted.push_back(std::move(rows_[first + item.index]));
   std::move(sorted.begin(), sorted.end(), rows_.begin() + static_cast<std::ptrdiff_t>(first));
 }
 
 void TCsvDb::SortByText(int col) {
   const size_t first = PrepareSort();
   if (rows_.size() <= first + 1) return;
-  std::vector<TextItem<char>> items(rows_.size() - first);
-  for (size_t k = 0; k < items.size(); ++k) {
+  std::vector<TextItem<char>> items;
+  ReserveLarge(items, rows_.size() - first);
+  for (size_t k = 0; k < rows_.size() - first; ++k) {
     PrefetchAhead(first + k);
     const std::string_view key = GetCell(col, static_cast<int>(first + k));
-    items[k] = TextItem<char>(key, static_cast<uint32_t>(k));
+    items.emplace_back(key, static_cast<uint32_t>(k));
   }
   ApplySort<TextItem<char>, false>(items, first);
 }
@@ -244,11 +270,12 @@ void TCsvDb::SortByText(int col) {
 void TCsvDb::SortByNumber(int col) {
   const size_t first = PrepareSort();
   if (rows_.size() <= first + 1) return;
-  std::vector<NumberItem> items(rows_.size() - first);
-  for (size_t k = 0; k < items.size(); ++k) {
+  std::vector<NumberItem> items;
+  ReserveLarge(items, rows_.size() - first);
+  for (size_t k = 0; k < rows_.size() - first; ++k) {
     PrefetchAhead(first + k);
-    items[k] = NumberItem(StrToNumber(GetCell(col, static_cast<int>(first + k))),
-                          static_cast<uint32_t>(k));
+    items.emplace_back(StrToNumber(GetCell(col, static_cast<int>(first + k))),
+                       static_cast<uint32_t>(k));
   }
   ApplySort<NumberItem, false>(items, first);
 }
@@ -256,11 +283,12 @@ void TCsvDb::SortByNumber(int col) {
 void TCsvDb::SortByDate(int col) {
   const size_t first = PrepareSort();
   if (rows_.size() <= first + 1) return;
-  std::vector<NumberItem> items(rows_.size() - first);
-  for (size_t k = 0; k < items.size(); ++k) {
+  std::vector<NumberItem> items;
+  ReserveLarge(items, rows_.size() - first);
+  for (size_t k = 0; k < rows_.size() - first; ++k) {
     PrefetchAhead(first + k);
     const double key = ReadDateTime(GetCell(col, static_cast<int>(first + k))).value_or(0.0);
-    items[k] = NumberItem(key, static_cast<uint32_t>(k));
+    items.emplace_back(key, static_cast<uint32_t>(k));
   }
   ApplySort<NumberItem, false>(items, first);
 }
@@ -282,11 +310,12 @@ void TCsvDb::SortByDictionary(int col) {
     map.AppendFolded(GetCell(col, static_cast<int>(first + k)), buffer);
     ends[k] = buffer.size();
   }
-  std::vector<TextItem<char16_t>> items(count);
+  std::vector<TextItem<char16_t>> items;
+  ReserveLarge(items, count);
   for (size_t k = 0; k < count; ++k) {
     const size_t begin = k ? ends[k - 1] : 0;
     const std::u16string_view key(buffer.data() + begin, ends[k] - begin);
-    items[k] = TextItem<char16_t>(key, static_cast<uint32_t>(k));
+    items.emplace_back(key, static_cast<uint32_t>(k));
   }
   ApplySort<TextItem<char16_t>, true>(items, first);
 }

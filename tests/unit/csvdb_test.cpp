@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <random>
 #include <stdexcept>
 #include <string>
@@ -662,6 +663,61 @@ TEST(CsvSort, MergePhaseTies) {
   EXPECT_EQ(Column0(text), left);
   EXPECT_EQ(Column0(number), left);
   EXPECT_EQ(Column0(dict), right);
+}
+
+// The sort's steps as written (merge aside, copy back), on (key, id) pairs; the table sort must
+// leave rows with equal keys in the same order for every size.
+void ModelSort(std::vector<std::pair<int, int>>& a, bool ties_right) {
+  auto less = [](const auto& x, const auto& y) { return x.first < y.first; };
+  std::function<void(size_t, size_t)> sort = [&](size_t b, size_t e) {
+    if (e - b >= 20) {
+      const size_t m = b / 2 + e / 2;
+      sort(b, m);
+      sort(m + 1, e);
+      std::vector<std::pair<int, int>> merged;
+      size_t i = b, j = m + 1;
+      while (i <= m && j <= e) {
+        const bool left = ties_right ? less(a[i], a[j]) : !less(a[j], a[i]);
+        merged.push_back(left ? a[i++] : a[j++]);
+      }
+      merged.insert(merged.end(), a.begin() + i, a.begin() + m + 1);
+      merged.insert(merged.end(), a.begin() + j, a.begin() + e + 1);
+      std::copy(merged.begin(), merged.end(), a.begin() + b);
+      return;
+    }
+    for (size_t p = b; p < e; ++p) {
+      size_t best = p;
+      for (size_t q = p + 1; q <= e; ++q)
+        if (ties_right ? !less(a[best], a[q]) : less(a[q], a[best])) best = q;
+      std::swap(a[p], a[best]);
+    }
+  };
+  if (a.size() > 1) sort(0, a.size() - 1);
+}
+
+TEST(CsvSort, TieOrderOfEverySize) {
+  std::mt19937 rng(17);
+  for (int n : {2, 20, 21, 22, 41, 63, 64, 65, 100, 257, 600}) {
+    std::vector<std::pair<int, int>> pairs;
+    TCsvDb text, dict;
+    for (int i = 0; i < n; ++i) {
+      const int key = static_cast<int>(rng() % 4);
+      pairs.emplace_back(key, i);
+      for (TCsvDb* db : {&text, &dict}) {
+        db->SetCell(0, i, std::to_string(i));
+        db->SetCell(1, i, std::string(1, static_cast<char>('a' + key)));
+      }
+    }
+    text.SortByText(1);
+    dict.SortByDictionary(1);
+    for (bool ties_right : {false, true}) {
+      std::vector<std::pair<int, int>> model = pairs;
+      ModelSort(model, ties_right);
+      std::vector<std::string> ids;
+      for (const auto& [key, id] : model) ids.push_back(std::to_string(id));
+      EXPECT_EQ(Column0(ties_right ? dict : text), ids) << n;
+    }
+  }
 }
 
 TEST(CsvSort, FieldNamesAndBlankEnds) {
