@@ -38,6 +38,12 @@ void TConsoleHost::AfterEvent() {
   if (!Finished() && !app_->HasArmedSources()) Finish();
 }
 
+void TConsoleHost::PrintText(const std::string& text) {
+  std::string t = TerminalText(text);
+  t += '\n';
+  std::fwrite(t.data(), 1, t.size(), out_);
+}
+
 void TConsoleHost::ShowMessage(const std::string& text, const std::string& caption,
                                TMessageKind kind) {
   std::FILE* f = kind == TMessageKind::Info ? out_ : err_;

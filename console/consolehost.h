@@ -18,6 +18,7 @@ class TConsoleHost : public TQtHost {
 
   void ShowMainWindow() override { windowShown_ = true; }
   void CloseMainWindow() override;
+  void PrintText(const std::string& text) override;
   void ShowMessage(const std::string& text, const std::string& caption, TMessageKind kind) override;
   TErrorChoice ShowErrorDialog(const std::string& log, bool debugMode) override;
 

@@ -1,6 +1,7 @@
 #include "core/app.h"
 
 #include "core/error.h"
+#include "core/executor.h"
 #include "core/prepare.h"
 #include "core/registry.h"
 #include "core/sjis.h"
@@ -78,6 +79,7 @@ TYumeApp::TYumeApp(THost& host, std::vector<std::string> params) : host_(host) {
   if (base_.Params.empty()) base_.Params.push_back(ExecutableFile());
   base_.Host = &host_;
   base_.App = this;
+  InstallExecutor();
 }
 
 TYumeApp::~TYumeApp() = default;
@@ -199,6 +201,7 @@ void TYumeApp::StartUp() {
   y.ResetForRun();
   RegisterAll(y);
   PrepareSource(y, y.Source);
+  y.AddText(y.Source);
   CollectLabels(y, y.Source, y.FileName);
   if (FindAligned(y.Source, "母艦浮上") == std::string::npos) {
     Surface();

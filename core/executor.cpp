@@ -1,59 +1,546 @@
-// The statement step. Statements themselves are not executed by this version: the step walks
-// over what needs no execution (separators, line breaks with their markers, label lines) and
-// reports the first statement it meets with a clear error, never silently.
+// One statement step at a time: phrases are stacked unevaluated with their particles; the
+// statement's end runs the command word with them.
+#include "core/executor.h"
+
+#include <memory>
+
+#include "core/assign.h"
+#include "core/bind.h"
 #include "core/error.h"
+#include "core/expr.h"
+#include "core/hash.h"
+#include "core/host.h"
+#include "core/number.h"
+#include "core/registry.h"
 #include "core/runseam.h"
+#include "core/scanner.h"
 #include "core/sjis.h"
+#include "core/term.h"
+#include "core/textutil.h"
 #include "core/yumebase.h"
 
 namespace yume {
 
 namespace {
 
-// Reads a line marker after a line break ("12:") and records its line.
-const char* ReadLineMarker(TYumeBase& y, const char* p) {
-  while (*p == ' ' || *p == '\t' || *p == '\r' || *p == '\n') ++p;
-  if (*p >= '0' && *p <= '9') {
-    const char* s = p;
-    long v = 0;
-    while (*p >= '0' && *p <= '9') {
-      if (p - s < 9) v = v * 10 + (*p - '0');
-      ++p;
+bool EndsWith(std::string_view s, std::string_view end) {
+  return s.size() >= end.size() && s.substr(s.size() - end.size()) == end;
+}
+
+// Sets y.Cur to the given position of the text.
+void SetPos(TYumeBase& y, std::string_view text, size_t pos) { y.Cur = text.data() + pos; }
+
+[[noreturn]] void NotBuilt(TYumeBase& y, std::string_view what) {
+  RaiseError(y, "\"%s\"は、まだ作られていません。", {what});
+}
+
+// Keeps ParticleFree set for a call and clears it however the call ends.
+struct ParticleFreeScope {
+  TYumeBase& y;
+  explicit ParticleFreeScope(TYumeBase& yb) : y(yb) { y.ParticleFree = true; }
+  ~ParticleFreeScope() { y.ParticleFree = false; }
+};
+
+// Saves それ and puts it back afterwards.
+struct SoreKeeper {
+  TYumeBase& y;
+  std::string value, type;
+  explicit SoreKeeper(TYumeBase& yb) : y(yb) {
+    if (y.VarSore) {
+      value = y.VarSore->ValueText();
+      type = y.VarSore->TypeText;
     }
-    y.Line = (*p == ':') ? static_cast<int>(v) : -1;
-    if (*p == ':') ++p;
   }
-  return p;
+  ~SoreKeeper() {
+    if (y.VarSore) {
+      y.VarSore->SetValueText(std::move(value));
+      y.VarSore->TypeText = std::move(type);
+    }
+  }
+};
+
+// A line break inside a "&" chain or a statement's rest is run as a statement step: its line
+// marker is read (the statement goes on).
+void LineStep(TYumeBase& y, std::string_view text, size_t& pos) { ReadLineMarker(y, text, pos); }
+
+bool IsCallable(const THashNode* w) {
+  return w && (w->Kind == wkCommand || w->Kind == wkLabel || w->Kind == wkLibFunc);
+}
+
+void ExecuteAt(TYumeBase& y, std::string_view text, size_t pos);
+
+// After a phrase has been built: what follows decides what the phrase is.
+void ContinuePhrase(TYumeBase& y, std::string_view text, size_t pos, std::string phrase,
+                    bool wordPhrase) {
+  const size_t after = pos;
+  SkipSeparators(text, pos);
+  const char next = CharAt(text, pos);
+
+  if (next == '=') {
+    ++pos;
+    SetPos(y, text, pos);
+    AssignStatement(y, phrase, text, pos);
+    return;
+  }
+  if (next == '&') {
+    // A word (or an item of a dictionary or part) joins with its value.
+    if (wordPhrase && (y.Dict.FindScoped(phrase, false) ||
+                       FindAligned(phrase, "の") != std::string::npos)) {
+      phrase = QuoteBackquote(EvaluateText(y, phrase));
+    }
+    phrase += ReadConcatTail(y, text, pos, LineStep);
+    y.Args.Push(std::move(phrase));
+    SetPos(y, text, pos);
+    return;
+  }
+  if (EndsWith(phrase, "の")) {
+    y.Args.Push(std::move(phrase));
+    SetPos(y, text, after);
+    ExecuteStatement(y);
+    return;
+  }
+  if (EndsWith(phrase, "は")) {
+    phrase.resize(phrase.size() - 2);
+    SetPos(y, text, pos);
+    AssignStatement(y, phrase, text, pos);
+    return;
+  }
+  if (EndsWith(phrase, "回")) {
+    SetPos(y, text, after);
+    NotBuilt(y, "回");
+  }
+  if (EndsWith(phrase, "の時")) {
+    SetPos(y, text, after);
+    NotBuilt(y, "の時");
+  }
+  if (EndsWith(phrase, "て")) {
+    THashNode* w = y.Dict.FindScoped(phrase, true);
+    if (IsCallable(w)) {
+      if (CharAt(text, after) == '(') {
+        size_t p = after;
+        FunctionCall(y, *w, text, p, false);
+        if (y.Cur) SetPos(y, text, p);
+      } else {
+        SetPos(y, text, after);
+        ExecuteWord(y, *w);
+      }
+      return;
+    }
+  }
+  if (y.WordMoshi && phrase == y.WordMoshi->Name) {
+    y.Args.Push(std::move(phrase));
+    SetPos(y, text, after);
+    EndOfStatement(y);
+    return;
+  }
+  {
+    std::string folded = FoldName(phrase);
+    if (folded == "繰返" || folded == "反復" || folded == "ループ") {
+      y.Args.Push(std::move(phrase));
+      SetPos(y, text, after);
+      EndOfStatement(y);
+      return;
+    }
+  }
+  if (wordPhrase && next == '(') {
+    THashNode* w = y.Dict.FindScoped(phrase, true);
+    if (IsCallable(w)) {
+      SetPos(y, text, pos);
+      std::string value = FunctionCall(y, *w, text, pos, false);
+      if (!y.Cur) return;
+      SkipBlanks(text, pos);
+      const char c = CharAt(text, pos);
+      if (c == '\0' || c == '\r' || c == ';') {
+        SetSore(y, std::move(value), y.LastType == "s" ? "s" : "e");
+        SetPos(y, text, pos);
+        return;
+      }
+      phrase = y.LastType == "s" ? QuoteBackquote(value) : value;
+      phrase += ReadWord(text, pos);
+      y.Args.Push(std::move(phrase));
+      SetPos(y, text, pos);
+      if (pos >= text.size()) ExecuteStatement(y);
+      return;
+    }
+  }
+  y.Args.Push(std::move(phrase));
+  SetPos(y, text, after);
+  if (after >= text.size()) ExecuteStatement(y);
+}
+
+// "#": element phrase. The name is the phrase stacked last.
+void ElementPhrase(TYumeBase& y, std::string_view text, size_t pos) {
+  std::string name = y.Args.Pop();
+  if (!y.Dict.FindScoped(name, false)) {
+    y.Dict.Add(THashNode::MakeVariable(name, false, -1, ""));
+  }
+  auto read_index = [&](bool giveBack) -> std::string {
+    ++pos;  // "#"
+    if (CharAt(text, pos) == '(') {
+      std::string_view inner = ReadParenthesized(y, text, pos);
+      return EvaluateText(y, inner);
+    }
+    std::string_view w = ReadWord(text, pos);
+    if (giveBack) {
+      for (std::string_view p : {"は", "と", "を"}) {
+        if (EndsWith(w, p)) {
+          w.remove_suffix(p.size());
+          pos -= p.size();
+          break;
+        }
+      }
+    }
+    return std::string(w);
+  };
+  std::string phrase = name + "#" + read_index(false);
+  SkipBlanks(text, pos);
+  if (CharAt(text, pos) == '#') phrase += "#" + read_index(true);
+  if (!IsDelimiter(CharAt(text, pos))) phrase += ReadWord(text, pos);
+  ContinuePhrase(y, text, pos, std::move(phrase), false);
+}
+
+void ExecuteAt(TYumeBase& y, std::string_view text, size_t pos) {
+  SkipSeparators(text, pos);
+  const char c = CharAt(text, pos);
+  switch (c) {
+    case '\0':
+      SetPos(y, text, pos);
+      EndOfStatement(y);
+      return;
+    case '\r':
+    case '\n': {
+      const bool continued = pos > 0 && text[pos - 1] == ',';
+      const size_t breakPos = pos;
+      ReadLineMarker(y, text, pos);
+      if (continued) {
+        SetPos(y, text, pos);
+        return;
+      }
+      // The command runs with the position still on its own line, so that an error names the
+      // line of the statement that failed; then the step goes on after the line marker.
+      SetPos(y, text, breakPos);
+      const char* const atBreak = y.Cur;
+      try {
+        EndOfStatement(y);
+      } catch (...) {
+        if (y.Cur == atBreak) SetPos(y, text, pos);
+        throw;
+      }
+      if (y.Cur == atBreak) SetPos(y, text, pos);
+      return;
+    }
+    case ';':
+      SetPos(y, text, pos + 1);
+      EndOfStatement(y);
+      return;
+    case '*':
+      while (pos < text.size() && text[pos] != '\r') ++pos;
+      SetPos(y, text, pos);
+      return;
+    case '\\': {
+      ++pos;
+      std::string n = ReadNumber(text, pos);
+      y.Args.Push("\\" + n);
+      SetPos(y, text, pos);
+      return;
+    }
+    case '?': {
+      ++pos;
+      SkipSeparators(text, pos);
+      if (AtStringLiteral(text, pos)) {
+        std::string_view lit = ReadStringLiteral(y, text, pos);
+        SetPos(y, text, pos);
+        std::string v = EvaluateText(y, lit);
+        y.Host->ShowMessage(v, "", TMessageKind::Info);
+        return;
+      }
+      SetPos(y, text, pos);
+      NotBuilt(y, "?");
+    }
+    default:
+      break;
+  }
+
+  if (AtStringLiteral(text, pos)) {
+    std::string_view lit = ReadStringLiteral(y, text, pos);
+    std::string phrase = QuoteBackquote(EvaluateText(y, lit));
+    SkipBlanks(text, pos);
+    phrase += ReadConcatTail(y, text, pos, LineStep);
+    ContinuePhrase(y, text, pos, std::move(phrase), false);
+    return;
+  }
+  if (c == '$' || c == '+' || c == '-' || IsDigitChar(c)) {
+    std::string phrase = ReadNumber(text, pos);
+    SkipBlanks(text, pos);
+    // Numbers at the start of a phrase are combined left to right as they are read.
+    while (IsOperatorChar(CharAt(text, pos))) {
+      std::string expr = phrase;
+      while (IsOperatorChar(CharAt(text, pos))) expr += text[pos++];
+      SkipBlanks(text, pos);
+      expr += ReadNumber(text, pos);
+      SkipBlanks(text, pos);
+      phrase = Calculate(y, expr);
+    }
+    const char n = CharAt(text, pos);
+    if (n != '\r' && n != '\n' && n != ',' && n != ';' && n != '\xA4') phrase += ReadWord(text, pos);
+    ContinuePhrase(y, text, pos, std::move(phrase), false);
+    return;
+  }
+  if (c == '(') {
+    std::string phrase(ReadParenthesized(y, text, pos));
+    phrase = "(" + phrase + ")";
+    phrase += ReadWord(text, pos);
+    ContinuePhrase(y, text, pos, std::move(phrase), false);
+    return;
+  }
+  if (c == '#') {
+    ElementPhrase(y, text, pos);
+    return;
+  }
+
+  std::string_view word = ReadWord(text, pos);
+  if (word.empty()) {
+    std::string ch(text.substr(pos, CharLen(text, pos)));
+    SetPos(y, text, pos + ch.size());
+    std::string msg = Subst("\"%s\"は、文法が正しくないため、実行できません。", {ch});
+    if (c == '&') {
+      msg += "\"&\"は、文字列との連結に使います。";
+    } else if (IsOperatorChar(c)) {
+      msg += Subst("\"%s\"は、計算式で使います。", {ch});
+    }
+    RaiseError(y, msg);
+  }
+  if (y.WordSoshite && word == y.WordSoshite->Name) {
+    SetPos(y, text, pos);
+    EndOfStatement(y);
+    return;
+  }
+  ContinuePhrase(y, text, pos, std::string(word), true);
 }
 
 }  // namespace
 
+void SetSore(TYumeBase& y, std::string value, const char* type) {
+  if (!y.VarSore) return;
+  y.VarSore->SetValueText(std::move(value));
+  y.VarSore->TypeText = type;
+}
+
 void ExecuteStatement(TYumeBase& y) {
-  const char* p = y.Cur;
-  if (!p) return;
-  for (;;) {
-    char c = *p;
-    if (c == ' ' || c == '\t' || c == ',' || c == ';' || c == '\xA4') {
-      ++p;
-    } else if (c == '\r' || c == '\n') {
-      p = ReadLineMarker(y, p);
-    } else if (c == '*') {
-      while (*p && *p != '\r') ++p;  // a label line: nothing to run
-    } else {
-      break;
-    }
-  }
-  if (!*p) {
-    y.Cur = p;
+  if (!y.Cur) return;
+  std::string_view text = y.TextOf(y.Cur);
+  ExecuteAt(y, text, static_cast<size_t>(y.Cur - text.data()));
+}
+
+void EndOfStatement(TYumeBase& y) {
+  if (y.Args.Empty()) return;
+  std::string name = y.Args.Pop();
+  if (!name.empty() && name[0] == '\\') {
+    // A temporary command word "\" with the number that follows; binding only.
+    THashNode temp;
+    temp.Name = "\\";
+    temp.Kind = wkCommand;
+    std::string_view digits = std::string_view(name).substr(1);
+    temp.Tag = digits.empty() ? -1 : static_cast<int>(StrToNumber(digits));
+    CallCommand(y, temp);
     return;
   }
-  // Step past the statement so that "continue" in the error dialog goes on after it.
-  const char* at = p;
-  y.Cur = at;
-  while (*p && *p != '\r' && *p != ';') p += (IsLead(*p) && p[1]) ? 2 : 1;
-  std::string line = FormatError(y, "この版のゆめもりは、まだ文を実行できません。");
-  y.Cur = p;
-  throw EYume(line);
+  THashNode* w = y.Dict.FindScoped(name, true);
+  if (w) {
+    ExecuteWord(y, *w);
+    if (!y.Args.Empty()) {
+      std::string msg = Subst("\"%s\"命令の引数に誤りがあります。引数が多いです。\"", {w->Name});
+      for (const auto& a : y.Args.Items()) {
+        msg += a;
+        msg += "\r\n";
+      }
+      msg += '"';
+      RaiseError(y, msg);
+    }
+    return;
+  }
+  std::string list;
+  for (const auto& a : y.Args.Items()) {
+    list += a;
+    list += ',';
+  }
+  list += name;
+  y.Args.Clear();
+  RaiseError(y, "\"%s\"は未定義の命令です。(;o;)<綴りミスか、命令の引数に注意！",
+             {TrimBlanks(list)});
 }
+
+void ExecuteWord(TYumeBase& y, THashNode& word) {
+  switch (word.Kind) {
+    case wkCommand:
+      CallCommand(y, word);
+      break;
+    case wkLabel:
+      NotBuilt(y, "ラベルの呼び出し");
+    case wkVariable:
+    case wkPart:
+      RaiseError(y, Subst("\"%s\"は、文法が正しくないため、実行できません。", {word.Name}) +
+                        "変数を実行することは出来ません。");
+    case wkLibFunc:
+      NotBuilt(y, "DLLの命令");
+    default:
+      break;
+  }
+}
+
+void CallCommand(TYumeBase& y, THashNode& word) {
+  BindArguments(y, word);
+  y.LastCommand = &word;
+  if (word.Name == "\\") return;  // a temporary word: bound, released, nothing runs
+  try {
+    CallHandler(y, word.Tag, word);
+  } catch (const std::exception& e) {
+    std::string head = "『" + word.Name + "』命令の実行中にエラー。";
+    if (IsErrorLine(e.what())) RaiseError(y, head);
+    RaiseError(y, head + "理由は、" + e.what());
+  }
+}
+
+std::string PopText(TYumeBase& y) {
+  std::string arg = y.Args.Pop();
+  return EvaluateText(y, arg);
+}
+
+long double PopNumber(TYumeBase& y) { return StrToNumber(PopText(y)); }
+
+THashNode* PopWord(TYumeBase& y, bool create) {
+  std::string name = y.Args.Pop();
+  if (name.size() >= 2 && name.front() == '`' && name.back() == '`') {
+    name = name.substr(1, name.size() - 2);
+  }
+  if (THashNode* w = y.Dict.FindScoped(name, false)) return w;
+  if (!create) RaiseError(y, "部品\"%s\"が特定できません。", {name});
+  auto w = THashNode::MakeVariable(name, false, static_cast<int>(y.Runs.Count()), "");
+  THashNode* raw = w.get();
+  y.Dict.Add(std::move(w));
+  return raw;
+}
+
+void PushArguments(TYumeBase& y, std::string_view inner) {
+  size_t pos = 0;
+  while (pos <= inner.size()) {
+    SkipSeparators(inner, pos);
+    while (CharAt(inner, pos) == '\r' || CharAt(inner, pos) == '\n') {
+      ReadLineMarker(y, inner, pos);
+      SkipSeparators(inner, pos);
+    }
+    if (pos >= inner.size()) break;
+    // One argument: up to the next "," outside literals and parentheses.
+    const size_t start = pos;
+    bool simple = true;  // one plain word or one literal
+    int parts = 0;
+    while (pos < inner.size() && inner[pos] != ',') {
+      const char c = inner[pos];
+      if (AtStringLiteral(inner, pos)) {
+        ReadStringLiteral(y, inner, pos);
+        ++parts;
+        continue;
+      }
+      if (c == '(') {
+        ReadParenthesized(y, inner, pos);
+        simple = false;
+        continue;
+      }
+      if (c == '\r' || c == '\n') {
+        ReadLineMarker(y, inner, pos);
+        continue;
+      }
+      if (IsDelimiter(c) && c != ' ' && c != '\t') simple = false;
+      if (c != ' ' && c != '\t' && !IsDelimiter(c) && parts == 0) parts = 1;
+      pos += CharLen(inner, pos);
+    }
+    std::string_view arg = TrimBlanks(inner.substr(start, pos - start));
+    if (pos < inner.size()) ++pos;  // ","
+    if (arg.empty()) continue;
+    if (simple && parts <= 1) {
+      y.Args.Push(std::string(arg));
+    } else {
+      std::string v = EvaluateText(y, arg);
+      y.Args.Push(y.LastType == "s" || y.LastType == "hs" ? QuoteBackquote(v) : v);
+    }
+  }
+}
+
+std::string FunctionCall(TYumeBase& y, THashNode& word, std::string_view text, size_t& pos,
+                         bool pushResult) {
+  if (CharAt(text, pos) != '(') {
+    RaiseError(y, "関数\"%s\"の呼び出しで、引数の()は、すぐ後ろに書いてください。", {word.Name});
+  }
+  std::string_view inner = ReadParenthesized(y, text, pos);
+  std::string value = CallForValue(y, word, inner, true);
+  if (pushResult) y.Args.Push(y.LastType == "s" ? QuoteBackquote(value) : value);
+  return value;
+}
+
+std::string CallForValue(TYumeBase& y, THashNode& word, std::string_view args, bool hasArgs) {
+  if (word.Kind == wkLabel) NotBuilt(y, "ラベルの呼び出し");
+  if (word.Kind == wkLibFunc) NotBuilt(y, "DLLの命令");
+  SoreKeeper keep(y);
+  {
+    if (hasArgs && !TrimBlanks(args).empty()) PushArguments(y, args);
+    ParticleFreeScope pf(y);
+    CallCommand(y, word);
+  }
+  std::string value = y.VarSore ? y.VarSore->ValueText() : std::string();
+  std::string type = y.VarSore ? y.VarSore->TypeText : std::string();
+  y.LastType = type == "e" ? "e" : (type == "hs" ? "hs" : "s");
+  return value;
+}
+
+void ParsePoint(TYumeBase& y, std::string_view text, int& x, int& py) {
+  std::string t(text);
+  if (THashNode* w = y.Dict.FindScoped(t, false)) t = w->ValueText();
+  if (t.size() >= 2 && t.front() == '`' && t.back() == '`') t = t.substr(1, t.size() - 2);
+  std::string_view v = TrimBlanks(t);
+  if (!v.empty() && v.front() == '(') {
+    size_t p = 0;
+    std::string_view inner = ReadParenthesized(y, v, p);
+    if (p >= v.size()) v = inner;
+  }
+  const size_t before = y.Args.Count();
+  PushArguments(y, v);
+  if (y.Args.Count() != before + 2) {
+    while (y.Args.Count() > before) y.Args.Pop();
+    RaiseError(y, "座標の指定エラー");
+  }
+  py = static_cast<int>(PopNumber(y));
+  x = static_cast<int>(PopNumber(y));
+}
+
+std::string ReadStatementRest(TYumeBase& y, std::string_view text, size_t& pos) {
+  std::string out;
+  size_t start = pos;
+  while (pos < text.size()) {
+    const char c = text[pos];
+    if (c == '\r' || c == '\n' || c == ';') {
+      std::string_view seg = TrimBlanks(text.substr(start, pos - start));
+      if (c != ';' && !seg.empty() && seg.back() == '&') {
+        out += text.substr(start, pos - start);
+        ReadLineMarker(y, text, pos);
+        start = pos;
+        continue;
+      }
+      break;
+    }
+    if (AtStringLiteral(text, pos)) {
+      ReadStringLiteral(y, text, pos);
+      continue;
+    }
+    if (c == '(') {
+      ReadParenthesized(y, text, pos);
+      continue;
+    }
+    pos += CharLen(text, pos);
+  }
+  out += text.substr(start, pos - start);
+  return out;
+}
+
+void InstallExecutor() { SetCallForValue(CallForValue); }
 
 }  // namespace yume

@@ -42,6 +42,10 @@ class THost {
   // and, when it allows, ends the program once every running loop has unwound.
   virtual void CloseMainWindow() = 0;
 
+  // Prints a text on the main window at its text cursor (the console prints it on standard
+  // output, one line).
+  virtual void PrintText(const std::string& text) = 0;
+
   // A plain message box.
   virtual void ShowMessage(const std::string& text, const std::string& caption,
                            TMessageKind kind) = 0;

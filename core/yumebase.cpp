@@ -30,6 +30,20 @@ void TYumeBase::ClearWordRefs() {
   ExitLabel = ErrorLabel = LastCommand = nullptr;
 }
 
+void TYumeBase::AddText(std::string_view text) { Texts.push_back(text); }
+
+std::string_view TYumeBase::TextOf(const char* p) {
+  auto holds = [p](std::string_view t) { return p >= t.data() && p <= t.data() + t.size(); };
+  if (!LastText.empty() && holds(LastText)) return LastText;
+  for (auto it = Texts.rbegin(); it != Texts.rend(); ++it) {
+    if (holds(*it)) {
+      LastText = *it;
+      return *it;
+    }
+  }
+  return std::string_view(p);
+}
+
 void TYumeBase::ResetForRun() {
   ClearWordRefs();
   Dict.ClearScopes();
@@ -42,6 +56,8 @@ void TYumeBase::ResetForRun() {
   ErrorsShown = true;
   ErrorReturn = ErrorLabelEntry = nullptr;
   FuncArgs.clear();
+  Texts.clear();
+  LastText = {};
 }
 
 }  // namespace yume

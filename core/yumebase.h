@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/hash.h"
@@ -56,7 +57,9 @@ class TYumeBase {
   TObjList Objs;
   std::vector<std::unique_ptr<TObjNode>> DeferredRelease;  // destroyed parts awaiting release
   std::vector<std::unique_ptr<std::string>> Included;      // sources brought in by 取り込む
-  std::vector<std::string> FuncArgs;                       // evaluated arguments of a user function
+  std::vector<std::string> FuncArgs;
+  std::vector<std::string_view> Texts;                     // see AddText
+  std::string_view LastText;                               // the text TextOf found last                       // evaluated arguments of a user function
 
   // ---- executor state ----
   int CondResult = -1;      // last condition: 1, 0, -1 none pending
@@ -107,6 +110,13 @@ class TYumeBase {
 
   // Resets what belongs to one run: dictionary, stacks, parts, references, condition state.
   void ResetForRun();
+
+  // Working texts that program positions may point into: the main program, included sources,
+  // texts run as programs. Each must stay alive and unchanged while registered.
+  void AddText(std::string_view text);
+  // The registered text holding p, from its start to its end; for a position in no registered
+  // text, the text from p up to its terminating zero.
+  std::string_view TextOf(const char* p);
   // Forgets the references into the dictionary (before it is cleared).
   void ClearWordRefs();
 

@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QPainter>
 #include <QScreen>
 
 #include "ui/windowhost.h"
@@ -20,6 +21,21 @@ void TfrmYume::CentreOnWorkArea() {
     QRect area = screen->availableGeometry();
     move(area.left() + (area.width() - frameGeometry().width()) / 2,
          area.top() + (area.height() - frameGeometry().height()) / 2);
+  }
+}
+
+void TfrmYume::PrintText(const QString& text) {
+  printed_ += text.split(QLatin1Char('\n'));
+  update();
+}
+
+void TfrmYume::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  const int h = fontMetrics().height();
+  int y = 10;
+  for (const QString& line : printed_) {
+    p.drawText(10, y + fontMetrics().ascent(), line);
+    y += h;
   }
 }
 

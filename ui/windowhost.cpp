@@ -36,6 +36,8 @@ void TWindowHost::CloseMainWindow() {
   if (AskClose()) form_->hide();
 }
 
+void TWindowHost::PrintText(const std::string& text) { form_->PrintText(WidgetText(text)); }
+
 void TWindowHost::ShowMessage(const std::string& text, const std::string& caption,
                               TMessageKind kind) {
   QString title = caption.empty() ? form_->windowTitle() : WidgetText(caption);

@@ -19,6 +19,7 @@ class TWindowHost : public TQtHost {
 
   void ShowMainWindow() override;
   void CloseMainWindow() override;
+  void PrintText(const std::string& text) override;
   void ShowMessage(const std::string& text, const std::string& caption, TMessageKind kind) override;
   TErrorChoice ShowErrorDialog(const std::string& log, bool debugMode) override;
 

@@ -3,13 +3,22 @@
 // The command table ties each name to its handler; a handler not built yet stays null,
 // and calling its command reports that it is not available.
 #include "commands/families.h"
+#include "core/executor.h"
+#include "core/host.h"
+#include "core/yumebase.h"
 
 namespace yume {
 
 namespace {
 
+// 言う (?と) 12 -- a message box; それ is left as it was.
+void CmdSay(TYumeBase& y) {
+  std::string text = PopText(y);
+  y.Host->ShowMessage(text, "", TMessageKind::Info);
+}
+
 constexpr CommandDef kCommands[] = {
-    {"言う", "?と", 12, nullptr},
+    {"言う", "?と", 12, CmdSay},
     {"尋ねる", "?と", 10, nullptr},
     {"二択", "?と", 40, nullptr},
     {"三択", "?と", 160, nullptr},

@@ -2,15 +2,39 @@
 //
 // The command table ties each name to its handler; a handler not built yet stays null,
 // and calling its command reports that it is not available.
+#include <cstdio>
+
 #include "commands/families.h"
+#include "core/error.h"
+#include "core/executor.h"
+#include "core/hash.h"
+#include "core/host.h"
+#include "core/yumebase.h"
+#include "platform/paths.h"
 
 namespace yume {
 
 namespace {
 
+// 表示 (?と) 0 -- prints at the text cursor, or appends the line to the file named by 表示出力先.
+void CmdPrint(TYumeBase& y) {
+  std::string text = PopText(y);
+  THashNode* target = y.Dict.Find("表示出力先", false);
+  if (target && !target->ValueText().empty()) {
+    const std::string& name = target->ValueText();
+    std::FILE* f = std::fopen(SysPath(name).c_str(), "ab");
+    if (!f) RaiseError(y, "\"%s\"へ書き込めません。", {name});
+    text += "\r\n";
+    const bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+    if (std::fclose(f) != 0 || !ok) RaiseError(y, "\"%s\"へ書き込めません。", {name});
+    return;
+  }
+  y.Host->PrintText(text);
+}
+
 constexpr CommandDef kCommands[] = {
     {"移動", "?へ", 1, nullptr},
-    {"表示", "?と", 0, nullptr},
+    {"表示", "?と", 0, CmdPrint},
     {"画面クリア", "?で", 4, nullptr},
     {"センタリング", "", 29, nullptr},
     {"センタリング解除", "", 30, nullptr},

@@ -94,11 +94,13 @@ TEST(ConsoleHost, AScriptOfCommentsAndLabelsRunsToTheEnd) {
   EXPECT_TRUE(r.host.WindowShown());
 }
 
-TEST(ConsoleHost, StatementsThatCannotRunYetAreAnError) {
-  std::string path = WriteScript("stmt.ymr", "\n\n「こんにちは」と、言う。\n");
+TEST(ConsoleHost, StatementsRunAndAnErrorNamesItsLine) {
+  std::string path = WriteScript("stmt.ymr", "「こんにちは」と、言う。\n\n未定義の命令。\n「届かない」と、言う。\n");
   ConsoleRun r({"/nonexistent/yume", Utf8ToCp932(path)});
   EXPECT_EQ(r.host.Run(), 1);
-  EXPECT_NE(ReadAll(r.err).find("stmt.ymr(3行目)"), std::string::npos);
+  EXPECT_EQ(ReadAll(r.out), "こんにちは\n");
+  EXPECT_NE(ReadAll(r.err).find("[エラー] stmt.ymr(3行目): \"未定義の命令\"は未定義の命令です。"),
+            std::string::npos);
 }
 
 int g_labelRuns = 0;

@@ -18,6 +18,7 @@ class FakeHost : public THost {
     ++closeRequests;
     if (app && app->CloseQuery()) closed = true;
   }
+  void PrintText(const std::string& text) override { printed.push_back(text); }
   void ShowMessage(const std::string& text, const std::string&, TMessageKind) override {
     messages.push_back(text);
   }
@@ -31,7 +32,7 @@ class FakeHost : public THost {
   int pumps = 0, closeRequests = 0;
   bool shown = false, closed = false;
   bool timers[4] = {};
-  std::vector<std::string> messages, dialogs;
+  std::vector<std::string> messages, dialogs, printed;
 };
 
 struct Fixture {
@@ -128,9 +129,8 @@ TEST(RunLoop, EndOfTextEndsFramesAndResumes) {
 TEST(RunLoop, IgnoredErrorsAreOnlyRecorded) {
   Fixture f;
   f.Load("ab");
-  auto msg = THashNode::MakeVariable("エラーメッセージ", false, -1, "");
-  f.y.VarErrorMessage = msg.get();
-  f.y.Dict.Add(std::move(msg));
+  // エラーメッセージ and 終了不可能 come from the registry at the run start (Load).
+  ASSERT_NE(f.y.VarErrorMessage, nullptr);
   f.y.ErrorsShown = false;
   g_steps = 0;
   f.app.SetExecutor(
@@ -228,9 +228,7 @@ TEST(RunCycle, StartUpShowsTheWindowUnlessTheTextAsksToStayHidden) {
 TEST(RunCycle, ExitLabelMayRefuseTheClose) {
   Fixture f;
   f.Load("*exit\r\nx");
-  auto v = THashNode::MakeVariable("終了不可能", false, -1, "0");
-  f.y.VarCannotClose = v.get();
-  f.y.Dict.Add(std::move(v));
+  ASSERT_NE(f.y.VarCannotClose, nullptr);
   // The exit label sets 終了不可能 to 1 again (as 終了処理設定 with a label would).
   f.app.SetExecutor(
       [](TYumeBase& y) {

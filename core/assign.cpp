@@ -1,0 +1,261 @@
+#include "core/assign.h"
+
+#include <memory>
+
+#include "core/error.h"
+#include "core/executor.h"
+#include "core/expr.h"
+#include "core/hash.h"
+#include "core/scanner.h"
+#include "core/sjis.h"
+#include "core/term.h"
+#include "core/textutil.h"
+#include "core/yumebase.h"
+
+namespace yume {
+
+namespace {
+
+bool IsWholeNumber(std::string_view t);
+
+[[noreturn]] void SyntaxRefused(TYumeBase& y, const std::string& name, bool digit) {
+  std::string msg = Subst("\"%s\"は、文法が正しくないため、実行できません。", {name + "への代入文"});
+  msg += "『(変数名)は,(値)。』の書式で書いてください。";
+  if (digit) msg += "また、数字からはじまる変数名は定義できません。";
+  RaiseError(y, msg);
+}
+
+// Makes w a dictionary holding the items of an "hs" value, or a plain variable.
+void StoreValue(THashNode& w, std::string value, const std::string& type) {
+  if (type == "hs") {
+    w.Items = std::make_shared<THash>();
+    w.Items->LoadFromText(value);
+    w.Kind = wkDictionary;
+    w.SetValueText(std::string());
+    return;
+  }
+  if (w.Kind == wkDictionary) {
+    w.Items.reset();
+    w.Kind = wkVariable;
+    w.SetValueText(std::move(value));
+    return;
+  }
+  w.SetValueText(std::move(value));
+  w.TypeText = type;
+}
+
+// "name#i" or "name#i#j": the name and the index texts; false when there is no "#".
+bool SplitElement(std::string_view phrase, std::string_view& name, std::string_view& i,
+                  std::string_view& j, bool& hasJ) {
+  size_t h = FindCharAligned(phrase, '#');
+  if (h == std::string_view::npos || h == 0) return false;
+  name = phrase.substr(0, h);
+  std::string_view rest = phrase.substr(h + 1);
+  size_t h2 = FindCharAligned(rest, '#');
+  hasJ = h2 != std::string_view::npos;
+  i = hasJ ? rest.substr(0, h2) : rest;
+  j = hasJ ? rest.substr(h2 + 1) : std::string_view();
+  return true;
+}
+
+void ItemAssignment(TYumeBase& y, const std::string& key, std::string_view text, size_t& pos) {
+  std::string arg = y.Args.Pop();
+  if (arg.size() < 2 || arg.compare(arg.size() - 2, 2, "の") != 0) {
+    RaiseError(y, "部品への不正な代入(%s,%s)。『部品の、項目名は、値』の形式で指定してください。",
+               {arg, key});
+  }
+  std::string xname = arg.substr(0, arg.size() - 2);
+  const int depth = static_cast<int>(y.Runs.Count());
+  THashNode* x = y.Dict.FindScoped(xname, false);
+  if (!x) {
+    std::string evaluated = EvaluateText(y, xname);
+    x = y.Dict.FindScoped(evaluated, false);
+  }
+  if (!x) {
+    auto d = THashNode::MakeVariable(xname, false, depth, "ハッシュ");
+    d->Kind = wkDictionary;
+    d->TypeText = "ハッシュ";
+    d->Items = std::make_shared<THash>();
+    x = d.get();
+    y.Dict.Add(std::move(d));
+  }
+  if (x->Kind == wkVariable) {
+    if (THashNode* other = y.Dict.FindScoped(x->ValueText(), false); other && other != x) x = other;
+  }
+  std::string valueText = ReadStatementRest(y, text, pos);
+  y.Cur = text.data() + pos;
+  switch (x->Kind) {
+    case wkVariable: {
+      if (x->Reserved) RaiseError(y, "\"%s\"は、読取専用です。", {x->Name});
+      std::string k = EvaluateText(y, key);
+      std::string v = EvaluateText(y, valueText);
+      x->SetValueText(SetNameValueLine(x->ValueText(), k, v));
+      return;
+    }
+    case wkDictionary: {
+      if (!x->Items) x->Items = std::make_shared<THash>();
+      std::string k = EvaluateText(y, key);
+      std::string v = EvaluateText(y, valueText);
+      std::string type = y.LastType;
+      if (THashNode* item = x->Items->Find(k, false)) {
+        item->SetValueText(std::move(v));
+        item->TypeText = type;
+      } else {
+        auto w = THashNode::MakeVariable(k, false, depth, std::move(v));
+        w->TypeText = type;
+        x->Items->Add(std::move(w));
+      }
+      return;
+    }
+    case wkPart:
+      RaiseError(y, "部品\"%s\"のプロパティへの代入は、まだ作られていません。", {x->Name});
+    default:
+      RaiseError(y, "\"%s\"には代入できません！", {xname});
+  }
+}
+
+bool IsWholeNumber(std::string_view t) {
+  size_t i = (!t.empty() && (t[0] == '-' || t[0] == '+')) ? 1 : 0;
+  if (i >= t.size()) return false;
+  for (; i < t.size(); ++i)
+    if (t[i] < '0' || t[i] > '9') return false;
+  return true;
+}
+
+}  // namespace
+
+bool SameTextIgnoreCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size();) {
+    const size_t len = CharLen(a, i);
+    if (len == 2) {
+      if (a[i] != b[i] || a[i + 1] != b[i + 1]) return false;
+    } else {
+      char ca = a[i], cb = b[i];
+      if (ca >= 'A' && ca <= 'Z') ca = static_cast<char>(ca - 'A' + 'a');
+      if (cb >= 'A' && cb <= 'Z') cb = static_cast<char>(cb - 'A' + 'a');
+      if (ca != cb) return false;
+    }
+    i += len;
+  }
+  return true;
+}
+
+std::string SetNameValueLine(std::string_view lines, std::string_view key, std::string_view value) {
+  std::string out;
+  bool done = false;
+  size_t pos = 0;
+  while (pos < lines.size()) {
+    size_t end = lines.find_first_of("\r\n", pos);
+    if (end == std::string_view::npos) end = lines.size();
+    std::string_view line = lines.substr(pos, end - pos);
+    pos = end;
+    if (pos < lines.size() && lines[pos] == '\r') ++pos;
+    if (pos < lines.size() && lines[pos] == '\n') ++pos;
+    size_t eq = line.find('=');  // "=" is never a second byte
+    std::string_view name = eq == std::string_view::npos ? line : line.substr(0, eq);
+    if (!done && SameTextIgnoreCase(name, key)) {
+      done = true;
+      if (value.empty()) continue;
+      out.append(name);
+      out += '=';
+      out.append(value);
+      out += "\r\n";
+      continue;
+    }
+    out.append(line);
+    out += "\r\n";
+  }
+  if (!done && !value.empty()) {
+    out.append(key);
+    out += '=';
+    out.append(value);
+    out += "\r\n";
+  }
+  return out;
+}
+
+void AssignStatement(TYumeBase& y, const std::string& name, std::string_view text, size_t& pos) {
+  SkipSeparators(text, pos);
+  if (!y.Args.Empty()) {
+    ItemAssignment(y, name, text, pos);
+    return;
+  }
+  if (!name.empty() && (name[0] == '"' || name[0] == '`' || name[0] == '@')) {
+    SyntaxRefused(y, name, false);
+  }
+  if (!name.empty() && name[0] >= '0' && name[0] <= '9') SyntaxRefused(y, name, true);
+
+  std::string valueText = ReadStatementRest(y, text, pos);
+  y.Cur = text.data() + pos;
+  std::string value = EvaluateText(y, valueText);
+  const std::string type = y.LastType.empty() ? "s" : y.LastType;
+
+  std::string_view base, ix, jx;
+  bool hasJ = false;
+  std::string target = name;
+  if (SplitElement(name, base, ix, jx, hasJ)) {
+    const std::string iText = EvaluateText(y, ix);
+    if (IsWholeNumber(iText)) {
+      const int i = IndexValue(iText);
+      int j = -1;
+      if (hasJ) {
+        const std::string jText = EvaluateText(y, jx);
+        // A second index that is no whole number counts as absent.
+        if (IsWholeNumber(jText)) j = IndexValue(jText);
+        else hasJ = false;
+      }
+      THashNode* w = y.Dict.FindScoped(base, false);
+      if (!w) {
+        y.Dict.Add(THashNode::MakeVariable(std::string(base), false, -1, ""));
+        w = y.Dict.FindScoped(base, false);
+      }
+      if (w->Reserved) RaiseError(y, "\"%s\"は、読取専用です。", {w->Name});
+      if (i < 0 || (hasJ && j < 0)) return;  // a negative index does nothing
+      if (hasJ) {
+        w->SetCell(i, j, std::move(value));
+      } else {
+        w->SetRow(i, value);
+      }
+      return;
+    }
+    // The first index is no whole number: the whole phrase names a variable.
+  }
+
+  THashNode* w = y.Dict.FindScoped(target, false);
+  if (!w) {
+    auto v = THashNode::MakeVariable(target, false, static_cast<int>(y.Runs.Count()), "");
+    w = v.get();
+    y.Dict.Add(std::move(v));
+  }
+  switch (w->Kind) {
+    case wkCommand:
+      if (FoldName(w->Name) == FoldName("作業フォルダ")) {
+        y.Args.Push(QuoteBackquote(value));
+        y.ParticleFree = true;
+        try {
+          CallCommand(y, *w);
+        } catch (...) {
+          y.ParticleFree = false;
+          throw;
+        }
+        y.ParticleFree = false;
+        return;
+      }
+      RaiseError(y, "\"%s\"は\"%s\"で予約語なので代入できません。", {w->Name, "システム命令"});
+    case wkVariable:
+      if (w->Reserved) RaiseError(y, "\"%s\"は、読取専用です。", {w->Name});
+      StoreValue(*w, std::move(value), type);
+      return;
+    case wkDictionary:
+      StoreValue(*w, std::move(value), type);
+      return;
+    case wkPart:
+      RaiseError(y, "部品\"%s\"への代入は、まだ作られていません。", {w->Name});
+    default:
+      RaiseError(y, Subst("\"%s\"は、文法が正しくないため、実行できません。", {w->Name}) +
+                        "代入出来ません。");
+  }
+}
+
+}  // namespace yume

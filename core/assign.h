@@ -1,0 +1,23 @@
+// The assignment statements: name は value, name = value, element and item assignment.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace yume {
+
+class TYumeBase;
+
+// name (the phrase without its "は", or before "="); the value is the rest of the statement
+// from pos in text. With phrases on the argument stack it is an item assignment (X の name).
+void AssignStatement(TYumeBase& y, const std::string& name, std::string_view text, size_t& pos);
+
+// Sets the line "key=value" of a name=value text (keys compared ignoring ASCII case); an empty
+// value removes the line. Every line of the result ends in CR LF.
+std::string SetNameValueLine(std::string_view lines, std::string_view key, std::string_view value);
+
+// True when a and b are equal ignoring the case of ASCII letters (two-byte characters compared
+// as they are).
+bool SameTextIgnoreCase(std::string_view a, std::string_view b);
+
+}  // namespace yume

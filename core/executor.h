@@ -1,0 +1,55 @@
+// The statement executor: reads the working text at the program position, stacks each phrase
+// with its particle, and at the end of a statement runs the command word with the phrases
+// bound to its pattern.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace yume {
+
+class TYumeBase;
+class THashNode;
+
+// Runs the command word on top of the argument stack (nothing when the stack is empty).
+void EndOfStatement(TYumeBase& y);
+
+// Runs a found word by its kind.
+void ExecuteWord(TYumeBase& y, THashNode& word);
+
+// Binds the stacked phrases to the command's pattern and calls its handler; a failure is
+// reported as "『name』命令の実行中にエラー。" (with the reason when it is no error line).
+void CallCommand(TYumeBase& y, THashNode& word);
+
+// Handler services: the top argument evaluated, as a number, or as the word it names.
+std::string PopText(TYumeBase& y);
+long double PopNumber(TYumeBase& y);
+// The word the top argument names (as written, backquotes removed), found in all scopes;
+// created as an empty variable when missing and create is set, else an error.
+THashNode* PopWord(TYumeBase& y, bool create);
+
+// The call form name(arguments): text[pos] must be "(". Returns the value; with pushResult the
+// value is also pushed as a phrase.
+std::string FunctionCall(TYumeBase& y, THashNode& word, std::string_view text, size_t& pos,
+                         bool pushResult);
+
+// Pushes the comma-separated arguments of a parenthesised call.
+void PushArguments(TYumeBase& y, std::string_view inner);
+
+// A coordinate pair "(x,y)" or a word holding one; both truncated to integers.
+void ParsePoint(TYumeBase& y, std::string_view text, int& x, int& py);
+
+// A command, label or library function used as a value (see core/term.h).
+std::string CallForValue(TYumeBase& y, THashNode& word, std::string_view args, bool hasArgs);
+
+// Makes the evaluator call back into the executor for words used as values.
+void InstallExecutor();
+
+// The rest of a statement from pos: up to a line break or ";" (literals and parentheses taken
+// whole; "&" at a line end joins the next line).
+std::string ReadStatementRest(TYumeBase& y, std::string_view text, size_t& pos);
+
+// Sets それ's value and type.
+void SetSore(TYumeBase& y, std::string value, const char* type);
+
+}  // namespace yume
