@@ -40,7 +40,8 @@ void TConsoleHost::AfterEvent() {
 
 void TConsoleHost::PrintText(const std::string& text) {
   std::string t = TerminalText(text);
-  t += '\n';
+  // One line per call: a text that already ends its last line gets no empty line after it.
+  if (t.empty() || t.back() != '\n') t += '\n';
   std::fwrite(t.data(), 1, t.size(), out_);
 }
 

@@ -58,7 +58,7 @@ bool SplitElement(std::string_view phrase, std::string_view& name, std::string_v
   return true;
 }
 
-void ItemAssignment(TYumeBase& y, const std::string& key, std::string_view text, size_t& pos) {
+void ItemAssignment(TYumeBase& y, const std::string& key, const std::string& valueText) {
   std::string arg = y.Args.Pop();
   if (arg.size() < 2 || arg.compare(arg.size() - 2, 2, "の") != 0) {
     RaiseError(y, "部品への不正な代入(%s,%s)。『部品の、項目名は、値』の形式で指定してください。",
@@ -82,8 +82,6 @@ void ItemAssignment(TYumeBase& y, const std::string& key, std::string_view text,
   if (x->Kind == wkVariable) {
     if (THashNode* other = y.Dict.FindScoped(x->ValueText(), false); other && other != x) x = other;
   }
-  std::string valueText = ReadStatementRest(y, text, pos);
-  y.Cur = text.data() + pos;
   switch (x->Kind) {
     case wkVariable: {
       if (x->Reserved) RaiseError(y, "\"%s\"は、読取専用です。", {x->Name});
@@ -177,8 +175,11 @@ std::string SetNameValueLine(std::string_view lines, std::string_view key, std::
 
 void AssignStatement(TYumeBase& y, const std::string& name, std::string_view text, size_t& pos) {
   SkipSeparators(text, pos);
+  // The value is read first, so that a refused assignment skips its whole statement.
+  std::string valueText = ReadStatementRest(y, text, pos);
+  y.Cur = text.data() + pos;
   if (!y.Args.Empty()) {
-    ItemAssignment(y, name, text, pos);
+    ItemAssignment(y, name, valueText);
     return;
   }
   if (!name.empty() && (name[0] == '"' || name[0] == '`' || name[0] == '@')) {
@@ -186,8 +187,6 @@ void AssignStatement(TYumeBase& y, const std::string& name, std::string_view tex
   }
   if (!name.empty() && name[0] >= '0' && name[0] <= '9') SyntaxRefused(y, name, true);
 
-  std::string valueText = ReadStatementRest(y, text, pos);
-  y.Cur = text.data() + pos;
   std::string value = EvaluateText(y, valueText);
   const std::string type = y.LastType.empty() ? "s" : y.LastType;
 

@@ -1,15 +1,30 @@
 // Evaluating an expression given as text.
-//
-// The command table ties each name to its handler; a handler not built yet stays null,
-// and calling its command reports that it is not available.
 #include "commands/families.h"
+#include "core/convhalf.h"
+#include "core/executor.h"
+#include "core/expr.h"
+#include "core/yumebase.h"
 
 namespace yume {
 
 namespace {
 
+// 計算 (?を) 11 -- an invalid expression gives an empty result, not an error.
+void CmdCalculate(TYumeBase& y) {
+  std::string text = PopText(y);
+  std::string result;
+  if (!text.empty()) {
+    try {
+      result = Calculate(y, TConvToHalf::Instance().ConvertText(text));
+    } catch (const std::exception&) {
+      result.clear();
+    }
+  }
+  SetSore(y, std::move(result), "e");
+}
+
 constexpr CommandDef kCommands[] = {
-    {"計算", "?を", 11, nullptr},
+    {"計算", "?を", 11, CmdCalculate},
 };
 
 }  // namespace
