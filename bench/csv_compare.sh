@@ -4,9 +4,11 @@
 # and by a text column. Every figure is the best of a few runs (wall clock, milliseconds).
 #   bench/csv_compare.sh [build-dir]      (default: build; data goes to build-dir/bench-data)
 set -euo pipefail
-build=${1:-build}
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-$root/build}
 bin="$build/bench/bench_csv_bench"
 if [ ! -x "$bin" ]; then
+  [ -f "$build/CMakeCache.txt" ] || cmake -S "$root" -B "$build" -G Ninja >/dev/null
   cmake --build "$build" --target bench_csv_bench >/dev/null
 fi
 data="$build/bench-data"

@@ -209,7 +209,8 @@ class TCsvDb {
   void RemoveDuplicates(int col);
 
   // Searches return a row index, or -1. A negative `col` searches every cell (FindExact) or the
-  // row line (FindContains, FindWild).
+  // row line (FindContains, FindWild). FindContains finds the key only where a character
+  // starts, never at a second byte.
   int FieldIndex(std::string_view name) const;
   int FindExact(std::string_view key, int col, int from_row) const;
   int FindContains(std::string_view key, int col, int from_row) const;
