@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QGuiApplication>
+#include <QScreen>
 
 
 namespace yume {
@@ -35,6 +37,10 @@ void TQtHost::SetTimer(THostTimer timer, int intervalMs, bool enabled) {
 }
 
 int TQtHost::Run() {
+  if (QScreen* screen = QGuiApplication::primaryScreen()) {
+    app_->Base().DesktopWidth = screen->size().width();
+    app_->Base().DesktopHeight = screen->size().height();
+  }
   app_->Create();
   app_->EventDoTimer();
   if (!finished_ && KeepRunning()) {
