@@ -1,5 +1,6 @@
 #include "core/error.h"
 
+#include "core/app.h"
 #include "core/hash.h"
 #include "core/sjis.h"
 #include "core/yumebase.h"
@@ -90,6 +91,13 @@ void RaiseError(TYumeBase& y, std::string_view text) { throw EYume(FormatError(y
 
 void RaiseError(TYumeBase& y, std::string_view msg, std::initializer_list<std::string_view> args) {
   RaiseError(y, Subst(msg, args));
+}
+
+void AddWarning(TYumeBase& y, std::string_view text) {
+  std::string& log = ErrorLog();
+  log += FormatWarning(y, text);
+  log += "\r\n";
+  if (y.DebugMode && y.App) y.App->ShowErrorDialog();
 }
 
 bool IsErrorLine(std::string_view text) { return FindAligned(text, "[エラー]") != std::string_view::npos; }

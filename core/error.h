@@ -45,6 +45,9 @@ std::string FormatError(TYumeBase& y, std::string_view text);
 // "[注　意] name(n行目): text" appended to the log (the warning line).
 std::string FormatWarning(TYumeBase& y, std::string_view text);
 
+// Appends the warning line for text to the log; with -debug the error dialog opens at once.
+void AddWarning(TYumeBase& y, std::string_view text);
+
 // True when the text already is an error line (it contains "[エラー]").
 bool IsErrorLine(std::string_view text);
 

@@ -6,6 +6,7 @@
 #include "core/error.h"
 #include "core/expr.h"
 #include "core/hash.h"
+#include "core/host.h"
 #include "core/yumebase.h"
 
 namespace yume {
@@ -57,12 +58,22 @@ void CmdSetExitLabel(TYumeBase& y) {
   if (y.VarCannotClose) y.VarCannotClose->SetValueText("0");
 }
 
+// _P (?) 193 -- a word opens the debug dialog on it; anything else shows its value.
+void CmdShowValue(TYumeBase& y) {
+  std::string arg = y.Args.Pop();
+  if (y.Dict.FindScoped(arg, false)) {
+    RaiseError(y, "デバッグ画面は、まだ作られていません。");
+  }
+  std::string value = EvaluateText(y, arg);
+  y.Host->ShowMessage("「" + arg + "」の内容は、" + value, "", TMessageKind::Info);
+}
+
 constexpr CommandDef kCommands[] = {
     {"終了処理設定", "?に", 161, CmdSetExitLabel},
     {"DEBUG", "", 57, nullptr},
     {"デバッグ", "", 57, nullptr},
     {"改行で実行を止める", "", 270, nullptr},
-    {"_P", "?", 193, nullptr},
+    {"_P", "?", 193, CmdShowValue},
     {"ログる", "?を,?で", 347, nullptr},
     {"エラーを無視", "", 118, CmdIgnoreErrors},
     {"エラーを警告", "", 120, CmdShowErrors},

@@ -296,3 +296,15 @@ TEST(CommandLine, OptionsAndTheStartFile) {
   EXPECT_EQ(ParseCommandLine({"-runtime"}).RuntimeFile, "");
   EXPECT_EQ(ParseCommandLine({"-run", "s.ymr"}).StartFile, "s.ymr");
 }
+
+TEST(Errors, WarningsGoToTheLogAndOpenTheDialogOnlyWithDebug) {
+  Fixture f;
+  f.Load("x");
+  f.host.choice = TErrorChoice::Continue;
+  AddWarning(f.y, "\"部品,値\"は、未定義です。");
+  EXPECT_EQ(ErrorLog(), "[注　意] t.ymr(0行目): \"部品,値\"は、未定義です。\r\n");
+  EXPECT_TRUE(f.host.dialogs.empty());
+  f.y.DebugMode = true;
+  AddWarning(f.y, "w");
+  EXPECT_EQ(f.host.dialogs.size(), 1u);
+}
