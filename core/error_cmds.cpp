@@ -4,6 +4,7 @@
 // and calling its command reports that it is not available.
 #include "commands/families.h"
 #include "core/error.h"
+#include "core/executor.h"
 #include "core/expr.h"
 #include "core/hash.h"
 #include "core/host.h"
@@ -68,13 +69,33 @@ void CmdShowValue(TYumeBase& y) {
   y.Host->ShowMessage("「" + arg + "」の内容は、" + value, "", TMessageKind::Info);
 }
 
+// ログる (?を,?で) 347 -- collects a variable's values and shows every n-th batch.
+void CmdLog(TYumeBase& y) {
+  const int n = static_cast<int>(PopNumber(y));
+  std::string name = y.Args.Pop();
+  auto it = y.LogRecords.begin();
+  while (it != y.LogRecords.end() && it->first != name) ++it;
+  if (it == y.LogRecords.end()) {
+    y.LogRecords.emplace_back(name, TYumeBase::TLogRecord{});
+    it = y.LogRecords.end() - 1;
+  }
+  TYumeBase::TLogRecord& rec = it->second;
+  ++rec.Count;
+  std::string value = EvaluateText(y, name);
+  rec.Text += "\r\n(" + std::to_string(rec.Count) + ")=" + value;
+  if (rec.Count == n) {
+    y.Host->ShowMessage(rec.Text, "ログ - \"" + name + "\"", TMessageKind::Info);
+    rec = TYumeBase::TLogRecord{};
+  }
+}
+
 constexpr CommandDef kCommands[] = {
     {"終了処理設定", "?に", 161, CmdSetExitLabel},
     {"DEBUG", "", 57, nullptr},
     {"デバッグ", "", 57, nullptr},
     {"改行で実行を止める", "", 270, nullptr},
     {"_P", "?", 193, CmdShowValue},
-    {"ログる", "?を,?で", 347, nullptr},
+    {"ログる", "?を,?で", 347, CmdLog},
     {"エラーを無視", "", 118, CmdIgnoreErrors},
     {"エラーを警告", "", 120, CmdShowErrors},
     {"エラー処理設定", "?に", 119, CmdSetErrorLabel},

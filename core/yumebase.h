@@ -74,7 +74,13 @@ class TYumeBase {
   bool ErrorsShown = true;  // show the error dialog (else errors are only recorded)
   THashNode* ErrorLabel = nullptr;
   const char* ErrorReturn = nullptr;
-  const char* ErrorLabelEntry = nullptr;  // body of the error label while its first step runs
+  const char* ErrorLabelEntry = nullptr;
+  // ログる: per variable name, how many values were collected and the collected text.
+  struct TLogRecord {
+    int Count = 0;
+    std::string Text;
+  };
+  std::vector<std::pair<std::string, TLogRecord>> LogRecords;  // body of the error label while its first step runs
 
   // ---- words the system reads and writes directly (set by the registry) ----
   THashNode* VarSore = nullptr;          // それ
