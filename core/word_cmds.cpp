@@ -3,19 +3,143 @@
 //
 // The command table ties each name to its handler; a handler not built yet stays null,
 // and calling its command reports that it is not available.
+#include <memory>
+
 #include "commands/families.h"
+#include "core/error.h"
+#include "core/executor.h"
+#include "core/hash.h"
+#include "core/yumebase.h"
 
 namespace yume {
 
 namespace {
 
+int Depth(TYumeBase& y) { return static_cast<int>(y.Runs.Count()); }
+
+// The word a treatment command names (as written), made in the global table when missing.
+THashNode& TreatedWord(TYumeBase& y, const char* fresh) {
+  std::string name = y.Args.Pop();
+  THashNode* w = y.Dict.FindScoped(name, false);
+  if (!w) {
+    auto v = THashNode::MakeVariable(name, false, Depth(y), fresh);
+    w = v.get();
+    y.Dict.Add(std::move(v));
+  }
+  if (w->Reserved) RaiseError(y, "部品\"%s\"は、既に存在するので、作成できません。", {name});
+  return *w;
+}
+
+// 入れる/代入 (?を,?に) 397 -- the target takes the source's value and type, not its kind.
+void CmdPut(TYumeBase& y) {
+  THashNode* target = PopWord(y, true);
+  THashNode* source = PopWord(y, true);
+  if (target->Reserved) RaiseError(y, "\"%s\"は、読取専用です。", {target->Name});
+  target->SetValueText(source->ValueText());
+  target->TypeText = source->TypeText;
+}
+
+// 数値として扱う (?を) 194
+void CmdAsNumber(TYumeBase& y) {
+  THashNode& w = TreatedWord(y, "0");
+  if (w.Kind == wkDictionary) {
+    w.SetValueText(w.Items ? w.Items->PairsText() : std::string());
+    w.Items.reset();
+  }
+  w.Kind = wkVariable;
+  w.TypeText = "e";
+  if (w.ValueText().empty()) w.SetValueText("0");
+}
+
+// 文字列として扱う (?を) 195
+void CmdAsText(TYumeBase& y) {
+  THashNode& w = TreatedWord(y, "");
+  if (w.Kind == wkDictionary) {
+    w.SetValueText(w.Items ? w.Items->PairsText() : std::string());
+    w.Items.reset();
+  }
+  w.Kind = wkVariable;
+  w.TypeText = "s";
+}
+
+// 辞書として扱う (?を) 213
+void CmdAsDictionary(TYumeBase& y) {
+  THashNode& w = TreatedWord(y, "");
+  if (w.Kind == wkVariable) {
+    w.Items = std::make_shared<THash>();
+    w.Items->LoadFromText(w.ValueText());
+  } else if (w.Kind == wkDictionary) {
+    if (!w.Items) w.Items = std::make_shared<THash>();
+    w.SetValueText(std::string());
+  } else {
+    RaiseError(y, Subst("\"%s\"は、文法が正しくないため、実行できません。", {w.Name}) +
+                      "変更できません！");
+  }
+  w.Kind = wkDictionary;
+  w.TypeText = "hs";
+}
+
+// ハッシュキー列挙/辞書項目列挙 (?の) 211, 212
+void CmdListKeys(TYumeBase& y) {
+  std::string name = y.Args.Pop();
+  THashNode* w = y.Dict.FindScoped(name, false);
+  if (!w) RaiseError(y, "部品\"%s\"は、作成されていません。", {name});
+  std::string out;
+  if (w->Kind == wkDictionary) {
+    if (w->Items)
+      for (THashNode* item : w->Items->Nodes()) out += item->Name + "\r\n";
+  } else {
+    const std::string& v = w->ValueText();
+    size_t pos = 0;
+    while (pos < v.size()) {
+      size_t end = v.find_first_of("\r\n", pos);
+      if (end == std::string::npos) end = v.size();
+      std::string_view line(v.data() + pos, end - pos);
+      size_t eq = line.find('=');
+      out.append(eq == std::string_view::npos ? std::string_view() : line.substr(0, eq));
+      out += "\r\n";
+      pos = end;
+      if (pos < v.size() && v[pos] == '\r') ++pos;
+      if (pos < v.size() && v[pos] == '\n') ++pos;
+    }
+  }
+  SetSore(y, std::move(out), "s");
+}
+
+// 単語コピー (?から,?へ) 294
+void CmdCopyWord(TYumeBase& y) {
+  std::string to = y.Args.Pop();
+  std::string from = y.Args.Pop();
+  THashNode* a = y.Dict.FindScoped(from, false);
+  if (!a) RaiseError(y, "部品\"%s\"は、作成されていません。", {from});
+  THashNode* b = y.Dict.FindScoped(to, false);
+  if (!b) {
+    auto v = THashNode::MakeVariable(to, false, Depth(y), "");
+    b = v.get();
+    y.Dict.Add(std::move(v));
+  }
+  b->Assign(*a);
+}
+
+// 変数名列挙 (?以上の) 393 -- variables and dictionaries of the global table from a level up.
+void CmdListVariables(TYumeBase& y) {
+  const int level = y.OmittedFilled ? (y.Args.Pop(), 0) : static_cast<int>(PopNumber(y));
+  std::string out;
+  for (THashNode* w : y.Dict.Nodes()) {
+    if ((w->Kind == wkVariable || w->Kind == wkDictionary) && !w->Reserved && w->Tag >= level) {
+      out += w->Name + "\r\n";
+    }
+  }
+  SetSore(y, std::move(out), "s");
+}
+
 constexpr CommandDef kCommands[] = {
-    {"ローカル変数", "?を", 518, nullptr},     {"数値として扱う", "?を", 194, nullptr},
-    {"文字列として扱う", "?を", 195, nullptr}, {"辞書として扱う", "?を", 213, nullptr},
-    {"単語コピー", "?から,?へ", 294, nullptr}, {"名義変更", "?を,?に", 51, nullptr},
-    {"変数名列挙", "?以上の", 393, nullptr},   {"ハッシュキー列挙", "?の", 211, nullptr},
-    {"辞書項目列挙", "?の", 212, nullptr},     {"入れる", "?を,?に", 397, nullptr},
-    {"代入", "?を,?に", 397, nullptr},         {"その単語に特定", "?を", 141, nullptr},
+    {"ローカル変数", "?を", 518, nullptr},     {"数値として扱う", "?を", 194, CmdAsNumber},
+    {"文字列として扱う", "?を", 195, CmdAsText}, {"辞書として扱う", "?を", 213, CmdAsDictionary},
+    {"単語コピー", "?から,?へ", 294, CmdCopyWord}, {"名義変更", "?を,?に", 51, nullptr},
+    {"変数名列挙", "?以上の", 393, CmdListVariables},   {"ハッシュキー列挙", "?の", 211, CmdListKeys},
+    {"辞書項目列挙", "?の", 212, CmdListKeys},     {"入れる", "?を,?に", 397, CmdPut},
+    {"代入", "?を,?に", 397, CmdPut},         {"その単語に特定", "?を", 141, nullptr},
 };
 
 // そして only joins statements; it is a word so that it cannot be taken as a variable name.
