@@ -8,7 +8,10 @@
 #include "commands/families.h"
 #include "core/error.h"
 #include "core/executor.h"
+#include "core/convhalf.h"
+#include "core/expr.h"
 #include "core/hash.h"
+#include "core/textutil.h"
 #include "core/yumebase.h"
 
 namespace yume {
@@ -121,6 +124,77 @@ void CmdCopyWord(TYumeBase& y) {
   b->Assign(*a);
 }
 
+// ローカル変数 (?を) 518 -- new empty variables in the innermost local scope.
+void CmdLocal(TYumeBase& y) {
+  std::string arg = y.Args.Pop();
+  if (y.OmittedFilled || arg == "それ") RaiseError(y, "変数『それ』はローカル変数として使えません。");
+  std::vector<std::string> names;
+  if (!arg.empty() && (arg[0] == '"' || arg[0] == '`')) {
+    std::string v = EvaluateText(y, arg);
+    size_t pos = 0;
+    while (pos <= v.size()) {
+      size_t end = v.find_first_of("\r\n", pos);
+      if (end == std::string::npos) end = v.size();
+      std::string_view line = TrimBlanks(std::string_view(v).substr(pos, end - pos));
+      if (!line.empty()) names.emplace_back(line);
+      if (end == v.size()) break;
+      pos = end + 1;
+      if (v[end] == '\r' && pos < v.size() && v[pos] == '\n') ++pos;
+    }
+  } else {
+    names.push_back(arg);
+  }
+  for (auto& n : names) y.Dict.AddLocal(THashNode::MakeVariable(n, false, Depth(y) - 1, ""));
+}
+
+// その単語に特定 (?を) 141 -- そ becomes a copy of the named word.
+void CmdSpecify(TYumeBase& y) {
+  std::string name = PopText(y);
+  THashNode* w = y.Dict.FindScoped(name, false);
+  if (!w) w = y.Dict.FindScoped(EvaluateText(y, name), false);
+  if (!w) RaiseError(y, "部品\"%s\"は、作成されていません。", {name});
+  if (y.VarSo && y.VarSo != w) y.VarSo->Assign(*w);
+}
+
+// 名義変更 (?を,?に) 51 -- renames a command and gives it a new pattern: "?を ?に 新名".
+void CmdRename(TYumeBase& y) {
+  std::string spec = y.Args.Pop();
+  std::string name = y.Args.Pop();
+  const std::string self = y.LastCommand ? y.LastCommand->Name : std::string("名義変更");
+  if (spec.size() >= 2 && spec.front() == '`' && spec.back() == '`') spec = spec.substr(1, spec.size() - 2);
+  if (!spec.empty() && spec.back() == ';') spec.pop_back();
+  spec = TConvToHalf::Instance().ConvertText(spec);
+  THashNode* x = y.Dict.FindScoped(name, false);
+  if (!x) {
+    RaiseError(y, Subst("\"%s\"命令の引数に誤りがあります。", {self}) + "変更元の命令が未定義です。");
+  }
+  std::vector<std::string> items;
+  std::string cur;
+  for (char c : spec) {
+    // Blanks and commas are never second bytes.
+    if (c == ' ' || c == ',') {
+      if (!cur.empty()) items.push_back(std::move(cur));
+      cur.clear();
+    } else {
+      cur += c;
+    }
+  }
+  if (!cur.empty()) items.push_back(std::move(cur));
+  size_t slots = 0;
+  for (char c : x->Pattern) slots += (c == '?');
+  if (items.size() != slots + 1) RaiseError(y, "\"%s\"命令の引数に誤りがあります。", {self});
+  auto copy = std::make_unique<THashNode>();
+  copy->Assign(*x);
+  copy->Name = items.back();
+  items.pop_back();
+  std::string pattern;
+  for (size_t i = 0; i < items.size(); ++i) pattern += (i ? "," : "") + items[i];
+  copy->Pattern = pattern;
+  const std::string oldName = x->Name;
+  y.Dict.Delete(oldName, false);
+  y.Dict.Add(std::move(copy));
+}
+
 // 変数名列挙 (?以上の) 393 -- variables and dictionaries of the global table from a level up.
 void CmdListVariables(TYumeBase& y) {
   const int level = y.OmittedFilled ? (y.Args.Pop(), 0) : static_cast<int>(PopNumber(y));
@@ -134,12 +208,12 @@ void CmdListVariables(TYumeBase& y) {
 }
 
 constexpr CommandDef kCommands[] = {
-    {"ローカル変数", "?を", 518, nullptr},     {"数値として扱う", "?を", 194, CmdAsNumber},
+    {"ローカル変数", "?を", 518, CmdLocal},     {"数値として扱う", "?を", 194, CmdAsNumber},
     {"文字列として扱う", "?を", 195, CmdAsText}, {"辞書として扱う", "?を", 213, CmdAsDictionary},
-    {"単語コピー", "?から,?へ", 294, CmdCopyWord}, {"名義変更", "?を,?に", 51, nullptr},
+    {"単語コピー", "?から,?へ", 294, CmdCopyWord}, {"名義変更", "?を,?に", 51, CmdRename},
     {"変数名列挙", "?以上の", 393, CmdListVariables},   {"ハッシュキー列挙", "?の", 211, CmdListKeys},
     {"辞書項目列挙", "?の", 212, CmdListKeys},     {"入れる", "?を,?に", 397, CmdPut},
-    {"代入", "?を,?に", 397, CmdPut},         {"その単語に特定", "?を", 141, nullptr},
+    {"代入", "?を,?に", 397, CmdPut},         {"その単語に特定", "?を", 141, CmdSpecify},
 };
 
 // そして only joins statements; it is a word so that it cannot be taken as a variable name.
