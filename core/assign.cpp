@@ -122,34 +122,12 @@ bool IsWholeNumber(std::string_view t) {
 
 }  // namespace
 
-bool SameTextIgnoreCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size();) {
-    const size_t len = CharLen(a, i);
-    if (len == 2) {
-      if (a[i] != b[i] || a[i + 1] != b[i + 1]) return false;
-    } else {
-      char ca = a[i], cb = b[i];
-      if (ca >= 'A' && ca <= 'Z') ca = static_cast<char>(ca - 'A' + 'a');
-      if (cb >= 'A' && cb <= 'Z') cb = static_cast<char>(cb - 'A' + 'a');
-      if (ca != cb) return false;
-    }
-    i += len;
-  }
-  return true;
-}
-
 std::string SetNameValueLine(std::string_view lines, std::string_view key, std::string_view value) {
   std::string out;
   bool done = false;
   size_t pos = 0;
   while (pos < lines.size()) {
-    size_t end = lines.find_first_of("\r\n", pos);
-    if (end == std::string_view::npos) end = lines.size();
-    std::string_view line = lines.substr(pos, end - pos);
-    pos = end;
-    if (pos < lines.size() && lines[pos] == '\r') ++pos;
-    if (pos < lines.size() && lines[pos] == '\n') ++pos;
+    std::string_view line = NextLine(lines, pos);
     size_t eq = line.find('=');  // "=" is never a second byte
     std::string_view name = eq == std::string_view::npos ? line : line.substr(0, eq);
     if (!done && SameTextIgnoreCase(name, key)) {
@@ -231,14 +209,8 @@ void AssignStatement(TYumeBase& y, const std::string& name, std::string_view tex
     case wkCommand:
       if (FoldName(w->Name) == FoldName("作業フォルダ")) {
         y.Args.Push(QuoteBackquote(value));
-        y.ParticleFree = true;
-        try {
-          CallCommand(y, *w);
-        } catch (...) {
-          y.ParticleFree = false;
-          throw;
-        }
-        y.ParticleFree = false;
+        ParticleFreeScope pf(y);
+        CallCommand(y, *w);
         return;
       }
       RaiseError(y, "\"%s\"は\"%s\"で予約語なので代入できません。", {w->Name, "システム命令"});

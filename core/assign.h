@@ -16,8 +16,4 @@ void AssignStatement(TYumeBase& y, const std::string& name, std::string_view tex
 // value removes the line. Every line of the result ends in CR LF.
 std::string SetNameValueLine(std::string_view lines, std::string_view key, std::string_view value);
 
-// True when a and b are equal ignoring the case of ASCII letters (two-byte characters compared
-// as they are).
-bool SameTextIgnoreCase(std::string_view a, std::string_view b);
-
 }  // namespace yume

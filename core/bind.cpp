@@ -28,10 +28,6 @@ std::vector<std::string> PatternParticles(std::string_view pattern) {
 
 namespace {
 
-bool EndsWith(std::string_view s, std::string_view end) {
-  return s.size() >= end.size() && s.substr(s.size() - end.size()) == end;
-}
-
 }  // namespace
 
 bool ParticleMatches(std::string_view phrase, std::string_view particle, size_t* len) {

@@ -23,23 +23,12 @@ namespace yume {
 
 namespace {
 
-bool EndsWith(std::string_view s, std::string_view end) {
-  return s.size() >= end.size() && s.substr(s.size() - end.size()) == end;
-}
-
 // Sets y.Cur to the given position of the text.
 void SetPos(TYumeBase& y, std::string_view text, size_t pos) { y.Cur = text.data() + pos; }
 
 [[noreturn]] void NotBuilt(TYumeBase& y, std::string_view what) {
   RaiseError(y, "\"%s\"は、まだ作られていません。", {what});
 }
-
-// Keeps ParticleFree set for a call and clears it however the call ends.
-struct ParticleFreeScope {
-  TYumeBase& y;
-  explicit ParticleFreeScope(TYumeBase& yb) : y(yb) { y.ParticleFree = true; }
-  ~ParticleFreeScope() { y.ParticleFree = false; }
-};
 
 // Saves それ and puts it back afterwards.
 struct SoreKeeper {
@@ -319,6 +308,9 @@ void ExecuteAt(TYumeBase& y, std::string_view text, size_t pos) {
 }
 
 }  // namespace
+
+ParticleFreeScope::ParticleFreeScope(TYumeBase& yb) : y(yb) { y.ParticleFree = true; }
+ParticleFreeScope::~ParticleFreeScope() { y.ParticleFree = false; }
 
 void SetSore(TYumeBase& y, std::string value, const char* type) {
   if (!y.VarSore) return;

@@ -11,6 +11,13 @@ namespace yume {
 class TYumeBase;
 class THashNode;
 
+// Keeps ParticleFree set for a call and clears it however the call ends.
+struct ParticleFreeScope {
+  TYumeBase& y;
+  explicit ParticleFreeScope(TYumeBase& yb);
+  ~ParticleFreeScope();
+};
+
 // Runs the command word on top of the argument stack (nothing when the stack is empty).
 void EndOfStatement(TYumeBase& y);
 

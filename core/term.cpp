@@ -215,36 +215,14 @@ std::string_view KeyAsWritten(const TKey& key) {
   return key.raw;
 }
 
-bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  size_t i = 0;
-  while (i < a.size()) {
-    const size_t len = CharLen(a, i);
-    if (len == 2) {
-      if (a[i] != b[i] || a[i + 1] != b[i + 1]) return false;
-    } else {
-      char x = a[i], z = b[i];
-      if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-      if (z >= 'A' && z <= 'Z') z = static_cast<char>(z - 'A' + 'a');
-      if (x != z) return false;
-    }
-    i += len;
-  }
-  return true;
-}
-
 // The value of the first "name=value" line of `lines` whose name is `name` in any letter case.
 std::string_view LineValue(std::string_view lines, std::string_view name) {
   size_t pos = 0;
   while (pos < lines.size()) {
-    size_t end = lines.find_first_of("\r\n", pos);  // never second bytes
-    if (end == std::string_view::npos) end = lines.size();
-    const std::string_view line = lines.substr(pos, end - pos);
+    const std::string_view line = NextLine(lines, pos);
     const size_t eq = line.find('=');
-    if (eq != std::string_view::npos && SameNameIgnoringCase(line.substr(0, eq), name))
+    if (eq != std::string_view::npos && SameTextIgnoreCase(line.substr(0, eq), name))
       return line.substr(eq + 1);
-    pos = end + 1;
-    if (lines[end] == '\r' && pos < lines.size() && lines[pos] == '\n') ++pos;
   }
   return {};
 }

@@ -3,6 +3,8 @@
 
 #include <string_view>
 
+#include "core/sjis.h"
+
 namespace yume {
 
 // Removes bytes 0-32 (blanks and control characters) from both ends. Such bytes are never
@@ -12,6 +14,41 @@ inline std::string_view TrimBlanks(std::string_view s) {
   while (b < e && static_cast<unsigned char>(s[b]) <= 32) ++b;
   while (e > b && static_cast<unsigned char>(s[e - 1]) <= 32) --e;
   return s.substr(b, e - b);
+}
+
+inline bool EndsWith(std::string_view s, std::string_view end) {
+  return s.size() >= end.size() && s.substr(s.size() - end.size()) == end;
+}
+
+// Equal ignoring the case of ASCII letters; two-byte characters compare as they are.
+inline bool SameTextIgnoreCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size();) {
+    const size_t len = CharLen(a, i);
+    if (len == 2) {
+      if (a[i] != b[i] || a[i + 1] != b[i + 1]) return false;
+    } else {
+      char x = a[i], z = b[i];
+      if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+      if (z >= 'A' && z <= 'Z') z = static_cast<char>(z - 'A' + 'a');
+      if (x != z) return false;
+    }
+    i += len;
+  }
+  return true;
+}
+
+// The line starting at pos (CR LF, CR or LF ends it; they are never second bytes); pos moves past
+// its break. Call while pos < text.size().
+inline std::string_view NextLine(std::string_view text, size_t& pos) {
+  size_t end = text.find_first_of("\r\n", pos);
+  if (end == std::string_view::npos) end = text.size();
+  std::string_view line = text.substr(pos, end - pos);
+  pos = end;
+  if (pos < text.size()) {
+    if (text[pos++] == '\r' && pos < text.size() && text[pos] == '\n') ++pos;
+  }
+  return line;
 }
 
 }  // namespace yume

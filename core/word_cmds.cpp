@@ -95,15 +95,10 @@ void CmdListKeys(TYumeBase& y) {
     const std::string& v = w->ValueText();
     size_t pos = 0;
     while (pos < v.size()) {
-      size_t end = v.find_first_of("\r\n", pos);
-      if (end == std::string::npos) end = v.size();
-      std::string_view line(v.data() + pos, end - pos);
+      std::string_view line = NextLine(v, pos);
       size_t eq = line.find('=');
       out.append(eq == std::string_view::npos ? std::string_view() : line.substr(0, eq));
       out += "\r\n";
-      pos = end;
-      if (pos < v.size() && v[pos] == '\r') ++pos;
-      if (pos < v.size() && v[pos] == '\n') ++pos;
     }
   }
   SetSore(y, std::move(out), "s");
@@ -132,14 +127,9 @@ void CmdLocal(TYumeBase& y) {
   if (!arg.empty() && (arg[0] == '"' || arg[0] == '`')) {
     std::string v = EvaluateText(y, arg);
     size_t pos = 0;
-    while (pos <= v.size()) {
-      size_t end = v.find_first_of("\r\n", pos);
-      if (end == std::string::npos) end = v.size();
-      std::string_view line = TrimBlanks(std::string_view(v).substr(pos, end - pos));
+    while (pos < v.size()) {
+      std::string_view line = TrimBlanks(NextLine(v, pos));
       if (!line.empty()) names.emplace_back(line);
-      if (end == v.size()) break;
-      pos = end + 1;
-      if (v[end] == '\r' && pos < v.size() && v[pos] == '\n') ++pos;
     }
   } else {
     names.push_back(arg);
