@@ -232,6 +232,8 @@ class TCsvDb {
   // Sorts items (one key per row from `first` on) and puts the rows in their order.
   template <class Item, bool kTiesRight>
   void ApplySort(std::vector<Item>& items, size_t first);
+  template <typename Item, typename MakeKey>
+  void SortByKey(int col, MakeKey make_key);
 
   // Fetches the row some steps ahead of `row` in a loop over the rows.
   void PrefetchAhead(size_t row) const {

@@ -254,43 +254,32 @@ void TCsvDb::ApplySort(std::vector<Item>& items, size_t first) {
   std::move(sorted.begin(), sorted.end(), rows_.begin() + static_cast<std::ptrdiff_t>(first));
 }
 
-void TCsvDb::SortByText(int col) {
+// Sorts by a key made once per row from the cell in col.
+template <typename Item, typename MakeKey>
+void TCsvDb::SortByKey(int col, MakeKey make_key) {
   const size_t first = PrepareSort();
   if (rows_.size() <= first + 1) return;
-  std::vector<TextItem<char>> items;
+  std::vector<Item> items;
   ReserveLarge(items, rows_.size() - first);
   for (size_t k = 0; k < rows_.size() - first; ++k) {
     PrefetchAhead(first + k);
-    const std::string_view key = GetCell(col, static_cast<int>(first + k));
-    items.emplace_back(key, static_cast<uint32_t>(k));
+    items.emplace_back(make_key(GetCell(col, static_cast<int>(first + k))),
+                       static_cast<uint32_t>(k));
   }
-  ApplySort<TextItem<char>, false>(items, first);
+  ApplySort<Item, false>(items, first);
+}
+
+void TCsvDb::SortByText(int col) {
+  SortByKey<TextItem<char>>(col, [](std::string_view cell) { return cell; });
 }
 
 void TCsvDb::SortByNumber(int col) {
-  const size_t first = PrepareSort();
-  if (rows_.size() <= first + 1) return;
-  std::vector<NumberItem> items;
-  ReserveLarge(items, rows_.size() - first);
-  for (size_t k = 0; k < rows_.size() - first; ++k) {
-    PrefetchAhead(first + k);
-    items.emplace_back(StrToNumber(GetCell(col, static_cast<int>(first + k))),
-                       static_cast<uint32_t>(k));
-  }
-  ApplySort<NumberItem, false>(items, first);
+  SortByKey<NumberItem>(col, [](std::string_view cell) { return StrToNumber(cell); });
 }
 
 void TCsvDb::SortByDate(int col) {
-  const size_t first = PrepareSort();
-  if (rows_.size() <= first + 1) return;
-  std::vector<NumberItem> items;
-  ReserveLarge(items, rows_.size() - first);
-  for (size_t k = 0; k < rows_.size() - first; ++k) {
-    PrefetchAhead(first + k);
-    const double key = ReadDateTime(GetCell(col, static_cast<int>(first + k))).value_or(0.0);
-    items.emplace_back(key, static_cast<uint32_t>(k));
-  }
-  ApplySort<NumberItem, false>(items, first);
+  SortByKey<NumberItem>(
+      col, [](std::string_view cell) { return ReadDateTime(cell).value_or(0.0); });
 }
 
 void TCsvDb::SortByDictionary(int col) {
