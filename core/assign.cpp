@@ -19,7 +19,8 @@ namespace {
 bool IsWholeNumber(std::string_view t);
 
 [[noreturn]] void SyntaxRefused(TYumeBase& y, const std::string& name, bool digit) {
-  std::string msg = Subst("\"%s\"は、文法が正しくないため、実行できません。", {name + "への代入文"});
+  std::string msg =
+      Subst("\"%s\"は、文法が正しくないため、実行できません。", {name + "への代入文"});
   msg += "『(変数名)は,(値)。』の書式で書いてください。";
   if (digit) msg += "また、数字からはじまる変数名は定義できません。";
   RaiseError(y, msg);
@@ -179,8 +180,10 @@ void AssignStatement(TYumeBase& y, const std::string& name, std::string_view tex
       if (hasJ) {
         const std::string jText = EvaluateText(y, jx);
         // A second index that is no whole number counts as absent.
-        if (IsWholeNumber(jText)) j = IndexValue(jText);
-        else hasJ = false;
+        if (IsWholeNumber(jText))
+          j = IndexValue(jText);
+        else
+          hasJ = false;
       }
       THashNode* w = y.Dict.FindScoped(base, false);
       if (!w) {

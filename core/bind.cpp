@@ -15,9 +15,8 @@ std::vector<std::string> PatternParticles(std::string_view pattern) {
   for (;;) {
     // "," is never the second byte of a two-byte character.
     size_t comma = pattern.find(',', start);
-    std::string_view slot = TrimBlanks(pattern.substr(start, comma == std::string_view::npos
-                                                                  ? std::string_view::npos
-                                                                  : comma - start));
+    std::string_view slot = TrimBlanks(pattern.substr(
+        start, comma == std::string_view::npos ? std::string_view::npos : comma - start));
     if (!slot.empty() && slot[0] == '?') slot.remove_prefix(1);
     out.emplace_back(slot);
     if (comma == std::string_view::npos) break;
@@ -26,9 +25,7 @@ std::vector<std::string> PatternParticles(std::string_view pattern) {
   return out;
 }
 
-namespace {
-
-}  // namespace
+namespace {}  // namespace
 
 bool ParticleMatches(std::string_view phrase, std::string_view particle, size_t* len) {
   if (len) *len = particle.size();
@@ -60,8 +57,9 @@ void BindArguments(TYumeBase& y, const THashNode& word) {
     y.OmittedFilled = false;
   }
   if (args.Count() < n) {
-    RaiseError(y, "\"%s\"命令の引数に誤りがあります。\"%s\"の形式で指定してください。引数が少ないです。",
-               {word.Name, word.Pattern});
+    RaiseError(
+        y, "\"%s\"命令の引数に誤りがあります。\"%s\"の形式で指定してください。引数が少ないです。",
+        {word.Name, word.Pattern});
   }
 
   std::vector<std::string> taken(n);

@@ -24,7 +24,9 @@ namespace yume {
 namespace {
 
 // Sets y.Cur to the given position of the text.
-void SetPos(TYumeBase& y, std::string_view text, size_t pos) { y.Cur = text.data() + pos; }
+void SetPos(TYumeBase& y, std::string_view text, size_t pos) {
+  y.Cur = text.data() + pos;
+}
 
 [[noreturn]] void NotBuilt(TYumeBase& y, std::string_view what) {
   RaiseError(y, "\"%s\"は、まだ作られていません。", {what});
@@ -50,7 +52,9 @@ struct SoreKeeper {
 
 // A line break inside a "&" chain or a statement's rest is run as a statement step: its line
 // marker is read (the statement goes on).
-void LineStep(TYumeBase& y, std::string_view text, size_t& pos) { ReadLineMarker(y, text, pos); }
+void LineStep(TYumeBase& y, std::string_view text, size_t& pos) {
+  ReadLineMarker(y, text, pos);
+}
 
 bool IsCallable(const THashNode* w) {
   return w && (w->Kind == wkCommand || w->Kind == wkLabel || w->Kind == wkLibFunc);
@@ -73,8 +77,8 @@ void ContinuePhrase(TYumeBase& y, std::string_view text, size_t pos, std::string
   }
   if (next == '&') {
     // A word (or an item of a dictionary or part) joins with its value.
-    if (wordPhrase && (y.Dict.FindScoped(phrase, false) ||
-                       FindAligned(phrase, "の") != std::string::npos)) {
+    if (wordPhrase &&
+        (y.Dict.FindScoped(phrase, false) || FindAligned(phrase, "の") != std::string::npos)) {
       phrase = QuoteBackquote(EvaluateText(y, phrase));
     }
     phrase += ReadConcatTail(y, text, pos, LineStep);
@@ -271,7 +275,8 @@ void ExecuteAt(TYumeBase& y, std::string_view text, size_t pos) {
       phrase = Calculate(y, expr);
     }
     const char n = CharAt(text, pos);
-    if (n != '\r' && n != '\n' && n != ',' && n != ';' && n != '\xA4') phrase += ReadWord(text, pos);
+    if (n != '\r' && n != '\n' && n != ',' && n != ';' && n != '\xA4')
+      phrase += ReadWord(text, pos);
     ContinuePhrase(y, text, pos, std::move(phrase), false);
     return;
   }
@@ -309,8 +314,12 @@ void ExecuteAt(TYumeBase& y, std::string_view text, size_t pos) {
 
 }  // namespace
 
-ParticleFreeScope::ParticleFreeScope(TYumeBase& yb) : y(yb) { y.ParticleFree = true; }
-ParticleFreeScope::~ParticleFreeScope() { y.ParticleFree = false; }
+ParticleFreeScope::ParticleFreeScope(TYumeBase& yb) : y(yb) {
+  y.ParticleFree = true;
+}
+ParticleFreeScope::~ParticleFreeScope() {
+  y.ParticleFree = false;
+}
 
 void SetSore(TYumeBase& y, std::string value, const char* type) {
   if (!y.VarSore) return;
@@ -398,7 +407,9 @@ std::string PopText(TYumeBase& y) {
   return EvaluateText(y, arg);
 }
 
-long double PopNumber(TYumeBase& y) { return StrToNumber(PopText(y)); }
+long double PopNumber(TYumeBase& y) {
+  return StrToNumber(PopText(y));
+}
 
 THashNode* PopWord(TYumeBase& y, bool create) {
   std::string name = y.Args.Pop();
@@ -533,6 +544,8 @@ std::string ReadStatementRest(TYumeBase& y, std::string_view text, size_t& pos) 
   return out;
 }
 
-void InstallExecutor() { SetCallForValue(CallForValue); }
+void InstallExecutor() {
+  SetCallForValue(CallForValue);
+}
 
 }  // namespace yume

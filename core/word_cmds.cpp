@@ -6,9 +6,9 @@
 #include <memory>
 
 #include "commands/families.h"
+#include "core/convhalf.h"
 #include "core/error.h"
 #include "core/executor.h"
-#include "core/convhalf.h"
 #include "core/expr.h"
 #include "core/hash.h"
 #include "core/textutil.h"
@@ -18,7 +18,9 @@ namespace yume {
 
 namespace {
 
-int Depth(TYumeBase& y) { return static_cast<int>(y.Runs.Count()); }
+int Depth(TYumeBase& y) {
+  return static_cast<int>(y.Runs.Count());
+}
 
 // The word a treatment command names (as written), made in the global table when missing.
 THashNode& TreatedWord(TYumeBase& y, const char* fresh) {
@@ -122,7 +124,8 @@ void CmdCopyWord(TYumeBase& y) {
 // ローカル変数 (?を) 518 -- new empty variables in the innermost local scope.
 void CmdLocal(TYumeBase& y) {
   std::string arg = y.Args.Pop();
-  if (y.OmittedFilled || arg == "それ") RaiseError(y, "変数『それ』はローカル変数として使えません。");
+  if (y.OmittedFilled || arg == "それ")
+    RaiseError(y, "変数『それ』はローカル変数として使えません。");
   std::vector<std::string> names;
   if (!arg.empty() && (arg[0] == '"' || arg[0] == '`')) {
     std::string v = EvaluateText(y, arg);
@@ -151,12 +154,14 @@ void CmdRename(TYumeBase& y) {
   std::string spec = y.Args.Pop();
   std::string name = y.Args.Pop();
   const std::string self = y.LastCommand ? y.LastCommand->Name : std::string("名義変更");
-  if (spec.size() >= 2 && spec.front() == '`' && spec.back() == '`') spec = spec.substr(1, spec.size() - 2);
+  if (spec.size() >= 2 && spec.front() == '`' && spec.back() == '`')
+    spec = spec.substr(1, spec.size() - 2);
   if (!spec.empty() && spec.back() == ';') spec.pop_back();
   spec = TConvToHalf::Instance().ConvertText(spec);
   THashNode* x = y.Dict.FindScoped(name, false);
   if (!x) {
-    RaiseError(y, Subst("\"%s\"命令の引数に誤りがあります。", {self}) + "変更元の命令が未定義です。");
+    RaiseError(y,
+               Subst("\"%s\"命令の引数に誤りがあります。", {self}) + "変更元の命令が未定義です。");
   }
   std::vector<std::string> items;
   std::string cur;
@@ -198,12 +203,18 @@ void CmdListVariables(TYumeBase& y) {
 }
 
 constexpr CommandDef kCommands[] = {
-    {"ローカル変数", "?を", 518, CmdLocal},     {"数値として扱う", "?を", 194, CmdAsNumber},
-    {"文字列として扱う", "?を", 195, CmdAsText}, {"辞書として扱う", "?を", 213, CmdAsDictionary},
-    {"単語コピー", "?から,?へ", 294, CmdCopyWord}, {"名義変更", "?を,?に", 51, CmdRename},
-    {"変数名列挙", "?以上の", 393, CmdListVariables},   {"ハッシュキー列挙", "?の", 211, CmdListKeys},
-    {"辞書項目列挙", "?の", 212, CmdListKeys},     {"入れる", "?を,?に", 397, CmdPut},
-    {"代入", "?を,?に", 397, CmdPut},         {"その単語に特定", "?を", 141, CmdSpecify},
+    {"ローカル変数", "?を", 518, CmdLocal},
+    {"数値として扱う", "?を", 194, CmdAsNumber},
+    {"文字列として扱う", "?を", 195, CmdAsText},
+    {"辞書として扱う", "?を", 213, CmdAsDictionary},
+    {"単語コピー", "?から,?へ", 294, CmdCopyWord},
+    {"名義変更", "?を,?に", 51, CmdRename},
+    {"変数名列挙", "?以上の", 393, CmdListVariables},
+    {"ハッシュキー列挙", "?の", 211, CmdListKeys},
+    {"辞書項目列挙", "?の", 212, CmdListKeys},
+    {"入れる", "?を,?に", 397, CmdPut},
+    {"代入", "?を,?に", 397, CmdPut},
+    {"その単語に特定", "?を", 141, CmdSpecify},
 };
 
 // そして only joins statements; it is a word so that it cannot be taken as a variable name.

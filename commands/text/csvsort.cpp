@@ -278,8 +278,8 @@ void TCsvDb::SortByNumber(int col) {
 }
 
 void TCsvDb::SortByDate(int col) {
-  SortByKey<NumberItem>(
-      col, [](std::string_view cell) { return ReadDateTime(cell).value_or(0.0); });
+  SortByKey<NumberItem>(col,
+                        [](std::string_view cell) { return ReadDateTime(cell).value_or(0.0); });
 }
 
 void TCsvDb::SortByDictionary(int col) {

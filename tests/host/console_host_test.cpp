@@ -1,39 +1,23 @@
 // The console program's run cycle on Qt's event loop (offscreen platform).
+#include <gtest/gtest.h>
+
 #include <QGuiApplication>
 #include <QTimer>
 #include <cstdio>
 #include <fstream>
-#include <gtest/gtest.h>
 
 #include "console/consolehost.h"
 #include "core/app.h"
 #include "core/sjis.h"
+#include "tests/qt_test_env.h"
 
 using namespace yume;
 
 namespace {
 
-class QtEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    static int argc = 1;
-    static char name[] = "host_tests";
-    static char* argv[] = {name, nullptr};
-    app_ = std::make_unique<QGuiApplication>(argc, argv);
-  }
-  void TearDown() override { app_.reset(); }
-
- private:
-  std::unique_ptr<QGuiApplication> app_;
-};
-
-const auto* const kEnv = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
-
-std::string WriteScript(const std::string& name, const std::string& utf8) {
-  std::string path = ::testing::TempDir() + name;
-  std::ofstream(path, std::ios::binary) << utf8;
-  return path;
-}
+const auto* const kEnv =
+    ::testing::AddGlobalTestEnvironment(new yume::testing::QtEnvironment<QGuiApplication>);
+using yume::testing::WriteScript;
 
 std::string ReadAll(std::FILE* f) {
   std::fflush(f);
@@ -82,7 +66,8 @@ TEST(ConsoleHost, APreparationErrorEndsWithStatusOne) {
   ConsoleRun r({"/nonexistent/yume", Utf8ToCp932(path)});
   EXPECT_EQ(r.host.Run(), 1);
   std::string err = ReadAll(r.err);
-  EXPECT_EQ(err.rfind("[エラー] open.ymr(2行目): 「」または\"\"が対応していません。", 0), 0u) << err;
+  EXPECT_EQ(err.rfind("[エラー] open.ymr(2行目): 「」または\"\"が対応していません。", 0), 0u)
+      << err;
   EXPECT_FALSE(r.host.WindowShown());
 }
 
@@ -95,7 +80,8 @@ TEST(ConsoleHost, AScriptOfCommentsAndLabelsRunsToTheEnd) {
 }
 
 TEST(ConsoleHost, StatementsRunAndAnErrorNamesItsLine) {
-  std::string path = WriteScript("stmt.ymr", "「こんにちは」と、言う。\n\n未定義の命令。\n「届かない」と、言う。\n");
+  std::string path = WriteScript(
+      "stmt.ymr", "「こんにちは」と、言う。\n\n未定義の命令。\n「届かない」と、言う。\n");
   ConsoleRun r({"/nonexistent/yume", Utf8ToCp932(path)});
   EXPECT_EQ(r.host.Run(), 1);
   EXPECT_EQ(ReadAll(r.out), "こんにちは\n");

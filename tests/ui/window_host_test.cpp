@@ -1,14 +1,16 @@
 // The window program's host under Qt's offscreen platform: the window opens as the run cycle
 // says and closes cleanly.
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
 #include <fstream>
-#include <gtest/gtest.h>
 
 #include "core/app.h"
 #include "core/sjis.h"
+#include "tests/qt_test_env.h"
 #include "ui/frmerror.h"
 #include "ui/frmyume.h"
 #include "ui/windowhost.h"
@@ -17,28 +19,9 @@ using namespace yume;
 
 namespace {
 
-class QtEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    static int argc = 1;
-    static char name[] = "ui_tests";
-    static char* argv[] = {name, nullptr};
-    app_ = std::make_unique<QApplication>(argc, argv);
-    QApplication::setQuitOnLastWindowClosed(false);
-  }
-  void TearDown() override { app_.reset(); }
-
- private:
-  std::unique_ptr<QApplication> app_;
-};
-
-const auto* const kEnv = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
-
-std::string WriteScript(const std::string& name, const std::string& utf8) {
-  std::string path = ::testing::TempDir() + name;
-  std::ofstream(path, std::ios::binary) << utf8;
-  return path;
-}
+const auto* const kEnv =
+    ::testing::AddGlobalTestEnvironment(new yume::testing::QtEnvironment<QApplication>);
+using yume::testing::WriteScript;
 
 }  // namespace
 
