@@ -20,30 +20,6 @@ std::string Lower(std::string_view s) {
   return out;
 }
 
-// Line breaks CR LF, CR or LF all become CR LF, and every line (the last too) ends in one.
-std::string NormaliseLines(std::string_view text) {
-  std::string out;
-  out.reserve(text.size() + text.size() / 16 + 2);
-  size_t i = 0;
-  const size_t n = text.size();
-  while (i < n) {
-    char c = text[i];
-    if (c == '\r' || c == '\n') {
-      out += "\r\n";
-      if (c == '\r' && i + 1 < n && text[i + 1] == '\n') ++i;
-      ++i;
-      continue;
-    }
-    // Copy up to the next line break in one go.
-    size_t j = i;
-    while (j < n && text[j] != '\r' && text[j] != '\n') ++j;
-    out.append(text.data() + i, j - i);
-    i = j;
-  }
-  if (!out.empty() && out.back() != '\n') out += "\r\n";
-  return out;
-}
-
 }  // namespace
 
 TCommandLine ParseCommandLine(const std::vector<std::string>& params) {
@@ -148,10 +124,7 @@ void TYumeApp::LoadStartFile(const std::string& name) {
     endedByError_ = true;
     return;
   }
-  std::string text = NormaliseLines(ScriptTextToCp932(raw));
-  // A zero byte ends the script text.
-  if (size_t z = text.find('\0'); z != std::string::npos) text.resize(z);
-  y.Source = std::move(text);
+  y.Source = ScriptFileText(raw);
   y.FileName = name;
   std::string folder = ExtractFilePath(name);
   if (!folder.empty()) SetCurrentFolder(folder);
@@ -169,7 +142,7 @@ void TYumeApp::EventDoTimer() {
   }
   try {
     StartUp();
-    y.Cur = y.Source.c_str();
+    y.SetCur(y.Source.c_str());
   } catch (const std::exception& e) {
     if (!dynamic_cast<const EYume*>(&e)) {
       ErrorLog() += FormatError(y, e.what()) + "\r\n";
@@ -218,19 +191,19 @@ void TYumeApp::RunProgram() {
   } guard{runDepth_};
 
   const char* last = nullptr;
+  if (y.Cur) y.End = y.ContextEnd();
   while (y.Cur) {
-    if (*y.Cur == '\0') {
+    if (y.Cur == y.End || *y.Cur == '\0') {
       // End of a text: end frames until one leaves us somewhere to go on.
-      bool resumed = false;
-      while (y.Runs.Count() > 0) {
+      if (y.Runs.Count() == 0) break;
+      try {
         check_(y);
-        if (!y.Cur) break;
-        if (*y.Cur) {
-          resumed = true;
-          break;
-        }
+        if (y.Cur) y.End = y.ContextEnd();
+      } catch (const EYume& e) {
+        HandleStatementError(e, true);
+      } catch (const std::exception& e) {
+        HandleStatementError(e, false);
       }
-      if (!resumed) break;
       last = nullptr;
       continue;
     }
@@ -264,7 +237,7 @@ void TYumeApp::HandleStatementError(const std::exception& e, bool logged) {
   // loop for ever: the error is then treated as if no label were set.
   if (y.ErrorLabel && y.ErrorLabel->RefPos && stepSinceErrorJump_) {
     y.ErrorReturn = y.Cur;
-    y.Cur = y.ErrorLabel->RefPos;
+    y.SetCur(y.ErrorLabel->RefPos);
     stepSinceErrorJump_ = false;
     return;
   }
@@ -304,19 +277,25 @@ void TYumeApp::EnterEvent(const char* labelBody) {
     frame.EndPos = labelBody;
     frame.SourceName = y.FileName;
     y.Runs.Push(std::move(frame));
-    y.Cur = labelBody;
+    // The event runs like a call: its own local scope, closed when it returns.
+    y.Dict.PushScope();
+    y.SetCur(labelBody);
     return;
   }
-  // Idle: the label runs in a nested loop with a fresh frame level.
-  y.Cur = labelBody;
+  // Idle: the label runs in a nested loop with a fresh frame level; the source name is put
+  // back afterwards, since the label may end anywhere.
+  const std::string savedFile = y.FileName;
   y.Runs.PushLevel();
+  y.SetCur(labelBody);
   try {
     RunProgram();
   } catch (...) {
     y.Runs.PopLevel();
+    y.FileName = savedFile;
     throw;
   }
   y.Runs.PopLevel();
+  y.FileName = savedFile;
 }
 
 void TYumeApp::OnTimer(THostTimer timer) {
@@ -408,10 +387,12 @@ bool TYumeApp::CloseQuery() {
     const char* body = y.ExitLabel->RefPos;
     y.ExitLabel = nullptr;
     SetCannotClose("0");
-    y.Cur = body;
+    const char* beforeEnd = y.End;
     y.Runs.PushLevel();
+    y.SetCur(body);
     RunProgram();
     y.Runs.PopLevel();
+    y.End = beforeEnd;
   }
   if (CannotClose()) {
     y.Cur = before;

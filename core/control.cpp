@@ -1,19 +1,458 @@
-// Ending frames at the end of a text. Calls and events return to where they came from;
-// any other frame continues after its block.
+// Blocks and frames: reading a block, ending a frame at the end of its body, calls and
+// returns, leaving and continuing loops, jumps, local blocks and nested runs.
+#include "core/control.h"
+
+#include "core/app.h"
+#include "core/bind.h"
+#include "core/convhalf.h"
+#include "core/error.h"
+#include "core/executor.h"
+#include "core/expr.h"
+#include "core/hash.h"
+#include "core/number.h"
 #include "core/runseam.h"
+#include "core/scanner.h"
+#include "core/sjis.h"
+#include "core/textutil.h"
 #include "core/yumebase.h"
 
 namespace yume {
 
-void CheckRunControl(TYumeBase& y) {
-  TRunControl frame;
-  if (!y.Runs.Pop(frame)) return;
-  if (frame.Kind == fkCall || frame.Kind == fkEvent) {
-    y.Cur = frame.ReturnPos;
-    y.FileName = frame.SourceName;
-  } else {
-    y.Cur = frame.EndPos;
+namespace {
+
+bool IsBlockKind(uint8_t k) {
+  return k == fkThen || k == fkElse || k == fkCase;
+}
+
+bool IsLoopKind(uint8_t k) {
+  return k == fkFor || k == fkCount || k == fkList || k == fkWhile;
+}
+
+void SetCount(TYumeBase& y, int64_t n) {
+  if (!y.VarCount) return;
+  y.VarCount->SetValueText(std::to_string(n));
+  y.VarCount->TypeText = "e";
+}
+
+// The for loop's counter variable; looked up again by name when the dictionary changed, so a
+// deleted word is never written through.
+THashNode* ForCounter(TYumeBase& y, TRunControl& f) {
+  if (f.ItemGeneration != DictGeneration()) {
+    f.ItemWord = y.Dict.FindScoped(f.Condition, false);
+    f.ItemGeneration = DictGeneration();
+    if (!f.ItemWord || f.ItemWord->Kind != wkVariable) {
+      RaiseError(y, "\"%s\"の実行回数カウンターには、変数を指定してください。", {"繰り返す"});
+    }
   }
+  return f.ItemWord;
+}
+
+void RunBodyAgain(TYumeBase& y, const TRunControl& f) {
+  y.Cur = f.Body.data();
+  y.End = f.Body.data() + f.Body.size();
+}
+
+void CloseScope(TYumeBase& y) {
+  if (y.Dict.ScopeCount() > 0) y.Dict.PopScope();
+}
+
+// Ends the top frame (see CheckRunControl).
+void EndTopFrame(TYumeBase& y) {
+  TRunControl* f = y.Runs.Top();
+  if (!f) return;
+  switch (f->Kind) {
+    case fkThen:
+    case fkElse:
+    case fkCase: {
+      const char* to = f->EndPos;
+      y.Runs.Pop();
+      y.SetCur(to);
+      return;
+    }
+    case fkFor:
+      if (f->Counter >= f->Limit) break;
+      ++f->Counter;
+      {
+        THashNode* w = ForCounter(y, *f);
+        w->SetValueText(std::to_string(f->Counter));
+        w->TypeText = "e";
+      }
+      RunBodyAgain(y, *f);
+      return;
+    case fkCount:
+      if (f->Counter >= f->Limit) break;
+      ++f->Counter;
+      SetCount(y, f->Counter);
+      RunBodyAgain(y, *f);
+      return;
+    case fkList: {
+      const auto& lines = *f->ItemLines;
+      if (f->Counter >= static_cast<int64_t>(lines.size())) break;
+      SetSore(y, lines[static_cast<size_t>(f->Counter)], "s");
+      ++f->Counter;
+      SetCount(y, f->Counter);
+      RunBodyAgain(y, *f);
+      return;
+    }
+    case fkWhile: {
+      std::string v = EvaluateText(y, f->Condition);
+      // The evaluation may have run anything; the frame is looked up again.
+      f = y.Runs.Top();
+      if (!f || f->Kind != fkWhile) return;
+      if (!ConditionTrue(y, v, false)) break;
+      ++f->Counter;
+      SetCount(y, f->Counter);
+      RunBodyAgain(y, *f);
+      return;
+    }
+    case fkCall:
+    case fkEvent: {
+      TRunControl frame;
+      y.Runs.Pop(frame);
+      y.FileName = std::move(frame.SourceName);
+      CloseScope(y);
+      y.SetCur(frame.ReturnPos);
+      return;
+    }
+    default:
+      RaiseError(y, "特定できないシステムエラーです(ToT)\"CheckRunControl\"で未定義の構文があります。");
+  }
+  // A loop that has run its last round continues after its block.
+  const char* to = f->EndPos;
+  y.Runs.Pop();
+  y.SetCur(to);
+}
+
+// The rest of a statement from pos as it stands in the text: up to a line break or ";", with
+// literals and parentheses taken whole and a line ending in "&" joined with the next.
+size_t StatementRestEnd(TYumeBase& y, std::string_view text, size_t pos) {
+  size_t lineStart = pos;
+  while (pos < text.size()) {
+    const char c = text[pos];
+    if (c == '\r' || c == '\n' || c == ';') {
+      std::string_view seg = text.substr(lineStart, pos - lineStart);
+      while (!seg.empty() && (seg.back() == ' ' || seg.back() == '\t')) seg.remove_suffix(1);
+      if (c != ';' && !seg.empty() && seg.back() == '&') {
+        // The break and its line marker belong to the body; the body's run counts the line.
+        while (pos < text.size() && (text[pos] == '\r' || text[pos] == '\n' || text[pos] == ' ' ||
+                                     text[pos] == '\t'))
+          ++pos;
+        while (pos < text.size() && IsDigitChar(text[pos])) ++pos;
+        if (CharAt(text, pos) == ':') ++pos;
+        lineStart = pos;
+        continue;
+      }
+      break;
+    }
+    if (AtStringLiteral(text, pos)) {
+      ReadStringLiteral(y, text, pos);
+      continue;
+    }
+    if (c == '(') {
+      ReadParenthesized(y, text, pos);
+      continue;
+    }
+    pos += CharLen(text, pos);
+  }
+  return pos;
+}
+
+}  // namespace
+
+TRunControl ReadBlock(TYumeBase& y) {
+  std::string_view text = y.RunText();
+  size_t pos = static_cast<size_t>(y.Cur - text.data());
+  SkipSeparators(text, pos);
+  const char c = CharAt(text, pos);
+  if (c == '\r' || c == '\n') {
+    ReadLineMarker(y, text, pos);
+    SkipBlanks(text, pos);
+  }
+  TRunControl f;
+  f.ReturnPos = text.data() + pos;
+  f.SourceName = y.FileName;
+  if (CharAt(text, pos) == '(') {
+    f.Body = ReadParenthesized(y, text, pos);
+    f.ReturnPos = f.Body.data();
+  } else {
+    const size_t start = pos;
+    pos = StatementRestEnd(y, text, pos);
+    f.Body = text.substr(start, pos - start);
+  }
+  f.EndPos = text.data() + pos;
+  y.Cur = f.EndPos;
+  return f;
+}
+
+void EnterBody(TYumeBase& y, TRunControl&& frame) {
+  const char* start = frame.Body.data();
+  const char* end = start + frame.Body.size();
+  y.Runs.Push(std::move(frame));
+  y.Cur = start;
+  y.End = end;
+}
+
+void ContinueAt(TYumeBase& y, const char* p) { y.SetCur(p); }
+
+void CheckRunControl(TYumeBase& y) {
+  try {
+    EndTopFrame(y);
+  } catch (const std::exception& e) {
+    // The frame that failed is given up, so that the run goes on after it rather than failing
+    // at the same place again.
+    TRunControl f;
+    if (y.Runs.Pop(f)) {
+      if (f.Kind == fkCall || f.Kind == fkEvent) {
+        CloseScope(y);
+        y.FileName = std::move(f.SourceName);
+        y.SetCur(f.ReturnPos);
+      } else {
+        y.SetCur(f.EndPos);
+      }
+    }
+    RaiseError(y, std::string("実行制御でエラー。") + e.what() + ".制御スタック：" +
+                      std::to_string(y.Runs.Count()));
+  }
+}
+
+// ---- calls ----
+
+namespace {
+
+// A label with an argument pattern takes the statement's arguments: bound to the pattern, then
+// as many as the pattern has "?" taken from the bottom of the stack, evaluated, in order.
+void BindFunctionArgs(TYumeBase& y, THashNode& label) {
+  if (label.Pattern.empty()) return;
+  BindArguments(y, label);
+  size_t n = 0;
+  for (char ch : label.Pattern)
+    if (ch == '?') ++n;
+  std::vector<std::string> values;
+  values.reserve(n);
+  for (size_t i = 0; i < n && !y.Args.Empty(); ++i) {
+    std::string raw = y.Args.TakeFront();
+    values.push_back(EvaluateText(y, raw));
+  }
+  y.FuncArgs = std::move(values);
+  y.HasFuncArgs = true;
+}
+
+void PushCallFrame(TYumeBase& y, THashNode& label, const char* returnPos) {
+  if (!label.RefPos) RaiseError(y, "ラベル\"%s\"はありません。", {label.Name});
+  TRunControl f;
+  f.Kind = fkCall;
+  f.ReturnPos = returnPos;
+  f.EndPos = label.RefPos;
+  f.SourceName = y.FileName;
+  y.Runs.Push(std::move(f));
+  y.FileName = label.TypeText;
+  y.Dict.PushScope();
+  y.SetCur(label.RefPos);
+}
+
+}  // namespace
+
+void CallLabel(TYumeBase& y, THashNode& label, bool bindArgs) {
+  if (bindArgs) BindFunctionArgs(y, label);
+  PushCallFrame(y, label, y.Cur);
+}
+
+void RunNested(TYumeBase& y) {
+  if (y.App) {
+    y.App->RunProgram();
+    return;
+  }
+  // Without an application (engine tests) a bare loop does the same walk.
+  while (y.Cur && !y.StopRun) {
+    if (y.Cur == y.End || *y.Cur == '\0') {
+      if (y.Runs.Count() == 0) break;
+      CheckRunControl(y);
+      continue;
+    }
+    ExecuteStatement(y);
+  }
+}
+
+std::string LabelValue(TYumeBase& y, THashNode& label, std::string_view args, bool hasArgs) {
+  std::string savedSore, savedType;
+  if (y.VarSore) {
+    savedSore = y.VarSore->ValueText();
+    savedType = y.VarSore->TypeText;
+    y.VarSore->SetValueText(std::string());
+  }
+  const char* savedCur = y.Cur;
+  const char* savedEnd = y.End;
+  std::string savedFile = y.FileName;
+  const size_t scopes = y.Dict.ScopeCount();
+  const size_t argsBefore = y.Args.Count();
+  y.Runs.PushLevel();
+  auto restore = [&] {
+    y.Runs.PopLevel();
+    while (y.Dict.ScopeCount() > scopes) y.Dict.PopScope();
+    while (y.Args.Count() > argsBefore) y.Args.Pop();
+    y.Cur = savedCur;
+    y.End = savedEnd;
+    y.FileName = savedFile;
+  };
+  std::string value, type;
+  try {
+    if (hasArgs && !TrimBlanks(args).empty()) PushArguments(y, args);
+    {
+      ParticleFreeScope pf(y);
+      BindFunctionArgs(y, label);
+    }
+    // The call returns to no position: its 戻る (or the end of its text) ends the nested run.
+    PushCallFrame(y, label, nullptr);
+    RunNested(y);
+    if (y.VarSore) {
+      value = y.VarSore->ValueText();
+      type = y.VarSore->TypeText;
+    }
+  } catch (...) {
+    restore();
+    if (y.VarSore) {
+      y.VarSore->SetValueText(std::move(savedSore));
+      y.VarSore->TypeText = std::move(savedType);
+    }
+    throw;
+  }
+  restore();
+  if (y.VarSore) {
+    y.VarSore->SetValueText(std::move(savedSore));
+    y.VarSore->TypeText = std::move(savedType);
+  }
+  y.LastType = type == "e" ? "e" : (type == "hs" ? "hs" : "s");
+  return value;
+}
+
+void ReturnFromCall(TYumeBase& y) {
+  if (y.Runs.Count() == 0) {
+    // Nothing to return to: the run stops quietly. The source name stays, so that errors of
+    // event labels run later still name their file.
+    y.Cur = nullptr;
+    return;
+  }
+  TRunControl f;
+  while (y.Runs.Pop(f)) {
+    if (f.Kind == fkCall || f.Kind == fkEvent) {
+      CloseScope(y);
+      y.FileName = std::move(f.SourceName);
+      y.SetCur(f.ReturnPos);
+      return;
+    }
+  }
+  RaiseError(y, "「戻る」べき場所がありません。");
+}
+
+void BreakLoop(TYumeBase& y) {
+  TRunControl f;
+  while (y.Runs.Pop(f)) {
+    if (IsBlockKind(f.Kind)) continue;
+    if (IsLoopKind(f.Kind)) {
+      y.SetCur(f.EndPos);
+    } else if (f.Kind == fkCall || f.Kind == fkEvent) {
+      CloseScope(y);
+      y.FileName = std::move(f.SourceName);
+      y.SetCur(f.ReturnPos);
+    } else if (f.Kind == fkLocal) {
+      CloseScope(y);
+      y.SetCur(f.EndPos);
+    }
+    return;
+  }
+}
+
+void ContinueLoop(TYumeBase& y) {
+  if (y.Runs.Count() == 0) {
+    y.Cur = nullptr;
+    return;
+  }
+  TRunControl f;
+  while (y.Runs.Pop(f)) {
+    if (!IsBlockKind(f.Kind)) break;
+  }
+  y.FileName = f.SourceName;
+  y.Runs.Push(std::move(f));
+  CheckRunControl(y);
+}
+
+void JumpToLabel(TYumeBase& y, const std::string& label) {
+  const std::string needle = "*" + label + "\r";
+  while (TRunControl* top = y.Runs.Top()) {
+    if (!IsBlockKind(top->Kind) && !IsLoopKind(top->Kind)) break;  // no body: jump globally
+    const size_t at = FindAligned(top->Body, needle);
+    if (at != std::string_view::npos) {
+      y.Cur = top->Body.data() + at;
+      y.End = top->Body.data() + top->Body.size();
+      return;
+    }
+    y.Runs.Pop();
+  }
+  THashNode* w = y.Dict.FindScoped(label, false);
+  if (!w || w->Kind != wkLabel || !w->RefPos) {
+    RaiseError(y, "未定義のラベル\"%s\"に、ジャンプしようとしました。", {label});
+  }
+  y.FileName = w->TypeText;
+  y.SetCur(w->RefPos);
+}
+
+void BeginLocalBlock(TYumeBase& y) {
+  static const std::string_view kBegin = "ここから";
+  static const std::string_view kEnd = "ここまで";
+  std::string_view text = y.RunText();
+  size_t pos = static_cast<size_t>(y.Cur - text.data());
+  int depth = 0;
+  size_t endPos = std::string_view::npos;
+  while (pos < text.size()) {
+    if (AtStringLiteral(text, pos)) {
+      const size_t next = SkipStringLiteral(text, pos);
+      if (next == std::string_view::npos) break;
+      pos = next;
+      continue;
+    }
+    if (text.compare(pos, kBegin.size(), kBegin) == 0) {
+      ++depth;
+      pos += kBegin.size();
+      continue;
+    }
+    if (text.compare(pos, kEnd.size(), kEnd) == 0) {
+      pos += kEnd.size();
+      if (depth-- == 0) {
+        endPos = pos;
+        break;
+      }
+      continue;
+    }
+    pos += CharLen(text, pos);
+  }
+  if (endPos == std::string_view::npos) {
+    RaiseError(y, "『ここまで』がないか、『ここから』と対応していません。");
+  }
+  TRunControl f;
+  f.Kind = fkLocal;
+  f.ReturnPos = y.Cur;
+  f.EndPos = text.data() + endPos;
+  f.SourceName = y.FileName;
+  y.Runs.Push(std::move(f));
+  y.Dict.PushScope();
+}
+
+void EndLocalBlock(TYumeBase& y) {
+  TRunControl f;
+  if (!y.Runs.Pop(f)) return;
+  if (f.Kind != fkLocal) {
+    RaiseError(y, "『ここから』と『ここまで』がうまく対応していません。");
+  }
+  CloseScope(y);
+  y.End = y.ContextEnd();
+}
+
+std::string LabelNameAsWritten(TYumeBase& y, std::string raw) {
+  std::string_view t = TrimBlanks(raw);
+  if (!t.empty() && (t.front() == '"' || t.front() == '`' || t.front() == '@')) {
+    return TConvToHalf::Instance().ConvertText(EvaluateText(y, t));
+  }
+  return std::string(t);
 }
 
 }  // namespace yume

@@ -39,7 +39,7 @@ void CmdSetErrorLabel(TYumeBase& y) {
 
 // エラーから復帰 () 121 -- resumes after the point where the failed statement stopped.
 void CmdReturnFromError(TYumeBase& y) {
-  if (y.ErrorReturn) y.Cur = y.ErrorReturn;
+  if (y.ErrorReturn) y.SetCur(y.ErrorReturn);
 }
 
 // 終了処理設定 (?に) 161 -- the label run before the window closes; no label (an empty

@@ -6,6 +6,7 @@
 
 #include "core/assign.h"
 #include "core/bind.h"
+#include "core/control.h"
 #include "core/error.h"
 #include "core/expr.h"
 #include "core/hash.h"
@@ -100,11 +101,15 @@ void ContinuePhrase(TYumeBase& y, std::string_view text, size_t pos, std::string
   }
   if (EndsWith(phrase, "回")) {
     SetPos(y, text, after);
-    NotBuilt(y, "回");
+    phrase.resize(phrase.size() - 2);
+    CountLoop(y, phrase);
+    return;
   }
   if (EndsWith(phrase, "の時")) {
     SetPos(y, text, after);
-    NotBuilt(y, "の時");
+    phrase.resize(phrase.size() - 4);
+    CaseLine(y, phrase);
+    return;
   }
   if (EndsWith(phrase, "て")) {
     THashNode* w = y.Dict.FindScoped(phrase, true);
@@ -248,7 +253,8 @@ void ExecuteAt(TYumeBase& y, std::string_view text, size_t pos) {
         return;
       }
       SetPos(y, text, pos);
-      NotBuilt(y, "?");
+      QuestionForm(y);
+      return;
     }
     default:
       break;
@@ -329,7 +335,7 @@ void SetSore(TYumeBase& y, std::string value, const char* type) {
 
 void ExecuteStatement(TYumeBase& y) {
   if (!y.Cur) return;
-  std::string_view text = y.TextOf(y.Cur);
+  std::string_view text = y.RunText();
   ExecuteAt(y, text, static_cast<size_t>(y.Cur - text.data()));
 }
 
@@ -377,7 +383,8 @@ void ExecuteWord(TYumeBase& y, THashNode& word) {
       CallCommand(y, word);
       break;
     case wkLabel:
-      NotBuilt(y, "ラベルの呼び出し");
+      CallLabel(y, word, true);
+      break;
     case wkVariable:
     case wkPart:
       RaiseError(y, Subst("\"%s\"は、文法が正しくないため、実行できません。", {word.Name}) +
@@ -481,7 +488,7 @@ std::string FunctionCall(TYumeBase& y, THashNode& word, std::string_view text, s
 }
 
 std::string CallForValue(TYumeBase& y, THashNode& word, std::string_view args, bool hasArgs) {
-  if (word.Kind == wkLabel) NotBuilt(y, "ラベルの呼び出し");
+  if (word.Kind == wkLabel) return LabelValue(y, word, args, hasArgs);
   if (word.Kind == wkLibFunc) NotBuilt(y, "DLLの命令");
   SoreKeeper keep(y);
   {

@@ -1,40 +1,359 @@
 // Program flow: ending and waiting, jumps and subroutines, blocks, conditions, loops,
 // user functions and sources brought in while running.
-//
-// The command table ties each name to its handler; a handler not built yet stays null,
-// and calling its command reports that it is not available.
+#include <cmath>
+#include <memory>
+
 #include "commands/families.h"
+#include "core/app.h"
+#include "core/control.h"
+#include "core/convhalf.h"
+#include "core/error.h"
+#include "core/executor.h"
+#include "core/expr.h"
+#include "core/hash.h"
+#include "core/number.h"
+#include "core/prepare.h"
+#include "core/textutil.h"
+#include "core/yumebase.h"
+#include "platform/paths.h"
 
 namespace yume {
 
 namespace {
 
+// The run loop that runs a text brought in while running: a fresh frame level, and the
+// cursor, its end and the source name put back afterwards whatever happens.
+void RunTextNested(TYumeBase& y, const char* start, std::string sourceName) {
+  const char* savedCur = y.Cur;
+  const char* savedEnd = y.End;
+  std::string savedFile = y.FileName;
+  const size_t scopes = y.Dict.ScopeCount();
+  y.FileName = std::move(sourceName);
+  y.Runs.PushLevel();
+  auto restore = [&] {
+    y.Runs.PopLevel();
+    while (y.Dict.ScopeCount() > scopes) y.Dict.PopScope();
+    y.Cur = savedCur;
+    y.End = savedEnd;
+    y.FileName = savedFile;
+  };
+  try {
+    y.SetCur(start);
+    RunNested(y);
+  } catch (...) {
+    restore();
+    throw;
+  }
+  restore();
+}
+
+// A word named by an argument as written (a quoted name evaluated first).
+std::string RawName(TYumeBase& y) {
+  return LabelNameAsWritten(y, y.Args.Pop());
+}
+
+// A number argument that must read as a number as a whole.
+long double StrictNumber(TYumeBase& y, const std::string& text) {
+  long double n = 0;
+  if (!TryStrToNumber(text, n)) {
+    RaiseError(y, "\"%s\"には、数値を指定してください。",
+               {y.LastCommand ? y.LastCommand->Name : std::string("繰り返す")});
+  }
+  return n;
+}
+
+// ---- stopping ----
+
+// おわり/終わり/おわる () 2
+void CmdEnd(TYumeBase& y) {
+  if (y.App) {
+    y.App->End();
+    return;
+  }
+  y.Runs.Clear();
+  y.Cur = nullptr;
+}
+
+// 待機 () 13
+void CmdWait(TYumeBase& y) {
+  if (y.App) {
+    y.App->Wait();
+    return;
+  }
+  y.Runs.Clear();
+  y.Cur = nullptr;
+}
+
+// ---- jumps and calls ----
+
+// 飛ぶ (?へ) 5
+void CmdJump(TYumeBase& y) {
+  JumpToLabel(y, RawName(y));
+}
+
+// 呼ぶ (?を) 6
+void CmdCall(TYumeBase& y) {
+  std::string name = RawName(y);
+  THashNode* w = y.Dict.FindScoped(name, true);
+  if (!w || w->Kind != wkLabel) RaiseError(y, "ラベル\"%s\"はありません。", {name});
+  CallLabel(y, *w, false);
+}
+
+// 戻る () 3
+void CmdReturn(TYumeBase& y) {
+  ReturnFromCall(y);
+}
+
+// 抜ける () 215
+void CmdBreak(TYumeBase& y) {
+  BreakLoop(y);
+}
+
+// 続ける () 398
+void CmdContinue(TYumeBase& y) {
+  ContinueLoop(y);
+}
+
+// ここから () 516
+void CmdLocalBegin(TYumeBase& y) {
+  BeginLocalBlock(y);
+}
+
+// ここまで () 517
+void CmdLocalEnd(TYumeBase& y) {
+  EndLocalBlock(y);
+}
+
+// ---- user functions ----
+
+// 関数定義 (?を,?で) 399
+void CmdDefineFunction(TYumeBase& y) {
+  std::string pattern = TConvToHalf::Instance().ConvertText(PopText(y));
+  std::string name = RawName(y);
+  THashNode* w = y.Dict.FindScoped(name, false);
+  if (!w || w->Kind != wkLabel) {
+    RaiseError(y, "\"%s\"命令の引数に誤りがあります。ラベルが定義されていません。", {"関数定義"});
+  }
+  w->Pattern = pattern;
+  const std::string folded = FoldName(w->Name);
+  if (folded != w->Name) {
+    // Entered once more under its folded name, so it is found with or without okurigana.
+    auto copy = std::make_unique<THashNode>();
+    copy->Assign(*w);
+    copy->Name = folded;
+    y.Dict.Add(std::move(copy));
+  }
+}
+
+// 引数取得 (?に) 400
+void CmdGetArgs(TYumeBase& y) {
+  THashNode* target = PopWord(y, true);
+  if (y.VarSore) y.VarSore->TypeText = "s";
+  if (!y.HasFuncArgs) return;
+  std::string joined;
+  for (size_t i = 0; i < y.FuncArgs.size(); ++i) {
+    if (i) joined += '\r';
+    joined += TrimBlanks(y.FuncArgs[i]);
+  }
+  target->SetValueText(std::move(joined));
+  target->TypeText = "s";
+  y.FuncArgs.clear();
+  y.HasFuncArgs = false;
+}
+
+// 引数得る (?に,?番目の) 519
+void CmdGetArg(TYumeBase& y) {
+  const long double n = PopNumber(y);
+  THashNode* target = PopWord(y, true);
+  std::string value;
+  if (n >= 1 && n <= static_cast<long double>(y.FuncArgs.size())) {
+    value = y.FuncArgs[static_cast<size_t>(n) - 1];
+  }
+  target->SetValueText(std::move(value));
+  target->TypeText = "s";
+}
+
+// ---- conditions and loops ----
+
+// もし () 102
+void CmdIf(TYumeBase& y) {
+  IfChain(y);
+}
+
+// 条件分岐 (?で) 369
+void CmdCaseSubject(TYumeBase& y) {
+  y.CaseSubject = PopText(y);
+}
+
+// 繰り返す (?を,?から,?まで) 56
+void CmdFor(TYumeBase& y) {
+  const long double to = std::trunc(StrictNumber(y, PopText(y)));
+  const long double from = std::trunc(StrictNumber(y, PopText(y)));
+  std::string name = y.Args.Pop();
+  if (name.size() >= 2 && name.front() == '`' && name.back() == '`') {
+    name = name.substr(1, name.size() - 2);
+  }
+  THashNode* counter = y.Dict.FindScoped(name, false);
+  if (!counter) {
+    auto v = THashNode::MakeVariable(name, false, static_cast<int>(y.Runs.Count()), "0");
+    v->TypeText = "e";
+    counter = v.get();
+    y.Dict.Add(std::move(v));
+  }
+  if (counter->Kind != wkVariable) {
+    RaiseError(y, "\"%s\"の実行回数カウンターには、変数を指定してください。",
+               {y.LastCommand ? y.LastCommand->Name : std::string("繰り返す")});
+  }
+  TRunControl block = ReadBlock(y);
+  if (to < from) return;
+  counter->SetValueText(FormatNumber(from));
+  counter->TypeText = "e";
+  block.Kind = fkFor;
+  block.Counter = static_cast<int64_t>(from);
+  block.Limit = static_cast<int64_t>(to);
+  block.ItemWord = counter;
+  block.ItemGeneration = DictGeneration();
+  block.Condition = counter->Name;
+  EnterBody(y, std::move(block));
+}
+
+// 反復 (?を) 71
+void CmdForEach(TYumeBase& y) {
+  std::string raw = y.Args.Pop();
+  std::string text;
+  if (THashNode* w = y.Dict.FindScoped(raw, false)) {
+    text = w->Kind == wkDictionary ? (w->Items ? w->Items->KeysText() : std::string())
+                                   : w->ValueText();
+  } else {
+    text = EvaluateText(y, raw);
+  }
+  TRunControl block = ReadBlock(y);
+  auto lines = std::make_shared<std::vector<std::string>>();
+  for (size_t pos = 0; pos < text.size();) lines->emplace_back(NextLine(text, pos));
+  if (lines->empty()) return;
+  block.Kind = fkList;
+  block.Counter = 1;
+  SetSore(y, (*lines)[0], "s");
+  if (y.VarCount) {
+    y.VarCount->SetValueText("1");
+    y.VarCount->TypeText = "e";
+  }
+  block.ItemLines = std::move(lines);
+  EnterBody(y, std::move(block));
+}
+
+// ループ (?で) 414
+void CmdWhile(TYumeBase& y) {
+  std::string cond = TConvToHalf::Instance().ConvertText(y.Args.Pop());
+  PrepareSource(y, cond);
+  TRunControl block = ReadBlock(y);
+  std::string_view c = TrimBlanks(cond);
+  if (c.empty() || c == "``") return;
+  std::string expr;
+  if (c.size() >= 2 && c.front() == '`' && c.back() == '`') {
+    std::string_view inner = c.substr(1, c.size() - 2);
+    for (size_t i = 0; i < inner.size(); ++i) {
+      expr += inner[i];
+      if (inner[i] == '`' && i + 1 < inner.size() && inner[i + 1] == '`') ++i;
+    }
+  } else {
+    expr = std::string(c);
+  }
+  const char* after = y.Cur;
+  std::string v = EvaluateText(y, expr);
+  y.Cur = after;
+  if (!ConditionTrue(y, v, false)) return;
+  block.Kind = fkWhile;
+  block.Counter = 1;
+  block.Limit = -1;
+  block.Condition = std::move(expr);
+  if (y.VarCount) {
+    y.VarCount->SetValueText("1");
+    y.VarCount->TypeText = "e";
+  }
+  EnterBody(y, std::move(block));
+}
+
+// ---- texts brought in ----
+
+// ゆめもりする (?を) 74
+void CmdRunText(TYumeBase& y) {
+  auto text = std::make_unique<std::string>(PopText(y));
+  if (size_t z = text->find('\0'); z != std::string::npos) text->resize(z);
+  std::string name = y.FileName + "の" + std::to_string(CurrentLine(y)) + "行目のゆめもり";
+  PrepareSource(y, *text);
+  y.AddText(*text);
+  try {
+    RunTextNested(y, text->c_str(), std::move(name));
+  } catch (...) {
+    y.RemoveText(*text);
+    throw;
+  }
+  y.RemoveText(*text);
+}
+
+constexpr size_t kIncludeSlots = 49;  // besides the main program's own slot
+
+// The file 取り込む reads: an absolute name as it is, else the first that exists in the current
+// folder, the script's folder, the executable's folder and the current source's folder.
+std::string FindIncludeFile(TYumeBase& y, const std::string& name) {
+  if (name.empty() || name[0] == '/' || name[0] == '\\' || name.find(':') != std::string::npos)
+    return name;
+  const std::string candidates[] = {
+      ExpandFileName(name),
+      y.ProgramFolder + name,
+      ExtractFilePath(ExecutableFile()) + name,
+      ExtractFilePath(ExpandFileName(y.FileName)) + name,
+  };
+  for (const auto& c : candidates)
+    if (FileExists(c)) return c;
+  return name;
+}
+
+// 取り込む (?を) 55
+void CmdInclude(TYumeBase& y) {
+  const std::string name(TrimBlanks(PopText(y)));
+  const std::string file = FindIncludeFile(y, name);
+  std::string raw;
+  if (!ReadWholeFile(file, raw)) RaiseError(y, "ファイル\"%s\"が、ありません。", {name});
+  if (y.Included.size() >= kIncludeSlots) {
+    RaiseError(y, "ファイル\"%s\"を取り込めません。取り込めるファイルは49個までです。", {name});
+  }
+  auto text = std::make_unique<std::string>(ScriptFileText(raw));
+  PrepareSource(y, *text);
+  const std::string* stored = text.get();
+  y.Included.push_back(std::move(text));
+  y.AddText(*stored);
+  CollectLabels(y, *stored, file);
+  RunTextNested(y, stored->c_str(), file);
+}
+
 constexpr CommandDef kCommands[] = {
-    {"おわり", "", 2, nullptr},
-    {"終わり", "", 2, nullptr},
-    {"おわる", "", 2, nullptr},
-    {"飛ぶ", "?へ", 5, nullptr},
-    {"呼ぶ", "?を", 6, nullptr},
-    {"戻る", "", 3, nullptr},
-    {"待機", "", 13, nullptr},
-    {"ここから", "", 516, nullptr},
-    {"ここまで", "", 517, nullptr},
-    {"抜ける", "", 215, nullptr},
-    {"続ける", "", 398, nullptr},
-    {"ゆめもりする", "?を", 74, nullptr},
-    {"取り込む", "?を", 55, nullptr},
-    {"関数定義", "?を,?で", 399, nullptr},
-    {"引数取得", "?に", 400, nullptr},
-    {"引数得る", "?に,?番目の", 519, nullptr},
-    {"もし", "", 102, nullptr},
+    {"おわり", "", 2, CmdEnd},
+    {"終わり", "", 2, CmdEnd},
+    {"おわる", "", 2, CmdEnd},
+    {"飛ぶ", "?へ", 5, CmdJump},
+    {"呼ぶ", "?を", 6, CmdCall},
+    {"戻る", "", 3, CmdReturn},
+    {"待機", "", 13, CmdWait},
+    {"ここから", "", 516, CmdLocalBegin},
+    {"ここまで", "", 517, CmdLocalEnd},
+    {"抜ける", "", 215, CmdBreak},
+    {"続ける", "", 398, CmdContinue},
+    {"ゆめもりする", "?を", 74, CmdRunText},
+    {"取り込む", "?を", 55, CmdInclude},
+    {"関数定義", "?を,?で", 399, CmdDefineFunction},
+    {"引数取得", "?に", 400, CmdGetArgs},
+    {"引数得る", "?に,?番目の", 519, CmdGetArg},
+    {"もし", "", 102, CmdIf},
     {"ならば", "", 19, EmptyHandler},
     {"なら", "", 200, EmptyHandler},
     {"違えば", "", 20, EmptyHandler},
     {"でなければ", "", 20, EmptyHandler},
-    {"条件分岐", "?で", 369, nullptr},
-    {"繰り返す", "?を,?から,?まで", 56, nullptr},
-    {"反復", "?を", 71, nullptr},
-    {"ループ", "?で", 414, nullptr},
+    {"条件分岐", "?で", 369, CmdCaseSubject},
+    {"繰り返す", "?を,?から,?まで", 56, CmdFor},
+    {"反復", "?を", 71, CmdForEach},
+    {"ループ", "?で", 414, CmdWhile},
 };
 
 constexpr VariableDef kVariables[] = {

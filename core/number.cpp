@@ -251,4 +251,42 @@ std::string FormatNumber(long double value) {
   return out;
 }
 
+bool TryStrToNumber(std::string_view text, long double& out) {
+  size_t b = 0, e = text.size();
+  while (b < e && (text[b] == ' ' || text[b] == '\t')) ++b;
+  while (e > b && (text[e - 1] == ' ' || text[e - 1] == '\t')) --e;
+  std::string_view t = text.substr(b, e - b);
+  size_t i = 0;
+  if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+  auto digits = [&](bool hex) {
+    const size_t start = i;
+    while (i < t.size()) {
+      const char c = t[i];
+      const bool ok = (c >= '0' && c <= '9') || c == ',' ||
+                      (hex && ((c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F')));
+      if (!ok) break;
+      ++i;
+    }
+    return i > start;
+  };
+  if (i < t.size() && t[i] == '$') {
+    ++i;
+    if (!digits(true) || i != t.size()) return false;
+  } else {
+    if (!digits(false)) return false;
+    if (i < t.size() && t[i] == '.') {
+      ++i;
+      if (!digits(false)) return false;
+      if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
+        ++i;
+        if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+        if (!digits(false)) return false;
+      }
+    }
+    if (i != t.size()) return false;
+  }
+  out = StrToNumber(t);
+  return true;
+}
+
 }  // namespace yume

@@ -15,6 +15,8 @@ namespace yume {
 // fill the rest of the text; otherwise an optional sign, digits and, only after a ".", fraction
 // digits and an exponent. Whatever follows the number is ignored ("12円" is 12, "1e5" is 1).
 long double StrToNumber(std::string_view text);
+// The same reading, but only when the whole text (blanks around it aside) is one number.
+bool TryStrToNumber(std::string_view text, long double& out);
 
 // General format with 15 significant digits: plain notation for magnitudes from 0.00001 up to
 // (not including) 10^15, otherwise mantissa "E" exponent ("1E20", "1.5E-7"); no trailing zeros.

@@ -321,4 +321,29 @@ void CollectLabels(TYumeBase& y, const std::string& text, std::string_view fileN
   }
 }
 
+std::string ScriptFileText(std::string_view raw) {
+  const std::string text = ScriptTextToCp932(raw);
+  std::string_view in = text;
+  if (size_t z = in.find('\0'); z != std::string_view::npos) in = in.substr(0, z);
+  std::string out;
+  out.reserve(in.size() + in.size() / 16 + 2);
+  size_t i = 0;
+  const size_t n = in.size();
+  while (i < n) {
+    const char c = in[i];
+    if (c == '\r' || c == '\n') {
+      out += "\r\n";
+      if (c == '\r' && i + 1 < n && in[i + 1] == '\n') ++i;
+      ++i;
+      continue;
+    }
+    size_t j = i;
+    while (j < n && in[j] != '\r' && in[j] != '\n') ++j;
+    out.append(in.data() + i, j - i);
+    i = j;
+  }
+  if (!out.empty() && out.back() != '\n') out += "\r\n";
+  return out;
+}
+
 }  // namespace yume

@@ -13,6 +13,10 @@ namespace yume {
 
 class TYumeBase;
 
+// A script file's bytes as script text: Shift_JIS or UTF-8 to CP932, every line break CR LF and
+// every line (the last too) ending in one, nothing after a zero byte.
+std::string ScriptFileText(std::string_view raw);
+
 // Replaces text by its working form. Raises an interpreter error naming the line where a
 // brace comment, string or here-document was opened and never closed.
 void PrepareSource(TYumeBase& y, std::string& text);

@@ -48,14 +48,15 @@ enum TFrameKind : uint8_t {
 struct TRunControl {
   const char* ReturnPos = nullptr;
   const char* EndPos = nullptr;
-  int32_t Counter = 0;
-  int32_t Limit = 0;
+  int64_t Counter = 0;
+  int64_t Limit = 0;
   uint8_t Kind = 0;
   std::string_view Body;                       // the text the frame runs in
   std::shared_ptr<const std::string> BodyOwner;  // keeps a body alive that is not in a source
   std::string SourceName;
   std::string Condition;
   THashNode* ItemWord = nullptr;                          // for loop: the counter variable
+  uint64_t ItemGeneration = 0;                            // dictionary generation ItemWord was found in
   std::shared_ptr<std::vector<std::string>> ItemLines;    // list loop: the lines
 };
 
@@ -65,8 +66,10 @@ class TRunControlStack {
   void Push(const TRunControl& frame) { current_.push_back(frame); }
   void Push(TRunControl&& frame) { current_.push_back(std::move(frame)); }
   bool Pop(TRunControl& out);
+  void Pop() { current_.pop_back(); }  // drops the top frame (there must be one)
   bool Get(size_t index, TRunControl& out) const;
   TRunControl* Top() { return current_.empty() ? nullptr : &current_.back(); }
+  const TRunControl& At(size_t index) const { return current_[index]; }
   size_t Count() const { return current_.size(); }
   void Clear() { current_.clear(); }
   void PushLevel();

@@ -3,6 +3,7 @@
 #include <time.h>
 
 #include <filesystem>
+#include <iterator>
 #include <system_error>
 
 namespace yume {
@@ -32,6 +33,42 @@ void TYumeBase::ClearWordRefs() {
 
 void TYumeBase::AddText(std::string_view text) { Texts.push_back(text); }
 
+void TYumeBase::RemoveText(std::string_view text) {
+  for (auto it = Texts.rbegin(); it != Texts.rend(); ++it) {
+    if (it->data() == text.data() && it->size() == text.size()) {
+      Texts.erase(std::next(it).base());
+      break;
+    }
+  }
+  LastText = {};
+}
+
+const char* TYumeBase::ContextEnd() {
+  if (!Cur) return nullptr;
+  for (size_t i = Runs.Count(); i-- > 0;) {
+    const TRunControl& f = Runs.At(i);
+    if (f.Kind == fkCall || f.Kind == fkEvent) break;
+    if (f.Kind == fkLocal) continue;
+    // Blocks run in their body; a position outside it (reached by a jump) runs in its text.
+    if (Cur >= f.Body.data() && Cur <= f.Body.data() + f.Body.size())
+      return f.Body.data() + f.Body.size();
+    break;
+  }
+  std::string_view t = TextOf(Cur);
+  return t.data() + t.size();
+}
+
+void TYumeBase::SetCur(const char* p) {
+  Cur = p;
+  End = ContextEnd();
+}
+
+std::string_view TYumeBase::RunText() {
+  std::string_view t = TextOf(Cur);
+  if (End && End >= t.data() && End < t.data() + t.size()) t = t.substr(0, End - t.data());
+  return t;
+}
+
 std::string_view TYumeBase::TextOf(const char* p) {
   auto holds = [p](std::string_view t) { return p >= t.data() && p <= t.data() + t.size(); };
   if (!LastText.empty() && holds(LastText)) return LastText;
@@ -56,6 +93,9 @@ void TYumeBase::ResetForRun() {
   ErrorsShown = true;
   ErrorReturn = ErrorLabelEntry = nullptr;
   FuncArgs.clear();
+  HasFuncArgs = false;
+  Included.clear();
+  End = nullptr;
   Texts.clear();
   LastText = {};
 }

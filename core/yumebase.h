@@ -29,6 +29,7 @@ class TYumeBase {
   std::string FileName;       // source being executed; shown in error lines
   std::string Source;         // the main program: as loaded, then its working text
   const char* Cur = nullptr;  // read position; null = no program position (idle)
+  const char* End = nullptr;  // end of the text Cur runs in (a block's body ends before its text)
   int Line = 0;               // line last passed
 
   // ---- start-up options ----
@@ -56,10 +57,11 @@ class TYumeBase {
   TRunControlStack Runs;
   TObjList Objs;
   std::vector<std::unique_ptr<TObjNode>> DeferredRelease;  // destroyed parts awaiting release
-  std::vector<std::unique_ptr<std::string>> Included;      // sources brought in by 取り込む
-  std::vector<std::string> FuncArgs;
-  std::vector<std::string_view> Texts;                     // see AddText
-  std::string_view LastText;                               // the text TextOf found last                       // evaluated arguments of a user function
+  std::vector<std::unique_ptr<std::string>> Included;  // sources brought in by 取り込む
+  std::vector<std::string> FuncArgs;                    // evaluated arguments of a user function
+  bool HasFuncArgs = false;                             // FuncArgs holds a call's arguments
+  std::vector<std::string_view> Texts;                  // see AddText
+  std::string_view LastText;                            // the text TextOf found last
 
   // ---- executor state ----
   int CondResult = -1;      // last condition: 1, 0, -1 none pending
@@ -80,7 +82,7 @@ class TYumeBase {
     int Count = 0;
     std::string Text;
   };
-  std::vector<std::pair<std::string, TLogRecord>> LogRecords;  // body of the error label while its first step runs
+  std::vector<std::pair<std::string, TLogRecord>> LogRecords;
 
   // ---- words the system reads and writes directly (set by the registry) ----
   THashNode* VarSore = nullptr;          // それ
@@ -120,9 +122,19 @@ class TYumeBase {
   // Working texts that program positions may point into: the main program, included sources,
   // texts run as programs. Each must stay alive and unchanged while registered.
   void AddText(std::string_view text);
+  // Forgets the text registered last (a text run as a program, once its run is over).
+  void RemoveText(std::string_view text);
   // The registered text holding p, from its start to its end; for a position in no registered
   // text, the text from p up to its terminating zero.
   std::string_view TextOf(const char* p);
+  // Moves the program position to p (null: none) and sets End for it: the end of the body of
+  // the innermost block frame holding p, else the end of p's text.
+  void SetCur(const char* p);
+  // The end that belongs to Cur under the current frames.
+  const char* ContextEnd();
+  // The text Cur runs in, from the start of its registered text up to End.
+  std::string_view RunText();
+
   // Forgets the references into the dictionary (before it is cleared).
   void ClearWordRefs();
 

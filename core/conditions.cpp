@@ -1,0 +1,347 @@
+// Conditions: もし chains, the "?" form, case lines, and the count loop the executor hands over.
+#include <cmath>
+#include <vector>
+
+#include "core/control.h"
+#include "core/error.h"
+#include "core/executor.h"
+#include "core/expr.h"
+#include "core/number.h"
+#include "core/scanner.h"
+#include "core/term.h"
+#include "core/textutil.h"
+#include "core/yumebase.h"
+
+namespace yume {
+
+namespace {
+
+constexpr std::string_view kNaraba = "ならば";
+constexpr std::string_view kNara = "なら";
+constexpr std::string_view kChigaeba = "違えば";
+constexpr std::string_view kDenakereba = "でなければ";
+constexpr std::string_view kMoshi = "もし";
+
+bool StartsAt(std::string_view text, size_t pos, std::string_view word) {
+  return text.compare(pos, word.size(), word) == 0;
+}
+
+// The keyword of a condition at pos, compared in the order ならば, なら, 違えば, でなければ;
+// empty when none stands there.
+std::string_view KeywordAt(std::string_view text, size_t pos) {
+  for (std::string_view k : {kNaraba, kNara, kChigaeba, kDenakereba})
+    if (StartsAt(text, pos, k)) return k;
+  return {};
+}
+
+bool IsElseWord(std::string_view k) {
+  return k == kChigaeba || k == kDenakereba;
+}
+
+// Line breaks and their markers: each is read as the statement it is, so lines stay counted.
+void SkipLineEnds(TYumeBase& y, std::string_view text, size_t& pos) {
+  while (CharAt(text, pos) == '\r' || CharAt(text, pos) == '\n') ReadLineMarker(y, text, pos);
+}
+
+void SetCursor(TYumeBase& y, std::string_view text, size_t pos) {
+  y.Cur = text.data() + pos;
+}
+
+size_t CursorPos(TYumeBase& y, std::string_view text) {
+  return static_cast<size_t>(y.Cur - text.data());
+}
+
+bool IsConditionSeparator(char c) {
+  return c == ' ' || c == '\t' || c == ',' || c == '\xA4';
+}
+
+// After a then-block: an else part may follow past blanks, one ";" and line ends. Reads it when
+// it is there; otherwise nothing is consumed.
+bool ReadOptionalElse(TYumeBase& y, TRunControl& elseBlock) {
+  std::string_view text = y.RunText();
+  size_t pos = CursorPos(y, text);
+  SkipSeparators(text, pos);
+  if (CharAt(text, pos) == ';') ++pos;
+  size_t look = pos;
+  while (look < text.size() &&
+         (text[look] == '\r' || text[look] == '\n' || IsSeparator(text[look]) ||
+          IsDigitChar(text[look]) || text[look] == ':'))
+    ++look;
+  const std::string_view k = KeywordAt(text, look);
+  if (!IsElseWord(k)) return false;
+  SkipLineEnds(y, text, pos);
+  SkipSeparators(text, pos);
+  pos += KeywordAt(text, pos).size();
+  SkipSeparators(text, pos);
+  if (StartsAt(text, pos, kMoshi)) {
+    SetCursor(y, text, pos);
+    RaiseError(y, std::string(kMoshi) + "を多重構造にするときは、()で範囲を括ってください。");
+  }
+  SetCursor(y, text, pos);
+  elseBlock = ReadBlock(y);
+  return true;
+}
+
+}  // namespace
+
+std::string ConvertCondition(std::string_view cond) {
+  std::vector<std::string_view> tokens;
+  size_t pos = 0;
+  while (pos < cond.size()) {
+    while (pos < cond.size() && IsConditionSeparator(cond[pos])) ++pos;
+    if (pos >= cond.size()) break;
+    const size_t start = pos;
+    while (pos < cond.size() && !IsConditionSeparator(cond[pos])) {
+      if (AtStringLiteral(cond, pos)) {
+        const size_t next = SkipStringLiteral(cond, pos);
+        pos = next == std::string_view::npos ? cond.size() : next;
+        continue;
+      }
+      if (cond[pos] == '(') {
+        int depth = 0;
+        while (pos < cond.size()) {
+          if (AtStringLiteral(cond, pos)) {
+            const size_t next = SkipStringLiteral(cond, pos);
+            pos = next == std::string_view::npos ? cond.size() : next;
+            continue;
+          }
+          const char c = cond[pos];
+          pos += CharLen(cond, pos);
+          if (c == '(') ++depth;
+          if (c == ')' && --depth == 0) break;
+        }
+        continue;
+      }
+      pos += CharLen(cond, pos);
+    }
+    tokens.push_back(cond.substr(start, pos - start));
+  }
+
+  static constexpr std::string_view kAnd = "かつ", kOr = "または", kGa = "が";
+  static constexpr std::string_view kAtLeast = "以上", kAtMost = "以下", kEquals = "と等しい";
+  std::string out;
+  for (size_t i = 0; i < tokens.size(); ++i) {
+    std::string_view t = tokens[i];
+    if (StartsAt(t, 0, kAnd)) {
+      out += " && ";
+      out += t.substr(kAnd.size());
+    } else if (StartsAt(t, 0, kOr)) {
+      out += " || ";
+      out += t.substr(kOr.size());
+    } else if (EndsWith(t, kGa)) {
+      out += t.substr(0, t.size() - kGa.size());
+      std::string_view right = i + 1 < tokens.size() ? tokens[++i] : std::string_view();
+      if (EndsWith(right, kAtLeast)) {
+        out += ">=";
+        right.remove_suffix(kAtLeast.size());
+      } else if (EndsWith(right, kAtMost)) {
+        out += "<=";
+        right.remove_suffix(kAtMost.size());
+      } else if (EndsWith(right, kEquals)) {
+        out += "=";
+        right.remove_suffix(kEquals.size());
+      } else {
+        out += "=";
+      }
+      out += right;
+    } else {
+      out += t;
+    }
+  }
+  return out;
+}
+
+bool ConditionTrue(TYumeBase& y, const std::string& value, bool textIsTruth) {
+  if (textIsTruth && y.LastType == "s") return !value.empty();
+  const long double n = std::trunc(StrToNumber(value));
+  if (n < -2147483648.0L || n > 2147483647.0L) RaiseError(y, "範囲チェックエラー");
+  return n != 0;
+}
+
+void IfChain(TYumeBase& y) {
+  struct TCond {
+    std::string Expr;
+    bool Negate = false;
+    bool HasThen = false;
+    TRunControl Then;
+  };
+  std::vector<TCond> conds;
+  TRunControl elseBlock;
+  bool hasElse = false;
+
+  std::string_view text = y.RunText();
+  size_t pos = CursorPos(y, text);
+  for (;;) {
+    if (conds.size() >= 64) RaiseError(y, "もしの条件が長すぎます。");
+    // The condition runs up to its keyword; strings are skipped whole.
+    const size_t start = pos;
+    std::string_view cond, keyword;
+    size_t keywordPos = 0;
+    while (pos < text.size()) {
+      if (AtStringLiteral(text, pos)) {
+        ReadStringLiteral(y, text, pos);
+        continue;
+      }
+      const char c = text[pos];
+      if (c == '\r' || c == '\n') {
+        cond = text.substr(start, pos - start);
+        ReadLineMarker(y, text, pos);
+        SkipBlanks(text, pos);
+        keyword = KeywordAt(text, pos);
+        if (keyword.empty()) {
+          SetCursor(y, text, pos);
+          RaiseError(y, "条件分岐の終端文字を認識できませんでした。");
+        }
+        keywordPos = pos;
+        break;
+      }
+      keyword = KeywordAt(text, pos);
+      if (!keyword.empty()) {
+        cond = text.substr(start, pos - start);
+        keywordPos = pos;
+        break;
+      }
+      pos += CharLen(text, pos);
+    }
+    if (keyword.empty()) {
+      SetCursor(y, text, pos);
+      RaiseError(y, "条件分岐の終端文字を認識できませんでした。");
+    }
+    TCond c;
+    c.Expr = ConvertCondition(cond);
+    if (keyword == kNaraba || keyword == kNara || keyword == kDenakereba) {
+      c.Negate = keyword == kDenakereba;
+      SetCursor(y, text, keywordPos + keyword.size());
+      c.Then = ReadBlock(y);
+      c.HasThen = true;
+      pos = CursorPos(y, text);
+      if (CharAt(text, pos) == ';') ++pos;
+      SkipLineEnds(y, text, pos);
+    } else {
+      pos = keywordPos;
+    }
+    conds.push_back(std::move(c));
+
+    SkipSeparators(text, pos);
+    const std::string_view next = KeywordAt(text, pos);
+    if (!IsElseWord(next)) break;
+    pos += next.size();
+    SkipSeparators(text, pos);
+    SkipLineEnds(y, text, pos);
+    SkipSeparators(text, pos);
+    if (StartsAt(text, pos, kMoshi)) {
+      pos += kMoshi.size();
+      SkipSeparators(text, pos);
+      continue;
+    }
+    SetCursor(y, text, pos);
+    elseBlock = ReadBlock(y);
+    hasElse = true;
+    pos = CursorPos(y, text);
+    break;
+  }
+  SetCursor(y, text, pos);
+  const char* chainEnd = y.Cur;
+
+  TRunControl* selected = nullptr;
+  bool decided = false;
+  for (TCond& c : conds) {
+    std::string v = EvaluateText(y, c.Expr);
+    const bool outcome = ConditionTrue(y, v, true);
+    y.CondResult = outcome ? 1 : 0;
+    if (outcome != c.Negate) {
+      if (c.HasThen) selected = &c.Then;
+      decided = true;
+      break;
+    }
+  }
+  if (!decided && hasElse) selected = &elseBlock;
+  y.CondResult = -1;
+  y.Cur = chainEnd;
+  if (selected) {
+    selected->Kind = fkThen;
+    selected->EndPos = chainEnd;
+    EnterBody(y, std::move(*selected));
+  }
+}
+
+void QuestionForm(TYumeBase& y) {
+  std::string cond = y.Args.Pop();
+  std::string v = EvaluateText(y, cond);
+  y.CondResult = ConditionTrue(y, v, false) ? 1 : 0;
+
+  std::string_view text = y.RunText();
+  size_t pos = CursorPos(y, text);
+  SkipSeparators(text, pos);
+  const std::string_view keyword = KeywordAt(text, pos);
+  TRunControl thenBlock, elseBlock;
+  bool hasThen = false, hasElse = false;
+  if (IsElseWord(keyword)) {
+    pos += keyword.size();
+    SkipSeparators(text, pos);
+    SetCursor(y, text, pos);
+    if (StartsAt(text, pos, kMoshi)) {
+      RaiseError(y, std::string(kMoshi) + "を多重構造にするときは、()で範囲を括ってください。");
+    }
+    elseBlock = ReadBlock(y);
+    hasElse = true;
+  } else {
+    pos += keyword.size();
+    SetCursor(y, text, pos);
+    thenBlock = ReadBlock(y);
+    hasThen = true;
+    hasElse = ReadOptionalElse(y, elseBlock);
+  }
+  const char* end = y.Cur;
+  const int result = y.CondResult;
+  y.CondResult = -1;
+  if (result == 1 && hasThen) {
+    thenBlock.Kind = fkThen;
+    thenBlock.EndPos = end;
+    EnterBody(y, std::move(thenBlock));
+  } else if (result == 0 && hasElse) {
+    elseBlock.Kind = fkElse;
+    elseBlock.EndPos = end;
+    EnterBody(y, std::move(elseBlock));
+  }
+}
+
+void CaseLine(TYumeBase& y, std::string_view caseValue) {
+  TRunControl block = ReadBlock(y);
+  if (y.CaseSubject == TYumeBase::kUndefinedCase) return;
+  static constexpr std::string_view kOther = "その他", kAtLeast = "以上", kAtMost = "以下";
+  bool match = false;
+  if (caseValue == kOther) {
+    match = true;
+  } else if (EndsWith(caseValue, kAtLeast)) {
+    const long double n = StrToNumber(
+        EvaluateText(y, caseValue.substr(0, caseValue.size() - kAtLeast.size())));
+    match = n <= StrToNumber(y.CaseSubject);
+  } else if (EndsWith(caseValue, kAtMost)) {
+    const long double n = StrToNumber(
+        EvaluateText(y, caseValue.substr(0, caseValue.size() - kAtMost.size())));
+    match = n >= StrToNumber(y.CaseSubject);
+  } else {
+    match = EvaluateText(y, caseValue) == y.CaseSubject;
+  }
+  if (!match) return;
+  y.CaseSubject = TYumeBase::kUndefinedCase;
+  block.Kind = fkCase;
+  EnterBody(y, std::move(block));
+}
+
+void CountLoop(TYumeBase& y, std::string_view countText) {
+  const int count = IndexValue(TrimBlanks(EvaluateText(y, countText)));
+  TRunControl block = ReadBlock(y);
+  if (count <= 0) return;
+  block.Kind = fkCount;
+  block.Counter = 1;
+  block.Limit = count;
+  if (y.VarCount) {
+    y.VarCount->SetValueText("1");
+    y.VarCount->TypeText = "e";
+  }
+  EnterBody(y, std::move(block));
+}
+
+}  // namespace yume
