@@ -152,6 +152,67 @@ std::string SetNameValueLine(std::string_view lines, std::string_view key, std::
   return out;
 }
 
+// The tail of "X & ..." when everything after X is "&" joined terms: literals, parenthesised
+// parts and words, no other operator at the top level. Such a statement only appends to X.
+bool IsPureConcatTail(std::string_view t, size_t pos) {
+  while (pos < t.size()) {
+    if (AtStringLiteral(t, pos)) {
+      const size_t next = SkipStringLiteral(t, pos);
+      if (next == std::string_view::npos) return false;
+      pos = next;
+      continue;
+    }
+    const char c = t[pos];
+    if (c == '(') {
+      int depth = 0;
+      while (pos < t.size()) {
+        if (AtStringLiteral(t, pos)) {
+          const size_t next = SkipStringLiteral(t, pos);
+          if (next == std::string_view::npos) return false;
+          pos = next;
+          continue;
+        }
+        const char d = t[pos];
+        pos += CharLen(t, pos);
+        if (d == '(') ++depth;
+        if (d == ')' && --depth == 0) break;
+      }
+      continue;
+    }
+    if (c == '&') {
+      if (CharAt(t, pos + 1) == '&') return false;
+    } else if (IsOperatorChar(c) || c == '#' || c == '\r' || c == '\n' || c == ';') {
+      return false;
+    }
+    pos += CharLen(t, pos);
+  }
+  return true;
+}
+
+// "X は、X & ..." on a plain variable appends to its value in place, so that building a text
+// piece by piece stays linear. The outcome is the same as evaluating the whole and storing it.
+bool AppendInPlace(TYumeBase& y, const std::string& name, std::string_view valueText) {
+  if (name.empty() || IsDelimiter(name[0]) || IsDigitChar(name[0]) || name[0] == '@') return false;
+  if (FindCharAligned(name, '#') != std::string::npos) return false;
+  if (valueText.compare(0, name.size(), name) != 0) return false;
+  size_t p = name.size();
+  SkipSeparators(valueText, p);
+  if (CharAt(valueText, p) != '&' || CharAt(valueText, p + 1) == '&') return false;
+  if (!IsPureConcatTail(valueText, p + 1)) return false;
+  THashNode* w = y.Dict.FindScoped(name, false);
+  if (!w || w->Kind != wkVariable || w->Reserved || w->TypeText == "hs") return false;
+  std::string tail = EvaluateText(y, valueText.substr(p + 1));
+  // The evaluation may have run commands; the word is looked up again.
+  w = y.Dict.FindScoped(name, false);
+  if (!w || w->Kind != wkVariable || w->Reserved) {
+    RaiseError(y, "\"%s\"は、読取専用です。", {name});
+  }
+  w->MutableValue() += tail;
+  w->TypeText = "s";
+  y.LastType = "s";
+  return true;
+}
+
 void AssignStatement(TYumeBase& y, const std::string& name, std::string_view text, size_t& pos) {
   SkipSeparators(text, pos);
   // The value is read first, so that a refused assignment skips its whole statement.
@@ -165,6 +226,7 @@ void AssignStatement(TYumeBase& y, const std::string& name, std::string_view tex
     SyntaxRefused(y, name, false);
   }
   if (!name.empty() && name[0] >= '0' && name[0] <= '9') SyntaxRefused(y, name, true);
+  if (AppendInPlace(y, name, TrimBlanks(valueText))) return;
 
   std::string value = EvaluateText(y, valueText);
   const std::string type = y.LastType.empty() ? "s" : y.LastType;

@@ -1,5 +1,7 @@
 #include "core/hash.h"
 
+#include <iterator>
+
 #include "commands/text/csvdb.h"
 #include "core/error.h"
 #include "core/sjis.h"
@@ -282,6 +284,32 @@ void THash::LoadFromText(std::string_view text) {
   flush();
 }
 
+THashNode* THash::FindInBucket(unsigned bucket, std::string_view name) const {
+  if (buckets_.empty()) return nullptr;
+  for (const auto& w : buckets_[bucket])
+    if (w->Name == name) return w.get();
+  return nullptr;
+}
+
+void THash::Empty() {
+  if (count_ == 0) return;
+  // The buckets keep their storage for the next words. With few words only their buckets are
+  // visited (found before any word goes, since the index views the words' names).
+  unsigned used[16];
+  size_t n = 0;
+  if (index_.size() <= std::size(used)) {
+    for (const auto& entry : index_) used[n++] = Bucket(entry.first);
+  }
+  index_.clear();
+  if (n > 0) {
+    for (size_t i = 0; i < n; ++i) buckets_[used[i]].clear();
+  } else {
+    for (auto& bucket : buckets_) bucket.clear();
+  }
+  count_ = 0;
+  BumpDictGeneration();
+}
+
 void THash::Clear() {
   buckets_.clear();
   index_.clear();
@@ -292,8 +320,35 @@ void THash::Clear() {
 // ---- THashYu ----
 
 THashNode* THashYu::FindScoped(std::string_view name, bool fold) const {
+  if (name.empty()) return nullptr;
+  if (scopes_.empty()) return Find(name, fold);
+  // The name is folded once for all scopes; a name without two-byte characters folds to itself.
+  std::string_view folded;
+  if (fold) {
+    bool wide = false;
+    for (char c : name) {
+      if (static_cast<unsigned char>(c) >= 0x80) {
+        wide = true;
+        break;
+      }
+    }
+    if (wide) {
+      thread_local std::string buffer;
+      FoldNameInto(name, buffer);
+      if (buffer != name) folded = buffer;
+    }
+  }
+  // Scope tables hold few words: their bucket (computed once) is scanned directly, which is
+  // cheaper than hashing the name again for every scope.
+  const unsigned bucketFolded = folded.empty() ? 0 : Bucket(folded);
+  const unsigned bucketName = Bucket(name);
   for (auto it = scopes_.rbegin(); it != scopes_.rend(); ++it) {
-    if (THashNode* w = (*it)->Find(name, fold)) return w;
+    const THash& table = **it;
+    if (table.Count() == 0) continue;
+    if (!folded.empty()) {
+      if (THashNode* w = table.FindInBucket(bucketFolded, folded)) return w;
+    }
+    if (THashNode* w = table.FindInBucket(bucketName, name)) return w;
   }
   return Find(name, fold);
 }
@@ -307,13 +362,22 @@ void THashYu::AddLocal(std::unique_ptr<THashNode> word) {
 }
 
 void THashYu::PushScope() {
-  scopes_.push_back(std::make_unique<THash>());
+  // Scope tables are kept for reuse: calls open and close one each time.
+  if (spare_.empty()) {
+    scopes_.push_back(std::make_unique<THash>());
+  } else {
+    scopes_.push_back(std::move(spare_.back()));
+    spare_.pop_back();
+  }
   BumpDictGeneration();
 }
 
 void THashYu::PopScope() {
   if (scopes_.empty()) return;
+  std::unique_ptr<THash> table = std::move(scopes_.back());
   scopes_.pop_back();
+  table->Empty();
+  if (spare_.size() < 64) spare_.push_back(std::move(table));
   BumpDictGeneration();
 }
 

@@ -119,7 +119,11 @@ class THash {
   void LoadFromText(std::string_view text);
 
   void Clear();
+  // Removes every word but keeps the table's storage.
+  void Empty();
   int Count() const { return count_; }
+  // The word of exactly that name in the given bucket (Bucket(name)); a plain scan.
+  THashNode* FindInBucket(unsigned bucket, std::string_view name) const;
 
   // The bucket of a name: its byte sum modulo 256.
   static unsigned Bucket(std::string_view name);
@@ -150,6 +154,7 @@ class THashYu : public THash {
 
  private:
   std::vector<std::unique_ptr<THash>> scopes_;
+  std::vector<std::unique_ptr<THash>> spare_;  // closed scope tables, emptied, for reuse
 };
 
 // Okurigana folding: hiragana that directly follow a non-hiragana two-byte character are

@@ -172,3 +172,35 @@ TEST(HashYu, ScopesHideAndRelease) {
   h.PopScope();  // nothing to pop
   EXPECT_EQ(h.ScopeCount(), 0u);
 }
+
+TEST(HashYu, ReusedScopesStartEmptyAndFoldOncePerLookup) {
+  THashYu h;
+  h.Add(Command("繰り返す"));
+  h.Add(Var("g", "global"));
+  for (int round = 0; round < 3; ++round) {
+    h.PushScope();
+    // A closed scope's words never come back when its table is reused.
+    EXPECT_EQ(h.FindScoped("x", false), nullptr);
+    EXPECT_EQ(h.FindScoped("g", false)->ValueText(), "global");
+    for (int i = 0; i < 20; ++i) h.AddLocal(Var("x" + std::to_string(i), "v"));
+    h.AddLocal(Var("x", std::to_string(round)));
+    h.PushScope();
+    EXPECT_EQ(h.FindScoped("x", false)->ValueText(), std::to_string(round));
+    // Folded lookups go through every scope down to the global table.
+    ASSERT_NE(h.FindScoped("繰り返す", true), nullptr);
+    EXPECT_EQ(h.FindScoped("繰り返す", true)->Kind, wkCommand);
+    h.PopScope();
+    h.PopScope();
+  }
+  EXPECT_EQ(h.FindScoped("x", false), nullptr);
+}
+
+TEST(HashYu, LocalFoldedNameHidesGlobal) {
+  THashYu h;
+  h.Add(Var("書く", "global"));
+  h.PushScope();
+  h.AddLocal(Var("書", "local folded"));
+  EXPECT_EQ(h.FindScoped("書く", true)->ValueText(), "local folded");
+  EXPECT_EQ(h.FindScoped("書く", false)->ValueText(), "global");
+  h.PopScope();
+}
