@@ -334,6 +334,8 @@ void ReturnFromCall(TYumeBase& y) {
   }
   TRunControl f;
   while (y.Runs.Pop(f)) {
+    // A local block left on the way closes its own scope.
+    if (f.Kind == fkLocal) CloseScope(y);
     if (f.Kind == fkCall || f.Kind == fkEvent) {
       CloseScope(y);
       y.FileName = std::move(f.SourceName);
@@ -369,7 +371,18 @@ void ContinueLoop(TYumeBase& y) {
   }
   TRunControl f;
   while (y.Runs.Pop(f)) {
+    // Local blocks inside the loop are left too (their scopes closed): the next round starts
+    // outside them.
+    if (f.Kind == fkLocal) {
+      CloseScope(y);
+      continue;
+    }
     if (!IsBlockKind(f.Kind)) break;
+  }
+  if (f.Kind == fkLocal) {
+    // Nothing but blocks and local blocks: execution stops, as with no frames at all.
+    y.Cur = nullptr;
+    return;
   }
   y.FileName = f.SourceName;
   y.Runs.Push(std::move(f));

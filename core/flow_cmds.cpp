@@ -2,6 +2,7 @@
 // user functions and sources brought in while running.
 #include <cmath>
 #include <memory>
+#include <utility>
 
 #include "commands/families.h"
 #include "core/app.h"
@@ -324,7 +325,17 @@ void CmdInclude(TYumeBase& y) {
   const std::string* stored = text.get();
   y.Included.push_back(std::move(text));
   y.AddText(*stored);
-  CollectLabels(y, *stored, file);
+  {
+    // A label that cannot be entered is reported with the included file's name.
+    const std::string savedFile = std::exchange(y.FileName, file);
+    try {
+      CollectLabels(y, *stored, file);
+    } catch (...) {
+      y.FileName = savedFile;
+      throw;
+    }
+    y.FileName = savedFile;
+  }
   RunTextNested(y, stored->c_str(), file);
 }
 

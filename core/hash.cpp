@@ -342,8 +342,8 @@ THashNode* THashYu::FindScoped(std::string_view name, bool fold) const {
   // cheaper than hashing the name again for every scope.
   const unsigned bucketFolded = folded.empty() ? 0 : Bucket(folded);
   const unsigned bucketName = Bucket(name);
-  for (auto it = scopes_.rbegin(); it != scopes_.rend(); ++it) {
-    const THash& table = **it;
+  for (auto it = used_.rbegin(); it != used_.rend(); ++it) {
+    const THash& table = *scopes_[*it];
     if (table.Count() == 0) continue;
     if (!folded.empty()) {
       if (THashNode* w = table.FindInBucket(bucketFolded, folded)) return w;
@@ -357,6 +357,8 @@ void THashYu::AddLocal(std::unique_ptr<THashNode> word) {
   if (scopes_.empty()) {
     Add(std::move(word));
   } else {
+    const size_t top = scopes_.size() - 1;
+    if (used_.empty() || used_.back() != top) used_.push_back(top);
     scopes_.back()->Add(std::move(word));
   }
 }
@@ -376,6 +378,7 @@ void THashYu::PopScope() {
   if (scopes_.empty()) return;
   std::unique_ptr<THash> table = std::move(scopes_.back());
   scopes_.pop_back();
+  if (!used_.empty() && used_.back() == scopes_.size()) used_.pop_back();
   table->Empty();
   if (spare_.size() < 64) spare_.push_back(std::move(table));
   BumpDictGeneration();
@@ -383,6 +386,7 @@ void THashYu::PopScope() {
 
 void THashYu::ClearScopes() {
   scopes_.clear();
+  used_.clear();
   BumpDictGeneration();
 }
 

@@ -155,6 +155,7 @@ class THashYu : public THash {
  private:
   std::vector<std::unique_ptr<THash>> scopes_;
   std::vector<std::unique_ptr<THash>> spare_;  // closed scope tables, emptied, for reuse
+  std::vector<size_t> used_;  // indices of the scopes that ever held a word, lowest first
 };
 
 // Okurigana folding: hiragana that directly follow a non-hiragana two-byte character are
