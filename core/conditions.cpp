@@ -1,5 +1,9 @@
 // Conditions: もし chains, the "?" form, case lines, and the count loop the executor hands over.
 #include <cmath>
+#include <limits>
+#include <memory>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "core/control.h"
@@ -8,6 +12,7 @@
 #include "core/expr.h"
 #include "core/number.h"
 #include "core/scanner.h"
+#include "core/sjis.h"
 #include "core/term.h"
 #include "core/textutil.h"
 #include "core/yumebase.h"
@@ -158,21 +163,31 @@ bool ConditionTrue(TYumeBase& y, const std::string& value, bool textIsTruth) {
   return n != 0;
 }
 
-void IfChain(TYumeBase& y) {
+namespace {
+
+// A もし chain as read from the text: its conditions and blocks. The text of a registered
+// working text never changes while it lives, so a chain is read once per position and kept.
+struct TIfPlan {
   struct TCond {
     std::string Expr;
     bool Negate = false;
     bool HasThen = false;
     TRunControl Then;
   };
-  std::vector<TCond> conds;
-  TRunControl elseBlock;
-  bool hasElse = false;
+  std::vector<TCond> Conds;
+  bool HasElse = false;
+  TRunControl Else;
+  const char* ChainEnd = nullptr;
+  bool LineRead = false;  // reading the chain passed a line marker
+  int LineAfter = 0;      // the line of the last one
+};
 
+TIfPlan ReadIfChain(TYumeBase& y) {
+  TIfPlan plan;
   std::string_view text = y.RunText();
   size_t pos = CursorPos(y, text);
   for (;;) {
-    if (conds.size() >= 64) RaiseError(y, "もしの条件が長すぎます。");
+    if (plan.Conds.size() >= 64) RaiseError(y, "もしの条件が長すぎます。");
     // The condition runs up to its keyword; strings are skipped whole.
     const size_t start = pos;
     std::string_view cond, keyword;
@@ -195,11 +210,14 @@ void IfChain(TYumeBase& y) {
         keywordPos = pos;
         break;
       }
-      keyword = KeywordAt(text, pos);
-      if (!keyword.empty()) {
-        cond = text.substr(start, pos - start);
-        keywordPos = pos;
-        break;
+      // Every keyword starts with one of the lead bytes of な, 違 and で.
+      if (IsLead(c)) {
+        keyword = KeywordAt(text, pos);
+        if (!keyword.empty()) {
+          cond = text.substr(start, pos - start);
+          keywordPos = pos;
+          break;
+        }
       }
       pos += CharLen(text, pos);
     }
@@ -207,12 +225,13 @@ void IfChain(TYumeBase& y) {
       SetCursor(y, text, pos);
       RaiseError(y, "条件分岐の終端文字を認識できませんでした。");
     }
-    TCond c;
+    TIfPlan::TCond c;
     c.Expr = ConvertCondition(cond);
     if (keyword == kNaraba || keyword == kNara || keyword == kDenakereba) {
       c.Negate = keyword == kDenakereba;
       SetCursor(y, text, keywordPos + keyword.size());
       c.Then = ReadBlock(y);
+      c.Then.SourceName.clear();
       c.HasThen = true;
       pos = CursorPos(y, text);
       if (CharAt(text, pos) == ';') ++pos;
@@ -220,7 +239,7 @@ void IfChain(TYumeBase& y) {
     } else {
       pos = keywordPos;
     }
-    conds.push_back(std::move(c));
+    plan.Conds.push_back(std::move(c));
 
     SkipSeparators(text, pos);
     const std::string_view next = KeywordAt(text, pos);
@@ -235,17 +254,77 @@ void IfChain(TYumeBase& y) {
       continue;
     }
     SetCursor(y, text, pos);
-    elseBlock = ReadBlock(y);
-    hasElse = true;
+    plan.Else = ReadBlock(y);
+    plan.Else.SourceName.clear();
+    plan.HasElse = true;
     pos = CursorPos(y, text);
     break;
   }
-  SetCursor(y, text, pos);
-  const char* chainEnd = y.Cur;
+  plan.ChainEnd = text.data() + pos;
+  return plan;
+}
 
-  TRunControl* selected = nullptr;
+struct TPlanKey {
+  uint64_t Generation;
+  const char* Cur;
+  const char* End;
+  bool operator==(const TPlanKey&) const = default;
+};
+struct TPlanKeyHash {
+  size_t operator()(const TPlanKey& k) const {
+    return std::hash<const void*>()(k.Cur) ^ (std::hash<const void*>()(k.End) << 1) ^
+           static_cast<size_t>(k.Generation * 0x9E3779B97F4A7C15ull);
+  }
+};
+
+// Plans of the texts alive now; forgotten when a text goes away (its generation changes).
+std::shared_ptr<const TIfPlan> IfPlanAt(TYumeBase& y) {
+  static std::unordered_map<TPlanKey, std::shared_ptr<const TIfPlan>, TPlanKeyHash> plans;
+  static uint64_t generation = 0;
+  if (generation != y.TextsGeneration) {
+    plans.clear();
+    generation = y.TextsGeneration;
+  }
+  const TPlanKey key{y.TextsGeneration, y.Cur, y.End};
+  if (auto it = plans.find(key); it != plans.end()) {
+    if (it->second->LineRead) y.Line = it->second->LineAfter;
+    return it->second;
+  }
+  constexpr int kNoLine = std::numeric_limits<int>::min();
+  const int lineBefore = y.Line;
+  y.Line = kNoLine;
+  auto plan = std::make_shared<TIfPlan>();
+  try {
+    *plan = ReadIfChain(y);
+  } catch (...) {
+    if (y.Line == kNoLine) y.Line = lineBefore;
+    throw;
+  }
+  plan->LineRead = y.Line != kNoLine;
+  if (plan->LineRead) {
+    plan->LineAfter = y.Line;
+  } else {
+    y.Line = lineBefore;
+  }
+  // Only positions inside a registered text (alive and unchanged) are remembered.
+  if (y.InRegisteredText(key.Cur)) {
+    if (plans.size() > 100000) plans.clear();
+    plans.emplace(key, plan);
+  }
+  return plan;
+}
+
+}  // namespace
+
+void IfChain(TYumeBase& y) {
+  const std::shared_ptr<const TIfPlan> held = IfPlanAt(y);
+  const TIfPlan& plan = *held;
+  const char* chainEnd = plan.ChainEnd;
+  y.Cur = chainEnd;
+
+  const TRunControl* selected = nullptr;
   bool decided = false;
-  for (TCond& c : conds) {
+  for (const TIfPlan::TCond& c : plan.Conds) {
     std::string v = EvaluateText(y, c.Expr);
     const bool outcome = ConditionTrue(y, v, true);
     y.CondResult = outcome ? 1 : 0;
@@ -255,13 +334,15 @@ void IfChain(TYumeBase& y) {
       break;
     }
   }
-  if (!decided && hasElse) selected = &elseBlock;
+  if (!decided && plan.HasElse) selected = &plan.Else;
   y.CondResult = -1;
   y.Cur = chainEnd;
   if (selected) {
-    selected->Kind = fkThen;
-    selected->EndPos = chainEnd;
-    EnterBody(y, std::move(*selected));
+    TRunControl block = *selected;
+    block.Kind = fkThen;
+    block.EndPos = chainEnd;
+    block.SourceName = y.FileName;
+    EnterBody(y, std::move(block));
   }
 }
 

@@ -156,9 +156,11 @@ long double Arithmetic(TOp op, long double a, long double b) {
     default:
       break;
   }
-  if (std::isnan(r) && !std::isnan(a) && !std::isnan(b)) throw ECalc("無効な浮動小数点演算です。");
-  if (std::isinf(r) && std::isfinite(a) && std::isfinite(b))
-    throw ECalc("浮動小数点数のオーバーフローです。");
+  if (!std::isfinite(r)) {  // rare: only then are the operands looked at
+    if (std::isnan(r) && !std::isnan(a) && !std::isnan(b)) throw ECalc("無効な浮動小数点演算です。");
+    if (std::isinf(r) && std::isfinite(a) && std::isfinite(b))
+      throw ECalc("浮動小数点数のオーバーフローです。");
+  }
   return r;
 }
 

@@ -342,6 +342,9 @@ THashNode* THashYu::FindScoped(std::string_view name, bool fold) const {
   // cheaper than hashing the name again for every scope.
   const unsigned bucketFolded = folded.empty() ? 0 : Bucket(folded);
   const unsigned bucketName = Bucket(name);
+  // No local word shares a bucket with the name: the global table alone can hold it.
+  if (localsInBucket_[bucketName] == 0 && (folded.empty() || localsInBucket_[bucketFolded] == 0))
+    return Find(name, fold);
   for (auto it = used_.rbegin(); it != used_.rend(); ++it) {
     const THash& table = *scopes_[*it];
     if (table.Count() == 0) continue;
@@ -359,6 +362,7 @@ void THashYu::AddLocal(std::unique_ptr<THashNode> word) {
   } else {
     const size_t top = scopes_.size() - 1;
     if (used_.empty() || used_.back() != top) used_.push_back(top);
+    ++localsInBucket_[Bucket(word->Name)];
     scopes_.back()->Add(std::move(word));
   }
 }
@@ -379,6 +383,9 @@ void THashYu::PopScope() {
   std::unique_ptr<THash> table = std::move(scopes_.back());
   scopes_.pop_back();
   if (!used_.empty() && used_.back() == scopes_.size()) used_.pop_back();
+  table->ForEachName([this](std::string_view name) {
+    if (localsInBucket_[Bucket(name)] > 0) --localsInBucket_[Bucket(name)];
+  });
   table->Empty();
   if (spare_.size() < 64) spare_.push_back(std::move(table));
   BumpDictGeneration();
@@ -387,6 +394,7 @@ void THashYu::PopScope() {
 void THashYu::ClearScopes() {
   scopes_.clear();
   used_.clear();
+  localsInBucket_.fill(0);
   BumpDictGeneration();
 }
 

@@ -122,6 +122,10 @@ class THash {
   // Removes every word but keeps the table's storage.
   void Empty();
   int Count() const { return count_; }
+  template <class Fn>
+  void ForEachName(Fn&& fn) const {
+    for (const auto& entry : index_) fn(entry.first);
+  }
   // The word of exactly that name in the given bucket (Bucket(name)); a plain scan.
   THashNode* FindInBucket(unsigned bucket, std::string_view name) const;
 
@@ -156,6 +160,7 @@ class THashYu : public THash {
   std::vector<std::unique_ptr<THash>> scopes_;
   std::vector<std::unique_ptr<THash>> spare_;  // closed scope tables, emptied, for reuse
   std::vector<size_t> used_;  // indices of the scopes that ever held a word, lowest first
+  std::array<uint32_t, 256> localsInBucket_{};  // local words per bucket, over all scopes
 };
 
 // Okurigana folding: hiragana that directly follow a non-hiragana two-byte character are

@@ -195,10 +195,13 @@ std::string FormatNumber(long double value) {
 
   // Whole numbers below 10^15 have at most 15 digits and are written exactly: the common case
   // (counters, sums, indices) without the cost of a general conversion.
-  if (value > -1e15L && value < 1e15L && value == truncl(value)) {
-    char buf[24];
-    const auto r = std::to_chars(buf, buf + sizeof buf, static_cast<long long>(value));
-    return std::string(buf, r.ptr);
+  if (value > -1e15L && value < 1e15L) {
+    const long long whole = static_cast<long long>(value);
+    if (static_cast<long double>(whole) == value) {
+      char buf[24];
+      const auto r = std::to_chars(buf, buf + sizeof buf, whole);
+      return std::string(buf, r.ptr);
+    }
   }
 
   // d.dddddddddddddde±x: 15 significant digits, correctly rounded, locale-free. A value that a

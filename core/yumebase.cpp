@@ -8,9 +8,16 @@
 
 namespace yume {
 
+namespace {
+uint64_t NextTextsGeneration() {
+  static uint64_t counter = 0;
+  return ++counter;
+}
+}  // namespace
+
 const char* const TYumeBase::kUndefinedCase = "\\~未定義";
 
-TYumeBase::TYumeBase() : CaseSubject(kUndefinedCase) {
+TYumeBase::TYumeBase() : TextsGeneration(NextTextsGeneration()), CaseSubject(kUndefinedCase) {
   timespec ts{};
   clock_gettime(CLOCK_REALTIME, &ts);
   RandSeed = static_cast<uint32_t>(ts.tv_sec * 1000003u ^ ts.tv_nsec);
@@ -41,6 +48,7 @@ void TYumeBase::RemoveText(std::string_view text) {
     }
   }
   LastText = {};
+  TextsGeneration = NextTextsGeneration();
 }
 
 const char* TYumeBase::ContextEnd() {
@@ -81,6 +89,12 @@ std::string_view TYumeBase::TextOf(const char* p) {
   return std::string_view(p);
 }
 
+bool TYumeBase::InRegisteredText(const char* p) const {
+  for (std::string_view t : Texts)
+    if (p >= t.data() && p <= t.data() + t.size()) return true;
+  return false;
+}
+
 void TYumeBase::ResetForRun() {
   ClearWordRefs();
   Dict.ClearScopes();
@@ -98,6 +112,7 @@ void TYumeBase::ResetForRun() {
   End = nullptr;
   Texts.clear();
   LastText = {};
+  TextsGeneration = NextTextsGeneration();
 }
 
 }  // namespace yume

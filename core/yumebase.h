@@ -62,6 +62,9 @@ class TYumeBase {
   bool HasFuncArgs = false;                             // FuncArgs holds a call's arguments
   std::vector<std::string_view> Texts;                  // see AddText
   std::string_view LastText;                            // the text TextOf found last
+  // Changes whenever a registered text goes away, so that anything remembered by position in a
+  // text can tell it may now be stale. Unique across states.
+  uint64_t TextsGeneration = 0;
 
   // ---- executor state ----
   int CondResult = -1;      // last condition: 1, 0, -1 none pending
@@ -127,6 +130,8 @@ class TYumeBase {
   // The registered text holding p, from its start to its end; for a position in no registered
   // text, the text from p up to its terminating zero.
   std::string_view TextOf(const char* p);
+  // True when p lies inside one of the registered texts.
+  bool InRegisteredText(const char* p) const;
   // Moves the program position to p (null: none) and sets End for it: the end of the body of
   // the innermost block frame holding p, else the end of p's text.
   void SetCur(const char* p);
