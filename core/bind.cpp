@@ -46,12 +46,40 @@ bool ParticleMatches(std::string_view phrase, std::string_view particle, size_t*
 }
 
 void BindArguments(TYumeBase& y, const THashNode& word) {
-  const std::vector<std::string> slots = PatternParticles(word.Pattern);
-  const size_t n = slots.size();
+  // The particles as views into the pattern; the common short patterns need no allocation.
+  std::string_view fixed[16];
+  std::vector<std::string_view> more;
+  std::string_view* slots = fixed;
+  size_t n = 0;
+  {
+    std::string_view pattern = word.Pattern;
+    if (!TrimBlanks(pattern).empty()) {
+      size_t start = 0;
+      for (;;) {
+        const size_t comma = pattern.find(',', start);
+        std::string_view slot = TrimBlanks(pattern.substr(
+            start, comma == std::string_view::npos ? std::string_view::npos : comma - start));
+        if (!slot.empty() && slot[0] == '?') slot.remove_prefix(1);
+        if (n == std::size(fixed)) {
+          more.assign(fixed, fixed + n);
+          slots = nullptr;
+        }
+        if (slots == fixed) {
+          fixed[n] = slot;
+        } else {
+          more.push_back(slot);
+        }
+        ++n;
+        if (comma == std::string_view::npos) break;
+        start = comma + 1;
+      }
+    }
+    if (!more.empty()) slots = more.data();
+  }
   TStack& args = y.Args;
 
   if (n == args.Count() + 1) {
-    args.Insert(0, y.ParticleFree ? std::string("それ") : "それ" + slots[0]);
+    args.Insert(0, y.ParticleFree ? std::string("それ") : "それ" + std::string(slots[0]));
     y.OmittedFilled = true;
   } else {
     y.OmittedFilled = false;
@@ -64,7 +92,7 @@ void BindArguments(TYumeBase& y, const THashNode& word) {
 
   std::vector<std::string> taken(n);
   for (size_t k = n; k-- > 0;) {
-    const std::string& particle = slots[k];
+    const std::string_view particle = slots[k];
     bool found = false;
     for (size_t i = args.Count(); i-- > 0;) {
       const std::string& phrase = args.Peek(i);

@@ -131,8 +131,11 @@ void ContinuePhrase(TYumeBase& y, std::string_view text, size_t pos, std::string
     EndOfStatement(y);
     return;
   }
-  {
-    std::string folded = FoldName(phrase);
+  // Only words starting with 繰, 反 or ル can fold to a loop command's name.
+  if (phrase.size() >= 4 && (phrase.compare(0, 2, "繰") == 0 || phrase.compare(0, 2, "反") == 0 ||
+                             phrase.compare(0, 2, "ル") == 0)) {
+    thread_local std::string folded;
+    FoldNameInto(phrase, folded);
     if (folded == "繰返" || folded == "反復" || folded == "ループ") {
       y.Args.Push(std::move(phrase));
       SetPos(y, text, after);
