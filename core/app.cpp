@@ -30,7 +30,9 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& params) {
       if (cmd.StartFile.empty()) cmd.StartFile = p;
       continue;
     }
-    auto value = [&]() -> std::string { return i + 1 < params.size() ? params[++i] : std::string(); };
+    auto value = [&]() -> std::string {
+      return i + 1 < params.size() ? params[++i] : std::string();
+    };
     if (p == "-debug") {
       cmd.Debug = true;
     } else if (p == "-linestop") {
@@ -80,10 +82,11 @@ void TYumeApp::Create() {
       if (!cmd_.RuntimeFile.empty() || !cmd_.ResourceFile.empty()) {
         // Programs packed with their data files are read by the pack reader, which this
         // version does not have yet: say so instead of running something else.
-        host_.ShowMessage(!cmd_.RuntimeFile.empty()
-                              ? "-runtime: 実行ファイルに合成されたプログラムの読み込みは、まだできません。"
-                              : "-resource: リソースファイルの取り込みは、まだできません。",
-                          "プログラムの実行エラー", TMessageKind::Error);
+        host_.ShowMessage(
+            !cmd_.RuntimeFile.empty()
+                ? "-runtime: 実行ファイルに合成されたプログラムの読み込みは、まだできません。"
+                : "-resource: リソースファイルの取り込みは、まだできません。",
+            "プログラムの実行エラー", TMessageKind::Error);
         y.RuntimeGiven = !cmd_.RuntimeFile.empty();
         endedByError_ = true;
         return;

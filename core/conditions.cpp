@@ -395,12 +395,12 @@ void CaseLine(TYumeBase& y, std::string_view caseValue) {
   if (caseValue == kOther) {
     match = true;
   } else if (EndsWith(caseValue, kAtLeast)) {
-    const long double n = StrToNumber(
-        EvaluateText(y, caseValue.substr(0, caseValue.size() - kAtLeast.size())));
+    const long double n =
+        StrToNumber(EvaluateText(y, caseValue.substr(0, caseValue.size() - kAtLeast.size())));
     match = n <= StrToNumber(y.CaseSubject);
   } else if (EndsWith(caseValue, kAtMost)) {
-    const long double n = StrToNumber(
-        EvaluateText(y, caseValue.substr(0, caseValue.size() - kAtMost.size())));
+    const long double n =
+        StrToNumber(EvaluateText(y, caseValue.substr(0, caseValue.size() - kAtMost.size())));
     match = n >= StrToNumber(y.CaseSubject);
   } else {
     match = EvaluateText(y, caseValue) == y.CaseSubject;

@@ -115,7 +115,8 @@ void EndTopFrame(TYumeBase& y) {
       return;
     }
     default:
-      RaiseError(y, "特定できないシステムエラーです(ToT)\"CheckRunControl\"で未定義の構文があります。");
+      RaiseError(
+          y, "特定できないシステムエラーです(ToT)\"CheckRunControl\"で未定義の構文があります。");
   }
   // A loop that has run its last round continues after its block.
   const char* to = f->EndPos;
@@ -134,8 +135,8 @@ size_t StatementRestEnd(TYumeBase& y, std::string_view text, size_t pos) {
       while (!seg.empty() && (seg.back() == ' ' || seg.back() == '\t')) seg.remove_suffix(1);
       if (c != ';' && !seg.empty() && seg.back() == '&') {
         // The break and its line marker belong to the body; the body's run counts the line.
-        while (pos < text.size() && (text[pos] == '\r' || text[pos] == '\n' || text[pos] == ' ' ||
-                                     text[pos] == '\t'))
+        while (pos < text.size() &&
+               (text[pos] == '\r' || text[pos] == '\n' || text[pos] == ' ' || text[pos] == '\t'))
           ++pos;
         while (pos < text.size() && IsDigitChar(text[pos])) ++pos;
         if (CharAt(text, pos) == ':') ++pos;
@@ -192,7 +193,9 @@ void EnterBody(TYumeBase& y, TRunControl&& frame) {
   y.End = end;
 }
 
-void ContinueAt(TYumeBase& y, const char* p) { y.SetCur(p); }
+void ContinueAt(TYumeBase& y, const char* p) {
+  y.SetCur(p);
+}
 
 void CheckRunControl(TYumeBase& y) {
   try {

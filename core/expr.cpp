@@ -157,7 +157,8 @@ long double Arithmetic(TOp op, long double a, long double b) {
       break;
   }
   if (!std::isfinite(r)) {  // rare: only then are the operands looked at
-    if (std::isnan(r) && !std::isnan(a) && !std::isnan(b)) throw ECalc("無効な浮動小数点演算です。");
+    if (std::isnan(r) && !std::isnan(a) && !std::isnan(b))
+      throw ECalc("無効な浮動小数点演算です。");
     if (std::isinf(r) && std::isfinite(a) && std::isfinite(b))
       throw ECalc("浮動小数点数のオーバーフローです。");
   }

@@ -13,8 +13,12 @@ namespace {
 uint64_t g_generation = 1;
 }
 
-uint64_t DictGeneration() { return g_generation; }
-void BumpDictGeneration() { ++g_generation; }
+uint64_t DictGeneration() {
+  return g_generation;
+}
+void BumpDictGeneration() {
+  ++g_generation;
+}
 
 // ---- THashNode ----
 
@@ -119,7 +123,8 @@ void FoldNameInto(std::string_view name, std::string& out) {
       out += name[i++];
       continue;
     }
-    unsigned code = (static_cast<unsigned char>(name[i]) << 8) | static_cast<unsigned char>(name[i + 1]);
+    unsigned code =
+        (static_cast<unsigned char>(name[i]) << 8) | static_cast<unsigned char>(name[i + 1]);
     bool hiragana = code >= 0x82A0 && code <= 0x833E;
     if (!hiragana) {
       out.append(name.data() + i, 2);
@@ -131,7 +136,8 @@ void FoldNameInto(std::string_view name, std::string& out) {
     } else {
       // Drop this hiragana and every one directly after it.
       while (i + 1 < n && IsLead(name[i])) {
-        unsigned c2 = (static_cast<unsigned char>(name[i]) << 8) | static_cast<unsigned char>(name[i + 1]);
+        unsigned c2 =
+            (static_cast<unsigned char>(name[i]) << 8) | static_cast<unsigned char>(name[i + 1]);
         if (c2 < 0x82A0 || c2 > 0x833E) break;
         i += 2;
       }

@@ -45,13 +45,14 @@ class THashNode {
                                                  std::string value);
 
   std::string Name;
-  std::string Pattern;   // command, label or library function: the argument pattern
-  std::string TypeText;  // "s", "e", "" for variables; "ハッシュ" for dictionaries; part kind; label file
+  std::string Pattern;  // command, label or library function: the argument pattern
+  std::string
+      TypeText;  // "s", "e", "" for variables; "ハッシュ" for dictionaries; part kind; label file
   uint8_t Kind = wkVariable;
-  int32_t Tag = 0;                  // handler number, level, part number
-  const char* RefPos = nullptr;     // label body, or the position a variable was made at
-  std::shared_ptr<THash> Items;     // dictionary items; a copy shares them
-  void* Import = nullptr;           // library function: the import record (owned by the library list)
+  int32_t Tag = 0;               // handler number, level, part number
+  const char* RefPos = nullptr;  // label body, or the position a variable was made at
+  std::shared_ptr<THash> Items;  // dictionary items; a copy shares them
+  void* Import = nullptr;        // library function: the import record (owned by the library list)
   bool Reserved = false;
 
   // The value text; with a table form it is rendered from the table (once per change).
@@ -141,7 +142,7 @@ class THash {
 
  private:
   using Bucket_t = std::vector<std::unique_ptr<THashNode>>;
-  std::vector<Bucket_t> buckets_;  // 256 once the first word arrives
+  std::vector<Bucket_t> buckets_;                           // 256 once the first word arrives
   std::unordered_map<std::string_view, THashNode*> index_;  // keys view the words' names
   int count_ = 0;
 };

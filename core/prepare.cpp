@@ -248,7 +248,8 @@ const char* SkipLiteral(const char* p) {
     if (std::string_view(p, (IsLead(*p) && p[1]) ? 2 : 1) == term) return p + tlen;
     if (*p == '\\' && p[1]) {
       ++p;
-    } else if (static_cast<unsigned char>(p[0]) == 0x81 && static_cast<unsigned char>(p[1]) == 0x8F) {
+    } else if (static_cast<unsigned char>(p[0]) == 0x81 &&
+               static_cast<unsigned char>(p[1]) == 0x8F) {
       p += 2;  // "￥" escapes too
     }
     p += (IsLead(*p) && p[1]) ? 2 : 1;
@@ -301,9 +302,8 @@ void CollectLabels(TYumeBase& y, const std::string& text, std::string_view fileN
     if (size_t open = FindCharAligned(rest, '('); open != std::string_view::npos) {
       name = TrimBlanks(rest.substr(0, open));
       size_t close = FindCharAligned(rest, ')', open + 1);
-      params = TrimBlanks(rest.substr(open + 1, close == std::string_view::npos
-                                                    ? std::string_view::npos
-                                                    : close - open - 1));
+      params = TrimBlanks(rest.substr(
+          open + 1, close == std::string_view::npos ? std::string_view::npos : close - open - 1));
     }
     if (y.Dict.Find(name, false)) {
       y.Cur = star;

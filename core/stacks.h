@@ -51,13 +51,13 @@ struct TRunControl {
   int64_t Counter = 0;
   int64_t Limit = 0;
   uint8_t Kind = 0;
-  std::string_view Body;                       // the text the frame runs in
+  std::string_view Body;                         // the text the frame runs in
   std::shared_ptr<const std::string> BodyOwner;  // keeps a body alive that is not in a source
   std::string SourceName;
   std::string Condition;
-  THashNode* ItemWord = nullptr;                          // for loop: the counter variable
-  uint64_t ItemGeneration = 0;                            // dictionary generation ItemWord was found in
-  std::shared_ptr<std::vector<std::string>> ItemLines;    // list loop: the lines
+  THashNode* ItemWord = nullptr;  // for loop: the counter variable
+  uint64_t ItemGeneration = 0;    // dictionary generation ItemWord was found in
+  std::shared_ptr<std::vector<std::string>> ItemLines;  // list loop: the lines
 };
 
 // The current list of frames, and the lists set aside by PushLevel.

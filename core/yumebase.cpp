@@ -38,7 +38,9 @@ void TYumeBase::ClearWordRefs() {
   ExitLabel = ErrorLabel = LastCommand = nullptr;
 }
 
-void TYumeBase::AddText(std::string_view text) { Texts.push_back(text); }
+void TYumeBase::AddText(std::string_view text) {
+  Texts.push_back(text);
+}
 
 void TYumeBase::RemoveText(std::string_view text) {
   for (auto it = Texts.rbegin(); it != Texts.rend(); ++it) {

@@ -57,11 +57,11 @@ class TYumeBase {
   TRunControlStack Runs;
   TObjList Objs;
   std::vector<std::unique_ptr<TObjNode>> DeferredRelease;  // destroyed parts awaiting release
-  std::vector<std::unique_ptr<std::string>> Included;  // sources brought in by 取り込む
-  std::vector<std::string> FuncArgs;                    // evaluated arguments of a user function
-  bool HasFuncArgs = false;                             // FuncArgs holds a call's arguments
-  std::vector<std::string_view> Texts;                  // see AddText
-  std::string_view LastText;                            // the text TextOf found last
+  std::vector<std::unique_ptr<std::string>> Included;      // sources brought in by 取り込む
+  std::vector<std::string> FuncArgs;                       // evaluated arguments of a user function
+  bool HasFuncArgs = false;                                // FuncArgs holds a call's arguments
+  std::vector<std::string_view> Texts;                     // see AddText
+  std::string_view LastText;                               // the text TextOf found last
   // Changes whenever a registered text goes away, so that anything remembered by position in a
   // text can tell it may now be stale. Unique across states.
   uint64_t TextsGeneration = 0;

@@ -27,7 +27,7 @@ TEST(Fold, DropsOkuriganaAfterKanji) {
   EXPECT_EQ(FoldName("おわり"), "おわり");
   EXPECT_EQ(FoldName("ループ"), "ループ");
   EXPECT_EQ(FoldName("ABCあい"), "ABCあい");  // single bytes do not set the flag
-  EXPECT_EQ(FoldName("表ぁ"), "表ぁ");          // small ぁ (829F) is no hiragana here
+  EXPECT_EQ(FoldName("表ぁ"), "表ぁ");        // small ぁ (829F) is no hiragana here
   EXPECT_EQ(FoldName(""), "");
 }
 
