@@ -164,19 +164,8 @@ bool IsPureConcatTail(std::string_view t, size_t pos) {
     }
     const char c = t[pos];
     if (c == '(') {
-      int depth = 0;
-      while (pos < t.size()) {
-        if (AtStringLiteral(t, pos)) {
-          const size_t next = SkipStringLiteral(t, pos);
-          if (next == std::string_view::npos) return false;
-          pos = next;
-          continue;
-        }
-        const char d = t[pos];
-        pos += CharLen(t, pos);
-        if (d == '(') ++depth;
-        if (d == ')' && --depth == 0) break;
-      }
+      pos = SkipParenthesized(t, pos);
+      if (pos == std::string_view::npos) return false;
       continue;
     }
     if (c == '&') {

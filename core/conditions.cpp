@@ -103,18 +103,8 @@ std::string ConvertCondition(std::string_view cond) {
         continue;
       }
       if (cond[pos] == '(') {
-        int depth = 0;
-        while (pos < cond.size()) {
-          if (AtStringLiteral(cond, pos)) {
-            const size_t next = SkipStringLiteral(cond, pos);
-            pos = next == std::string_view::npos ? cond.size() : next;
-            continue;
-          }
-          const char c = cond[pos];
-          pos += CharLen(cond, pos);
-          if (c == '(') ++depth;
-          if (c == ')' && --depth == 0) break;
-        }
+        const size_t next = SkipParenthesized(cond, pos);
+        pos = next == std::string_view::npos ? cond.size() : next;
         continue;
       }
       pos += CharLen(cond, pos);

@@ -124,40 +124,6 @@ void EndTopFrame(TYumeBase& y) {
   y.SetCur(to);
 }
 
-// The rest of a statement from pos as it stands in the text: up to a line break or ";", with
-// literals and parentheses taken whole and a line ending in "&" joined with the next.
-size_t StatementRestEnd(TYumeBase& y, std::string_view text, size_t pos) {
-  size_t lineStart = pos;
-  while (pos < text.size()) {
-    const char c = text[pos];
-    if (c == '\r' || c == '\n' || c == ';') {
-      std::string_view seg = text.substr(lineStart, pos - lineStart);
-      while (!seg.empty() && (seg.back() == ' ' || seg.back() == '\t')) seg.remove_suffix(1);
-      if (c != ';' && !seg.empty() && seg.back() == '&') {
-        // The break and its line marker belong to the body; the body's run counts the line.
-        while (pos < text.size() &&
-               (text[pos] == '\r' || text[pos] == '\n' || text[pos] == ' ' || text[pos] == '\t'))
-          ++pos;
-        while (pos < text.size() && IsDigitChar(text[pos])) ++pos;
-        if (CharAt(text, pos) == ':') ++pos;
-        lineStart = pos;
-        continue;
-      }
-      break;
-    }
-    if (AtStringLiteral(text, pos)) {
-      ReadStringLiteral(y, text, pos);
-      continue;
-    }
-    if (c == '(') {
-      ReadParenthesized(y, text, pos);
-      continue;
-    }
-    pos += CharLen(text, pos);
-  }
-  return pos;
-}
-
 }  // namespace
 
 TRunControl ReadBlock(TYumeBase& y) {
@@ -177,7 +143,14 @@ TRunControl ReadBlock(TYumeBase& y) {
     f.ReturnPos = f.Body.data();
   } else {
     const size_t start = pos;
-    pos = StatementRestEnd(y, text, pos);
+    // The break and its line marker stay in the body; the body's run counts the line.
+    pos = ScanStatementRest(y, text, pos, [&](size_t, size_t& at) {
+      while (at < text.size() &&
+             (text[at] == '\r' || text[at] == '\n' || text[at] == ' ' || text[at] == '\t'))
+        ++at;
+      while (at < text.size() && IsDigitChar(text[at])) ++at;
+      if (CharAt(text, at) == ':') ++at;
+    });
     f.Body = text.substr(start, pos - start);
   }
   f.EndPos = text.data() + pos;

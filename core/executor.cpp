@@ -2,6 +2,7 @@
 // statement's end runs the command word with them.
 #include "core/executor.h"
 
+#include <functional>
 #include <memory>
 
 #include "core/assign.h"
@@ -525,16 +526,15 @@ void ParsePoint(TYumeBase& y, std::string_view text, int& x, int& py) {
   x = static_cast<int>(PopNumber(y));
 }
 
-std::string ReadStatementRest(TYumeBase& y, std::string_view text, size_t& pos) {
-  std::string out;
+size_t ScanStatementRest(TYumeBase& y, std::string_view text, size_t pos,
+                         const std::function<void(size_t lineStart, size_t& pos)>& onJoin) {
   size_t start = pos;
   while (pos < text.size()) {
     const char c = text[pos];
     if (c == '\r' || c == '\n' || c == ';') {
       std::string_view seg = TrimBlanks(text.substr(start, pos - start));
       if (c != ';' && !seg.empty() && seg.back() == '&') {
-        out += text.substr(start, pos - start);
-        ReadLineMarker(y, text, pos);
+        onJoin(start, pos);
         start = pos;
         continue;
       }
@@ -550,6 +550,17 @@ std::string ReadStatementRest(TYumeBase& y, std::string_view text, size_t& pos) 
     }
     pos += CharLen(text, pos);
   }
+  return pos;
+}
+
+std::string ReadStatementRest(TYumeBase& y, std::string_view text, size_t& pos) {
+  std::string out;
+  size_t start = pos;
+  pos = ScanStatementRest(y, text, pos, [&](size_t lineStart, size_t& at) {
+    out += text.substr(lineStart, at - lineStart);
+    ReadLineMarker(y, text, at);
+    start = at;
+  });
   out += text.substr(start, pos - start);
   return out;
 }

@@ -3,6 +3,7 @@
 // bound to its pattern.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -55,6 +56,11 @@ void InstallExecutor();
 // The rest of a statement from pos: up to a line break or ";" (literals and parentheses taken
 // whole; "&" at a line end joins the next line).
 std::string ReadStatementRest(TYumeBase& y, std::string_view text, size_t& pos);
+
+// The end of the statement rest from pos; at each line break that an "&" joins, onJoin gets
+// the start of the line just ended and moves pos past the break.
+size_t ScanStatementRest(TYumeBase& y, std::string_view text, size_t pos,
+                         const std::function<void(size_t lineStart, size_t& pos)>& onJoin);
 
 // Sets それ's value and type.
 void SetSore(TYumeBase& y, std::string value, const char* type);

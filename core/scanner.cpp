@@ -158,18 +158,22 @@ std::string_view ReadStringLiteral(TYumeBase& y, std::string_view text, size_t& 
 
 std::string_view ReadParenthesized(TYumeBase& y, std::string_view text, size_t& pos) {
   if (CharAt(text, pos) != '(') return {};
-  const size_t start = pos + 1;
+  const size_t end = SkipParenthesized(text, pos);
+  if (end == std::string_view::npos) RaiseError(y, "\")\"が対応していません。");
+  const std::string_view inner = text.substr(pos + 1, end - pos - 2);
+  pos = end;
+  return inner;
+}
+
+size_t SkipParenthesized(std::string_view text, size_t pos) {
   int depth = 1;
-  size_t i = start;
+  size_t i = pos + 1;
   while (i < text.size()) {
     const char c = text[i];
     if (c == '(') {
       ++depth;
     } else if (c == ')') {
-      if (--depth == 0) {
-        pos = i + 1;
-        return text.substr(start, i - start);
-      }
+      if (--depth == 0) return i + 1;
     } else if (AtStringLiteral(text, i)) {
       const size_t end = SkipStringLiteral(text, i);
       if (end == std::string_view::npos) break;
@@ -178,7 +182,7 @@ std::string_view ReadParenthesized(TYumeBase& y, std::string_view text, size_t& 
     }
     i += CharLen(text, i);
   }
-  RaiseError(y, "\")\"が対応していません。");
+  return std::string_view::npos;
 }
 
 void AppendBackquoted(std::string& out, std::string_view text) {

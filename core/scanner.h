@@ -92,6 +92,8 @@ std::string_view ReadStringLiteral(TYumeBase& y, std::string_view text, size_t& 
 // view without moving when pos is not on "(".
 std::string_view ReadParenthesized(TYumeBase& y, std::string_view text, size_t& pos);
 
+// Position just past the ")" matching the "(" at pos (literals skipped whole), or npos.
+size_t SkipParenthesized(std::string_view text, size_t pos);
 // Position just past the end of the literal starting at pos, or npos when it is unterminated.
 size_t SkipStringLiteral(std::string_view text, size_t pos);
 
