@@ -1,77 +1,484 @@
 // Arithmetic, bit operations, rounding, mathematical functions, statistics, colours.
 //
-// The command table ties each name to its handler; a handler not built yet stays null,
-// and calling its command reports that it is not available.
+// The command table ties each name to its handler; the computations themselves are in
+// mathfn.h. Integer faults travel as platform exceptions (the caller adds the reason to the
+// command's error line); floating-point faults are reported as invalid operations.
+#include <cmath>
+#include <ctime>
+
 #include "commands/families.h"
+#include "commands/text/mathfn.h"
+#include "core/convhalf.h"
+#include "core/error.h"
+#include "core/executor.h"
+#include "core/expr.h"
+#include "core/hash.h"
+#include "core/number.h"
+#include "core/yumebase.h"
 
 namespace yume {
 
 namespace {
 
+using namespace mathfn;
+
+constexpr long double kPi = 3.141592653589793238462643383279502884L;
+
+void SetNumber(TYumeBase& y, long double v) {
+  SetSore(y, FormatNumber(v), "e");
+}
+
+void SetInteger(TYumeBase& y, int64_t v) {
+  SetSore(y, std::to_string(v), "e");
+}
+
+// The value only: それ keeps its type code.
+void SetKeepType(TYumeBase& y, long double v) {
+  if (y.VarSore) y.VarSore->SetValueText(FormatNumber(v));
+}
+
+[[noreturn]] void RaiseFault(TYumeBase& y, const EMathFault& e) {
+  RaiseError(y, std::string("プログラムで不正な操作がありました。") + e.what());
+}
+
+std::string CommandName(TYumeBase& y, const char* fallback) {
+  return y.LastCommand ? y.LastCommand->Name : fallback;
+}
+
+// ---- arithmetic on a variable ----
+
+// The left operand as written: a variable it names gives its value and takes the result;
+// anything else (それ filled in, a literal, an expression) is only evaluated.
+struct TLeft {
+  THashNode* Word;
+  std::string Value;
+};
+
+TLeft PopLeft(TYumeBase& y) {
+  std::string raw = y.Args.Pop();
+  THashNode* w = y.Dict.FindScoped(raw, false);
+  if (w && w->Kind == wkVariable) return {w, w->ValueText()};
+  return {nullptr, EvaluateText(y, raw)};
+}
+
+void Store(TYumeBase& y, THashNode* w, std::string value, const char* type) {
+  if (w && w != y.VarSore) {
+    if (w->Reserved) RaiseError(y, "\"%s\"は、読取専用です。", {w->Name});
+    w->SetValueText(value);
+    w->TypeText = type;
+  }
+  SetSore(y, std::move(value), type);
+}
+
+// 足す (?に,?を) 280 -- a text added is appended; the result takes the added value's type.
+void CmdAdd(TYumeBase& y) {
+  std::string add = PopText(y);
+  const std::string type = y.LastType;
+  TLeft left = PopLeft(y);
+  std::string result = type == "e" ? FormatNumber(StrToNumber(left.Value) + StrToNumber(add))
+                                   : std::move(left.Value) + add;
+  Store(y, left.Word, std::move(result), type.c_str());
+}
+
+// 引く (?から,?を) 281
+void CmdSubtract(TYumeBase& y) {
+  const long double v = PopNumber(y);
+  TLeft left = PopLeft(y);
+  Store(y, left.Word, FormatNumber(StrToNumber(left.Value) - v), "e");
+}
+
+// 掛ける (?に,?を) 282
+void CmdMultiply(TYumeBase& y) {
+  const long double v = PopNumber(y);
+  TLeft left = PopLeft(y);
+  Store(y, left.Word, FormatNumber(StrToNumber(left.Value) * v), "e");
+}
+
+// 割る (?を,?で) 283
+void CmdDivide(TYumeBase& y) {
+  const long double v = PopNumber(y);
+  TLeft left = PopLeft(y);
+  long double r;
+  try {
+    r = Divide(StrToNumber(left.Value), v);
+  } catch (const EMathFault& e) {
+    RaiseFault(y, e);
+  }
+  Store(y, left.Word, FormatNumber(r), "e");
+}
+
+// ---- integers and bits ----
+
+// Two 32-bit arguments, the second popped first.
+template <class Op>
+void IntPair(TYumeBase& y, Op op) {
+  const int32_t b = ToInt32(PopNumber(y));
+  const int32_t a = ToInt32(PopNumber(y));
+  SetInteger(y, op(a, b));
+}
+
+// MOD/余り (?と,?の) 343
+void CmdMod(TYumeBase& y) {
+  IntPair(y, [](int32_t a, int32_t b) { return Mod(a, b); });
+}
+
+// AND (?と,?の) 340
+void CmdAnd(TYumeBase& y) {
+  IntPair(y, [](int32_t a, int32_t b) { return a & b; });
+}
+
+// OR (?と,?の) 341
+void CmdOr(TYumeBase& y) {
+  IntPair(y, [](int32_t a, int32_t b) { return a | b; });
+}
+
+// XOR (?と,?の) 342
+void CmdXor(TYumeBase& y) {
+  IntPair(y, [](int32_t a, int32_t b) { return a ^ b; });
+}
+
+// NOT (?の) 395
+void CmdNot(TYumeBase& y) {
+  SetInteger(y, ToInt32(PopNumber(y)) == 0 ? 1 : 0);
+}
+
+// SHR/右シフト (?を,?ビット) 344
+void CmdShr(TYumeBase& y) {
+  IntPair(y, [](int32_t v, int32_t n) { return static_cast<int64_t>(Shr(v, n)); });
+}
+
+// SHL/左シフト (?を,?ビット) 345
+void CmdShl(TYumeBase& y) {
+  IntPair(y, [](int32_t v, int32_t n) { return Shl(v, n); });
+}
+
+// HEX (?) 346
+void CmdHex(TYumeBase& y) {
+  SetSore(y, Hex(ToInt32(PopNumber(y))), "e");
+}
+
+// ---- rounding ----
+
+// 整数/INT/TRUNC (?) 31, 151, 157
+void CmdTrunc(TYumeBase& y) {
+  SetInteger(y, ToInt64(PopNumber(y)));
+}
+
+// ROUND (?) 155
+void CmdRound(TYumeBase& y) {
+  SetInteger(y, ToInt64(RoundHalfEven(PopNumber(y))));
+}
+
+// FLOOR (?) 149
+void CmdFloor(TYumeBase& y) {
+  SetInteger(y, ToInt32(std::floor(PopNumber(y))));
+}
+
+// CEIL (?) 147
+void CmdCeil(TYumeBase& y) {
+  SetInteger(y, ToInt32(std::ceil(PopNumber(y))));
+}
+
+// 切り捨て (?を,?位で) 32
+void CmdTruncAt(TYumeBase& y) {
+  const int32_t places = ToInt32(PopNumber(y));
+  SetNumber(y, TruncAt(PopNumber(y), places));
+}
+
+// 四捨五入 (?を,?位で) 33
+void CmdRoundAt(TYumeBase& y) {
+  const int32_t places = ToInt32(PopNumber(y));
+  SetNumber(y, RoundAt(PopNumber(y), places));
+}
+
+// FRAC (?) 150 -- works on the text, so the sign is dropped with the integer part.
+void CmdFrac(TYumeBase& y) {
+  SetSore(y, FracText(TConvToHalf::Instance().ConvertText(PopText(y))), "e");
+}
+
+// ---- real functions ----
+
+template <class Fn>
+void Real1(TYumeBase& y, Fn fn) {
+  SetNumber(y, fn(PopNumber(y)));
+}
+
+// ABS (?) 146
+void CmdAbs(TYumeBase& y) {
+  Real1(y, [](long double x) { return std::fabs(x); });
+}
+
+// EXP (?) 148
+void CmdExp(TYumeBase& y) {
+  Real1(y, [](long double x) { return std::exp(x); });
+}
+
+// LN (?) 152
+void CmdLn(TYumeBase& y) {
+  Real1(y, [](long double x) { return std::log(x); });
+}
+
+// LOG (?,?) 153 -- base first.
+void CmdLog(TYumeBase& y) {
+  const long double x = PopNumber(y);
+  SetNumber(y, LogBase(PopNumber(y), x));
+}
+
+// LOG2 (?) 179
+void CmdLog2(TYumeBase& y) {
+  Real1(y, [](long double x) { return std::log2(x); });
+}
+
+// LOG10 (?) 180
+void CmdLog10(TYumeBase& y) {
+  Real1(y, [](long double x) { return std::log10(x); });
+}
+
+// POWER (?,?) 154
+void CmdPower(TYumeBase& y) {
+  const long double e = PopNumber(y);
+  SetNumber(y, std::pow(PopNumber(y), e));
+}
+
+// SQRT (?) 156
+void CmdSqrt(TYumeBase& y) {
+  Real1(y, [](long double x) { return std::sqrt(x); });
+}
+
+// ---- trigonometry and angles: それ keeps its type ----
+
+template <class Fn>
+void Angle1(TYumeBase& y, Fn fn) {
+  SetKeepType(y, fn(PopNumber(y)));
+}
+
+// サイン/SIN (?) 52
+void CmdSin(TYumeBase& y) {
+  Angle1(y, [](long double x) { return std::sin(x); });
+}
+
+// コサイン/COS (?) 53
+void CmdCos(TYumeBase& y) {
+  Angle1(y, [](long double x) { return std::cos(x); });
+}
+
+// タンジェント/TAN (?) 54
+void CmdTan(TYumeBase& y) {
+  Angle1(y, [](long double x) { return std::tan(x); });
+}
+
+// ARCSIN (?) 218
+void CmdArcSin(TYumeBase& y) {
+  Angle1(y, ArcSin);
+}
+
+// ARCCOS (?) 217
+void CmdArcCos(TYumeBase& y) {
+  Angle1(y, ArcCos);
+}
+
+// ARCTAN (?) 216
+void CmdArcTan(TYumeBase& y) {
+  Angle1(y, [](long double x) { return std::atan(x); });
+}
+
+// HYPOT (?,?) 219
+void CmdHypot(TYumeBase& y) {
+  const long double b = PopNumber(y);
+  SetKeepType(y, std::hypot(PopNumber(y), b));
+}
+
+// サイクルからラジアン (?を) 220
+void CmdCycleToRad(TYumeBase& y) {
+  Angle1(y, [](long double x) { return x * 2 * kPi; });
+}
+
+// 度からラジアン (?を) 221
+void CmdDegToRad(TYumeBase& y) {
+  Angle1(y, [](long double x) { return x * kPi / 180; });
+}
+
+// グラードからラジアン (?を) 222
+void CmdGradToRad(TYumeBase& y) {
+  Angle1(y, [](long double x) { return x * kPi / 200; });
+}
+
+// ラジアンからサイクル (?を) 223
+void CmdRadToCycle(TYumeBase& y) {
+  Angle1(y, [](long double x) { return x / (2 * kPi); });
+}
+
+// ラジアンから度 (?を) 224
+void CmdRadToDeg(TYumeBase& y) {
+  Angle1(y, [](long double x) { return x * 180 / kPi; });
+}
+
+// ラジアンからグラード (?を) 225
+void CmdRadToGrad(TYumeBase& y) {
+  Angle1(y, [](long double x) { return x * 200 / kPi; });
+}
+
+// ---- random numbers ----
+
+// 乱数 (?の) 17 -- a limit that is no integer text draws below 100.
+void CmdRandom(TYumeBase& y) {
+  int32_t n;
+  if (!ReadIntText(PopText(y), n)) n = 100;
+  SetInteger(y, DrawBelow(y.RandSeed, n));
+}
+
+// RND () 158
+void CmdRnd(TYumeBase& y) {
+  SetNumber(y, DrawReal(y.RandSeed));
+}
+
+// 乱数初期化 (?で) 159 -- -1 seeds from the clock; それ is left alone.
+void CmdRandomize(TYumeBase& y) {
+  const int64_t v = ToInt64(PopNumber(y));
+  if (v == -1) {
+    timespec ts{};
+    clock_gettime(CLOCK_REALTIME, &ts);
+    y.RandSeed = static_cast<uint32_t>(ts.tv_sec * 1000003u ^ ts.tv_nsec);
+  } else {
+    y.RandSeed = static_cast<uint32_t>(v);
+  }
+}
+
+// ---- statistics over the lines of a text ----
+
+template <class Fn>
+void Stat(TYumeBase& y, Fn fn) {
+  const std::vector<long double> values = LineValues(PopText(y));
+  long double r;
+  try {
+    r = fn(values);
+  } catch (const EMathFault& e) {
+    RaiseFault(y, e);
+  }
+  SetNumber(y, r);
+}
+
+// 配列合計値/SUM (?の) 226
+void CmdSum(TYumeBase& y) {
+  Stat(y, Sum);
+}
+
+// 配列平均値/AVERAGE (?の) 227
+void CmdAverage(TYumeBase& y) {
+  Stat(y, Average);
+}
+
+// 配列分散値/VAR (?の) 228
+void CmdVariance(TYumeBase& y) {
+  Stat(y, Variance);
+}
+
+// 標準偏差値/STDEV (?の) 229
+void CmdStdDev(TYumeBase& y) {
+  Stat(y, StdDev);
+}
+
+// 配列最大値 (?の) 239
+void CmdMax(TYumeBase& y) {
+  Stat(y, MaxOf);
+}
+
+// 配列最小値 (?の) 240
+void CmdMin(TYumeBase& y) {
+  Stat(y, MinOf);
+}
+
+// ---- colours: それ keeps its type ----
+
+void SetColor(TYumeBase& y, int32_t color) {
+  if (y.VarSore) y.VarSore->SetValueText(std::to_string(color));
+}
+
+// RGB (?,?,?) 145
+void CmdRgb(TYumeBase& y) {
+  const long double b = PopNumber(y);
+  const long double g = PopNumber(y);
+  const long double r = PopNumber(y);
+  try {
+    SetColor(y, ColorOf(RgbComponent(r), RgbComponent(g), RgbComponent(b)));
+  } catch (const std::invalid_argument&) {
+    RaiseError(y, "\"%s\"命令の引数に誤りがあります。", {CommandName(y, "RGB")});
+  }
+}
+
+// CMYK (?,?,?,?) 411
+void CmdCmyk(TYumeBase& y) {
+  const int32_t k = ToInt32(PopNumber(y));
+  const int32_t yellow = ToInt32(PopNumber(y));
+  const int32_t magenta = ToInt32(PopNumber(y));
+  const int32_t cyan = ToInt32(PopNumber(y));
+  SetColor(y, CmykColor(cyan, magenta, yellow, k));
+}
+
 constexpr CommandDef kCommands[] = {
-    {"足す", "?に,?を", 280, nullptr},
-    {"引く", "?から,?を", 281, nullptr},
-    {"掛ける", "?に,?を", 282, nullptr},
-    {"割る", "?を,?で", 283, nullptr},
-    {"MOD", "?と,?の", 343, nullptr},
-    {"余り", "?と,?の", 343, nullptr},
-    {"AND", "?と,?の", 340, nullptr},
-    {"OR", "?と,?の", 341, nullptr},
-    {"XOR", "?と,?の", 342, nullptr},
-    {"NOT", "?の", 395, nullptr},
-    {"SHR", "?を,?ビット", 344, nullptr},
-    {"右シフト", "?を,?ビット", 344, nullptr},
-    {"SHL", "?を,?ビット", 345, nullptr},
-    {"左シフト", "?を,?ビット", 345, nullptr},
-    {"乱数", "?の", 17, nullptr},
-    {"RND", "", 158, nullptr},
-    {"乱数初期化", "?で", 159, nullptr},
-    {"整数", "?", 31, nullptr},
-    {"切り捨て", "?を,?位で", 32, nullptr},
-    {"四捨五入", "?を,?位で", 33, nullptr},
-    {"ABS", "?", 146, nullptr},
-    {"CEIL", "?", 147, nullptr},
-    {"EXP", "?", 148, nullptr},
-    {"FLOOR", "?", 149, nullptr},
-    {"FRAC", "?", 150, nullptr},
-    {"INT", "?", 151, nullptr},
-    {"LN", "?", 152, nullptr},
-    {"LOG", "?,?", 153, nullptr},
-    {"LOG2", "?", 179, nullptr},
-    {"LOG10", "?", 180, nullptr},
-    {"POWER", "?,?", 154, nullptr},
-    {"ROUND", "?", 155, nullptr},
-    {"SQRT", "?", 156, nullptr},
-    {"TRUNC", "?", 157, nullptr},
-    {"HEX", "?", 346, nullptr},
-    {"サイン", "?", 52, nullptr},
-    {"SIN", "?", 52, nullptr},
-    {"コサイン", "?", 53, nullptr},
-    {"COS", "?", 53, nullptr},
-    {"タンジェント", "?", 54, nullptr},
-    {"TAN", "?", 54, nullptr},
-    {"ARCSIN", "?", 218, nullptr},
-    {"ARCCOS", "?", 217, nullptr},
-    {"ARCTAN", "?", 216, nullptr},
-    {"HYPOT", "?,?", 219, nullptr},
-    {"サイクルからラジアン", "?を", 220, nullptr},
-    {"度からラジアン", "?を", 221, nullptr},
-    {"グラードからラジアン", "?を", 222, nullptr},
-    {"ラジアンからサイクル", "?を", 223, nullptr},
-    {"ラジアンから度", "?を", 224, nullptr},
-    {"ラジアンからグラード", "?を", 225, nullptr},
-    {"配列合計値", "?の", 226, nullptr},
-    {"配列平均値", "?の", 227, nullptr},
-    {"配列分散値", "?の", 228, nullptr},
-    {"標準偏差値", "?の", 229, nullptr},
-    {"配列最大値", "?の", 239, nullptr},
-    {"配列最小値", "?の", 240, nullptr},
-    {"SUM", "?", 226, nullptr},
-    {"AVERAGE", "?", 227, nullptr},
-    {"VAR", "?", 228, nullptr},
-    {"STDEV", "?", 229, nullptr},
-    {"RGB", "?,?,?", 145, nullptr},
-    {"CMYK", "?,?,?,?", 411, nullptr},
+    {"足す", "?に,?を", 280, CmdAdd},
+    {"引く", "?から,?を", 281, CmdSubtract},
+    {"掛ける", "?に,?を", 282, CmdMultiply},
+    {"割る", "?を,?で", 283, CmdDivide},
+    {"MOD", "?と,?の", 343, CmdMod},
+    {"余り", "?と,?の", 343, CmdMod},
+    {"AND", "?と,?の", 340, CmdAnd},
+    {"OR", "?と,?の", 341, CmdOr},
+    {"XOR", "?と,?の", 342, CmdXor},
+    {"NOT", "?の", 395, CmdNot},
+    {"SHR", "?を,?ビット", 344, CmdShr},
+    {"右シフト", "?を,?ビット", 344, CmdShr},
+    {"SHL", "?を,?ビット", 345, CmdShl},
+    {"左シフト", "?を,?ビット", 345, CmdShl},
+    {"乱数", "?の", 17, CmdRandom},
+    {"RND", "", 158, CmdRnd},
+    {"乱数初期化", "?で", 159, CmdRandomize},
+    {"整数", "?", 31, CmdTrunc},
+    {"切り捨て", "?を,?位で", 32, CmdTruncAt},
+    {"四捨五入", "?を,?位で", 33, CmdRoundAt},
+    {"ABS", "?", 146, CmdAbs},
+    {"CEIL", "?", 147, CmdCeil},
+    {"EXP", "?", 148, CmdExp},
+    {"FLOOR", "?", 149, CmdFloor},
+    {"FRAC", "?", 150, CmdFrac},
+    {"INT", "?", 151, CmdTrunc},
+    {"LN", "?", 152, CmdLn},
+    {"LOG", "?,?", 153, CmdLog},
+    {"LOG2", "?", 179, CmdLog2},
+    {"LOG10", "?", 180, CmdLog10},
+    {"POWER", "?,?", 154, CmdPower},
+    {"ROUND", "?", 155, CmdRound},
+    {"SQRT", "?", 156, CmdSqrt},
+    {"TRUNC", "?", 157, CmdTrunc},
+    {"HEX", "?", 346, CmdHex},
+    {"サイン", "?", 52, CmdSin},
+    {"SIN", "?", 52, CmdSin},
+    {"コサイン", "?", 53, CmdCos},
+    {"COS", "?", 53, CmdCos},
+    {"タンジェント", "?", 54, CmdTan},
+    {"TAN", "?", 54, CmdTan},
+    {"ARCSIN", "?", 218, CmdArcSin},
+    {"ARCCOS", "?", 217, CmdArcCos},
+    {"ARCTAN", "?", 216, CmdArcTan},
+    {"HYPOT", "?,?", 219, CmdHypot},
+    {"サイクルからラジアン", "?を", 220, CmdCycleToRad},
+    {"度からラジアン", "?を", 221, CmdDegToRad},
+    {"グラードからラジアン", "?を", 222, CmdGradToRad},
+    {"ラジアンからサイクル", "?を", 223, CmdRadToCycle},
+    {"ラジアンから度", "?を", 224, CmdRadToDeg},
+    {"ラジアンからグラード", "?を", 225, CmdRadToGrad},
+    {"配列合計値", "?の", 226, CmdSum},
+    {"配列平均値", "?の", 227, CmdAverage},
+    {"配列分散値", "?の", 228, CmdVariance},
+    {"標準偏差値", "?の", 229, CmdStdDev},
+    {"配列最大値", "?の", 239, CmdMax},
+    {"配列最小値", "?の", 240, CmdMin},
+    {"SUM", "?", 226, CmdSum},
+    {"AVERAGE", "?", 227, CmdAverage},
+    {"VAR", "?", 228, CmdVariance},
+    {"STDEV", "?", 229, CmdStdDev},
+    {"RGB", "?,?,?", 145, CmdRgb},
+    {"CMYK", "?,?,?,?", 411, CmdCmyk},
 };
 
 }  // namespace
