@@ -436,7 +436,7 @@ void EndLocalBlock(TYumeBase& y) {
   y.End = y.ContextEnd();
 }
 
-std::string LabelNameAsWritten(TYumeBase& y, std::string raw) {
+std::string LabelNameAsWritten(TYumeBase& y, const std::string& raw) {
   std::string_view t = TrimBlanks(raw);
   if (!t.empty() && (t.front() == '"' || t.front() == '`' || t.front() == '@')) {
     return TConvToHalf::Instance().ConvertText(EvaluateText(y, t));

@@ -62,6 +62,6 @@ std::string ConvertCondition(std::string_view cond);
 bool ConditionTrue(TYumeBase& y, const std::string& value, bool textIsTruth);
 
 // A label name taken as written: a quoted name is evaluated and converted to half-width.
-std::string LabelNameAsWritten(TYumeBase& y, std::string raw);
+std::string LabelNameAsWritten(TYumeBase& y, const std::string& raw);
 
 }  // namespace yume
