@@ -152,30 +152,43 @@ std::string SetNameValueLine(std::string_view lines, std::string_view key, std::
   return out;
 }
 
-// The tail of "X & ..." when everything after X is "&" joined terms: literals, parenthesised
-// parts and words, no other operator at the top level. Such a statement only appends to X.
-bool IsPureConcatTail(std::string_view t, size_t pos) {
+// The tail of "X & ..." when it is "&" joined terms that run nothing: literals without
+// embedded expressions, numbers and plain variables. Evaluating such a tail cannot change X,
+// so appending it to X in place gives what evaluating the whole would.
+bool IsInertConcatTail(TYumeBase& y, std::string_view t, size_t pos) {
+  static constexpr std::string_view kWideBrace = "｛";
+  bool expectTerm = true;
   while (pos < t.size()) {
+    SkipSeparators(t, pos);
+    if (pos >= t.size()) break;
+    if (!expectTerm) {
+      if (t[pos] != '&' || CharAt(t, pos + 1) == '&') return false;
+      ++pos;
+      expectTerm = true;
+      continue;
+    }
     if (AtStringLiteral(t, pos)) {
       const size_t next = SkipStringLiteral(t, pos);
       if (next == std::string_view::npos) return false;
+      const std::string_view lit = t.substr(pos, next - pos);
+      if (lit[0] == '"' && (FindCharAligned(lit, '{') != std::string_view::npos ||
+                            FindAligned(lit, kWideBrace) != std::string_view::npos))
+        return false;
       pos = next;
-      continue;
+    } else {
+      const size_t start = pos;
+      const std::string_view word = ReadWord(t, pos);
+      if (word.empty() || pos == start) return false;
+      bool digits = true;
+      for (char c : word) digits = digits && IsDigitChar(c);
+      if (!digits) {
+        const THashNode* w = y.Dict.FindScoped(word, false);
+        if (!w || w->Kind != wkVariable) return false;
+      }
     }
-    const char c = t[pos];
-    if (c == '(') {
-      pos = SkipParenthesized(t, pos);
-      if (pos == std::string_view::npos) return false;
-      continue;
-    }
-    if (c == '&') {
-      if (CharAt(t, pos + 1) == '&') return false;
-    } else if (IsOperatorChar(c) || c == '#' || c == '\r' || c == '\n' || c == ';') {
-      return false;
-    }
-    pos += CharLen(t, pos);
+    expectTerm = false;
   }
-  return true;
+  return !expectTerm;
 }
 
 // "X は、X & ..." on a plain variable appends to its value in place, so that building a text
@@ -187,15 +200,10 @@ bool AppendInPlace(TYumeBase& y, const std::string& name, std::string_view value
   size_t p = name.size();
   SkipSeparators(valueText, p);
   if (CharAt(valueText, p) != '&' || CharAt(valueText, p + 1) == '&') return false;
-  if (!IsPureConcatTail(valueText, p + 1)) return false;
+  if (!IsInertConcatTail(y, valueText, p + 1)) return false;
   THashNode* w = y.Dict.FindScoped(name, false);
   if (!w || w->Kind != wkVariable || w->Reserved || w->TypeText == "hs") return false;
   std::string tail = EvaluateText(y, valueText.substr(p + 1));
-  // The evaluation may have run commands; the word is looked up again.
-  w = y.Dict.FindScoped(name, false);
-  if (!w || w->Kind != wkVariable || w->Reserved) {
-    RaiseError(y, "\"%s\"は、読取専用です。", {name});
-  }
   w->MutableValue() += tail;
   w->TypeText = "s";
   y.LastType = "s";
