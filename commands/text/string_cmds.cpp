@@ -43,6 +43,20 @@ int64_t PopInteger(TYumeBase& y, int64_t def = 0) {
   return ParseIntText(PopText(y), n) ? n : def;
 }
 
+// The value of the top argument; a plain variable's value is used where it is, not copied, so
+// that a large text is measured and searched without a copy. Valid until the word changes.
+const std::string& PopValue(TYumeBase& y, std::string& held) {
+  std::string raw = y.Args.Pop();
+  if (!raw.empty() && raw.front() != '`') {
+    if (THashNode* w = y.Dict.FindScoped(raw, false); w && w->Kind == wkVariable) {
+      y.LastType = w->TypeText == "e" ? "e" : "s";
+      return w->ValueText();
+    }
+  }
+  held = EvaluateText(y, raw);
+  return held;
+}
+
 // An argument evaluated as a number and truncated.
 int64_t PopCount(TYumeBase& y) { return TruncCount(PopNumber(y)); }
 
@@ -82,10 +96,16 @@ std::string SystemText(TYumeBase& y, const char* name) {
 // ---- measuring and searching ----
 
 // 文字数/LEN (?の) 92
-void CmdLength(TYumeBase& y) { SetCount(y, CountChars(PopText(y))); }
+void CmdLength(TYumeBase& y) {
+  std::string held;
+  SetCount(y, CountChars(PopValue(y, held)));
+}
 
 // バイト数/LENB (?の) 122
-void CmdByteLength(TYumeBase& y) { SetCount(y, PopText(y).size()); }
+void CmdByteLength(TYumeBase& y) {
+  std::string held;
+  SetCount(y, PopValue(y, held).size());
+}
 
 // 行数 (?の) 70 -- a variable with a table form counts its rows
 void CmdLineCount(TYumeBase& y) {
@@ -102,21 +122,24 @@ void CmdLineCount(TYumeBase& y) {
 // 何文字目 (?の中で,?が) 562
 void CmdCharPosition(TYumeBase& y) {
   std::string what = PopText(y);
-  std::string s = PopText(y);
+  std::string held;
+  const std::string& s = PopValue(y, held);
   SetCount(y, CharPosition(s, what));
 }
 
 // 何バイト目/POS (?の中で,?が) 47
 void CmdBytePosition(TYumeBase& y) {
   std::string what = PopText(y);
-  std::string s = PopText(y);
+  std::string held;
+  const std::string& s = PopValue(y, held);
   SetCount(y, BytePosition(s, what));
 }
 
 // 出現回数 (?で,?の) 410
 void CmdOccurrences(TYumeBase& y) {
   std::string what = PopText(y);
-  std::string s = PopText(y);
+  std::string held;
+  const std::string& s = PopValue(y, held);
   SetCount(y, CountOccurrences(s, what));
 }
 
@@ -135,7 +158,8 @@ template <std::string_view (*Stretch)(std::string_view, int64_t, int64_t)>
 void StretchCommand(TYumeBase& y) {
   const int64_t count = PopInteger(y);
   const int64_t start = PopInteger(y);
-  std::string s = PopText(y);
+  std::string held;
+  const std::string& s = PopValue(y, held);
   SetText(y, std::string(Stretch(s, start, count)));
 }
 
@@ -144,7 +168,8 @@ void StretchCommand(TYumeBase& y) {
 template <std::string_view (*Part)(std::string_view, int64_t), bool kIntegerText = false>
 void PartCommand(TYumeBase& y) {
   const int64_t n = kIntegerText ? PopInteger(y) : PopCount(y);
-  std::string s = PopText(y);
+  std::string held;
+  const std::string& s = PopValue(y, held);
   SetText(y, std::string(Part(s, n)));
 }
 
@@ -212,7 +237,8 @@ void CutEndCommand(TYumeBase& y) {
 void CmdReplace(TYumeBase& y) {
   std::string with = PopText(y);
   std::string what = PopText(y);
-  std::string s = PopText(y);
+  std::string held;
+  const std::string& s = PopValue(y, held);
   SetText(y, ReplaceAll(s, what, with));
 }
 
@@ -221,14 +247,16 @@ void CmdReplaceNth(TYumeBase& y) {
   std::string with = PopText(y);
   std::string what = PopText(y);
   const int64_t n = PopCount(y);
-  std::string s = PopText(y);
+  std::string held;
+  const std::string& s = PopValue(y, held);
   SetText(y, ReplaceNth(s, n, what, with));
 }
 
 // リフレイン (?を,?度) 50
 void CmdRepeat(TYumeBase& y) {
   const int64_t n = PopInteger(y);
-  std::string s = PopText(y);
+  std::string held;
+  const std::string& s = PopValue(y, held);
   std::string out;
   if (n > 0 && !s.empty()) {
     if (static_cast<int64_t>(s.size()) > kMaxTextBytes / n) RangeError(y);
@@ -241,7 +269,8 @@ void CmdRepeat(TYumeBase& y) {
 // 区切る (?を,?で) 36
 void CmdSplit(TYumeBase& y) {
   std::string delim = PopText(y);
-  std::string s = PopText(y);
+  std::string held;
+  const std::string& s = PopValue(y, held);
   TCsvDb table;
   for (std::string_view piece : SplitPieces(s, delim)) table.AddRow(TCsvCells{piece});
   SetText(y, table.GetCsvText());
@@ -256,7 +285,8 @@ void CmdDropOkurigana(TYumeBase& y) { SetText(y, FoldName(PopText(y))); }
 // 行揃え (?を,?バイトで) 412
 void CmdWrap(TYumeBase& y) {
   const int64_t width = PopCount(y);
-  std::string s = PopText(y);
+  std::string held;
+  const std::string& s = PopValue(y, held);
   const int64_t tab = TruncCount(StrToNumber(SystemText(y, "タブ文字の個数")));
   SetText(y, WrapLines(s, width, tab, SystemText(y, "禁則処理の行頭禁止文字")));
 }
@@ -264,7 +294,8 @@ void CmdWrap(TYumeBase& y) {
 // Pads on the left to a width in bytes; それ keeps its type.
 void PadCommand(TYumeBase& y, char fill) {
   const int64_t width = PopCount(y);
-  std::string s = PopText(y);
+  std::string held;
+  const std::string& s = PopValue(y, held);
   if (width > kMaxTextBytes) RangeError(y);
   SetValueOnly(y, width > 0 ? PadLeft(s, static_cast<size_t>(width), fill) : s);
 }
@@ -277,7 +308,8 @@ void CmdZeroPad(TYumeBase& y) { PadCommand(y, '0'); }
 
 // 通貨形式に変換 (?を) 173
 void CmdCurrency(TYumeBase& y) {
-  std::string s = PopText(y);
+  std::string held;
+  const std::string& s = PopValue(y, held);
   const bool decimals = FindCharAligned(s, '.') != std::string::npos;
   SetValueOnly(y, CurrencyText(StrToNumber(s), decimals));
 }
@@ -312,7 +344,8 @@ void CmdReserve(TYumeBase& y) {
 
 // キーコード/ASC (?の) 75
 void CmdKeyCode(TYumeBase& y) {
-  std::string s = PopText(y);
+  std::string held;
+  const std::string& s = PopValue(y, held);
   if (s.empty()) ArgumentError(y);
   SetCount(y, FirstCharCode(s));
 }

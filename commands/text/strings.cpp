@@ -5,6 +5,10 @@
 #include <cmath>
 #include <cstring>
 
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
 #include "core/convhalf.h"
 #include "core/number.h"
 #include "core/sjis.h"
@@ -30,6 +34,103 @@ bool ListHasChar(std::string_view list, std::string_view ch) {
 
 // Number of characters in s counted up to byte offset end.
 size_t CharsBefore(std::string_view s, size_t end) { return CountChars(s.substr(0, end)); }
+
+// Finds a text at character boundaries, hit after hit, in one pass over the text. Candidates
+// come from comparing the first and the last byte of the text at 16 or 32 positions at once; a
+// candidate lies on a boundary when the run of lead-range bytes right before it (back to a byte
+// that cannot be a lead, after which a character always starts, or to the last boundary known)
+// has even length. Each byte is looked at a bounded number of times, whatever the hits.
+class TAlignedFinder {
+ public:
+  TAlignedFinder(std::string_view s, std::string_view what) : s_(s), w_(what) {}
+  // The next occurrence at or after `from` (a boundary, not before the previous hit's end);
+  // npos when there is none. An empty text is found at `from`.
+  size_t Next(size_t from) {
+    if (w_.empty()) return from <= s_.size() ? from : npos;
+    known_ = std::max(known_, from);
+    for (size_t h = Candidate(from); h != npos; h = Candidate(h + 1)) {
+      size_t p = h;
+      while (p > known_ && IsLead(s_[p - 1])) --p;
+      if ((h - p) % 2 == 0) {
+        known_ = h;
+        return h;
+      }
+      known_ = h + 1;  // h is a second byte: a character starts after it
+    }
+    return npos;
+  }
+
+ private:
+  size_t Candidate(size_t from) const {
+    const size_t n = s_.size(), m = w_.size();
+    if (m > n || from > n - m) return npos;
+    const char* d = s_.data();
+    const size_t last = n - m;  // the last possible start
+    size_t i = from;
+#if defined(__x86_64__)
+    static const bool kAvx2 = __builtin_cpu_supports("avx2");
+    if (kAvx2) {
+      if (size_t at = Scan32(i, last); at != npos) return at;
+    }
+    const __m128i first = _mm_set1_epi8(w_[0]);
+    const __m128i final = _mm_set1_epi8(w_[m - 1]);
+    for (; i + 15 <= last; i += 16) {
+      const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+      const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i + m - 1));
+      unsigned mask = static_cast<unsigned>(
+          _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, final))));
+      for (; mask; mask &= mask - 1) {
+        const size_t at = i + static_cast<size_t>(__builtin_ctz(mask));
+        if (Matches(d + at)) return at;
+      }
+    }
+#endif
+    for (; i <= last; ++i) {
+      if (d[i] == w_[0] && d[i + m - 1] == w_[m - 1] && Matches(d + i)) return i;
+    }
+    return npos;
+  }
+
+#if defined(__x86_64__)
+  // The same comparison 32 positions at once, where the processor has AVX2; i ends at the
+  // first block it did not look at.
+  __attribute__((target("avx2"))) size_t Scan32(size_t& i, size_t last) const {
+    const char* d = s_.data();
+    const size_t m = w_.size();
+    const __m256i first = _mm256_set1_epi8(w_[0]);
+    const __m256i final = _mm256_set1_epi8(w_[m - 1]);
+    for (; i + 31 <= last; i += 32) {
+      const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i));
+      const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i + m - 1));
+      unsigned mask = static_cast<unsigned>(_mm256_movemask_epi8(
+          _mm256_and_si256(_mm256_cmpeq_epi8(a, first), _mm256_cmpeq_epi8(b, final))));
+      for (; mask; mask &= mask - 1) {
+        const size_t at = i + static_cast<size_t>(__builtin_ctz(mask));
+        if (Matches(d + at)) return at;
+      }
+    }
+    return npos;
+  }
+#endif
+
+  // The bytes between the first and the last (those two are already known to match); short
+  // texts are compared here, without a library call per candidate.
+  bool Matches(const char* p) const {
+    const size_t m = w_.size();
+    if (m > 16) return std::memcmp(p + 1, w_.data() + 1, m - 2) == 0;
+    for (size_t k = 1; k + 1 < m; ++k) {
+      if (p[k] != w_[k]) return false;
+    }
+    return true;
+  }
+
+  std::string_view s_, w_;
+  size_t known_ = 0;  // a character starts here, and no candidate lies before it
+};
+
+size_t FindFirst(std::string_view s, std::string_view what, size_t from = 0) {
+  return TAlignedFinder(s, what).Next(from);
+}
 
 // ---- decimal digits of a number, for the formatters ----
 
@@ -213,22 +314,21 @@ size_t CountLines(std::string_view s) {
 
 size_t CharPosition(std::string_view s, std::string_view what) {
   if (what.size() > s.size()) return 0;
-  const size_t at = FindAligned(s, what);
+  const size_t at = FindFirst(s, what);
   return at == npos ? 0 : CharsBefore(s, at) + 1;
 }
 
 size_t BytePosition(std::string_view s, std::string_view what) {
   if (s.empty() || what.empty()) return 0;
-  const size_t at = FindAligned(s, what);
+  const size_t at = FindFirst(s, what);
   return at == npos ? 0 : at + 1;
 }
 
 size_t CountOccurrences(std::string_view s, std::string_view what) {
   if (what.empty()) return 0;
+  TAlignedFinder finder(s, what);
   size_t n = 0;
-  for (size_t at = FindAligned(s, what); at != npos; at = FindAligned(s, what, at + what.size())) {
-    ++n;
-  }
+  for (size_t at = finder.Next(0); at != npos; at = finder.Next(at + what.size())) ++n;
   return n;
 }
 
@@ -305,7 +405,7 @@ std::string_view Paragraph(std::string_view s, int64_t n) {
 // ---- cutting ----
 
 TCut CutBefore(std::string_view s, std::string_view delim) {
-  const size_t at = FindAligned(s, delim);
+  const size_t at = FindFirst(s, delim);
   if (at == npos) return {s, std::string()};
   return {s.substr(0, at), std::string(s.substr(at + delim.size()))};
 }
@@ -328,9 +428,9 @@ TCut CutBeforeEscaped(std::string_view s, std::string_view delim, char esc) {
 
 bool CutRange(std::string_view s, std::string_view from, std::string_view to, TCut& out) {
   if (from.empty()) return false;
-  const size_t b = FindAligned(s, from);
+  const size_t b = FindFirst(s, from);
   if (b == npos) return false;
-  const size_t e = to.empty() ? npos : FindAligned(s, to, b);
+  const size_t e = to.empty() ? npos : FindFirst(s, to, b);
   const size_t end = e == npos ? s.size() : e + to.size();
   out.Taken = s.substr(b, end - b);
   out.Rest.reserve(s.size() - (end - b));
@@ -343,7 +443,8 @@ bool CutRange(std::string_view s, std::string_view from, std::string_view to, TC
 
 std::string ReplaceAll(std::string_view s, std::string_view what, std::string_view with) {
   if (what.empty()) return std::string(s);
-  size_t at = FindAligned(s, what);
+  TAlignedFinder finder(s, what);
+  size_t at = finder.Next(0);
   if (at == npos) return std::string(s);
   std::string out;
   out.reserve(with.size() > what.size() ? s.size() + s.size() / 4 : s.size());
@@ -352,7 +453,7 @@ std::string ReplaceAll(std::string_view s, std::string_view what, std::string_vi
     out.append(s.data() + pos, at - pos);
     out.append(with);
     pos = at + what.size();
-    at = FindAligned(s, what, pos);
+    at = finder.Next(pos);
   }
   out.append(s.data() + pos, s.size() - pos);
   return out;
@@ -362,8 +463,9 @@ std::string ReplaceNth(std::string_view s, int64_t n, std::string_view what,
                        std::string_view with) {
   if (n < 1) return std::string(s);
   if (what.empty()) return std::string(with) + std::string(s);
-  size_t at = FindAligned(s, what);
-  for (int64_t k = 1; k < n && at != npos; ++k) at = FindAligned(s, what, at + what.size());
+  TAlignedFinder finder(s, what);
+  size_t at = finder.Next(0);
+  for (int64_t k = 1; k < n && at != npos; ++k) at = finder.Next(at + what.size());
   if (at == npos) return std::string(s);
   std::string out;
   out.reserve(s.size() - what.size() + with.size());
@@ -380,9 +482,10 @@ std::vector<std::string_view> SplitPieces(std::string_view s, std::string_view d
     pieces.push_back(s);
     return pieces;
   }
+  TAlignedFinder finder(s, delim);
   size_t pos = 0;
   while (pos < s.size()) {
-    const size_t at = FindAligned(s, delim, pos);
+    const size_t at = finder.Next(pos);
     if (at == npos) {
       pieces.push_back(s.substr(pos));
       break;
