@@ -137,22 +137,33 @@ long double ReadDecimal(std::string_view s) {
     }
   };
   while (i < n && IsDigit(s[i])) take(s[i++], false);
+  // The exponent counts after a fraction; and after whole digits in the form numbers are
+  // written back in ("1E20", "-5E-7": capital E, the text ending there), so that every number
+  // the system writes reads back as itself.
+  bool exponentFollows = false;
   if (i < n && s[i] == '.') {
     ++i;
     while (i < n && IsDigit(s[i])) take(s[i++], true);
-    if (i < n && (s[i] == 'E' || s[i] == 'e')) {
-      size_t j = i + 1;
-      bool exp_negative = false;
-      if (j < n && (s[j] == '+' || s[j] == '-')) exp_negative = s[j++] == '-';
-      if (j < n && IsDigit(s[j])) {
-        long long e = 0;
-        while (j < n && IsDigit(s[j])) {
-          if (e < 100000000) e = e * 10 + (s[j] - '0');
-          ++j;
-        }
-        exp10 += exp_negative ? -e : e;
-        i = j;
+    exponentFollows = i < n && (s[i] == 'E' || s[i] == 'e');
+  } else if (any && i < n && s[i] == 'E') {
+    size_t j = i + 1;
+    if (j < n && (s[j] == '+' || s[j] == '-')) ++j;
+    const size_t digitsStart = j;
+    while (j < n && IsDigit(s[j])) ++j;
+    exponentFollows = j > digitsStart && j == n;
+  }
+  if (exponentFollows) {
+    size_t j = i + 1;
+    bool exp_negative = false;
+    if (j < n && (s[j] == '+' || s[j] == '-')) exp_negative = s[j++] == '-';
+    if (j < n && IsDigit(s[j])) {
+      long long e = 0;
+      while (j < n && IsDigit(s[j])) {
+        if (e < 100000000) e = e * 10 + (s[j] - '0');
+        ++j;
       }
+      exp10 += exp_negative ? -e : e;
+      i = j;
     }
   }
   if (!any || mantissa == 0) return 0;
@@ -277,14 +288,18 @@ bool TryStrToNumber(std::string_view text, long double& out) {
     if (!digits(true) || i != t.size()) return false;
   } else {
     if (!digits(false)) return false;
+    bool exponent = false;
     if (i < t.size() && t[i] == '.') {
       ++i;
       if (!digits(false)) return false;
-      if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
-        ++i;
-        if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
-        if (!digits(false)) return false;
-      }
+      exponent = i < t.size() && (t[i] == 'e' || t[i] == 'E');
+    } else {
+      exponent = i < t.size() && t[i] == 'E';  // the written-back form "1E20"
+    }
+    if (exponent) {
+      ++i;
+      if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+      if (!digits(false)) return false;
     }
     if (i != t.size()) return false;
   }

@@ -122,9 +122,15 @@ TEST(NumberFormat, ScientificRange) {
 }
 
 TEST(NumberFormat, ReadsBackWhatItWrites) {
-  // (A written "1E20" has no decimal point, so it would read back as 1.)
-  for (const char* text : {"0.5", "-12.25", "1.5E-7", "1.25E300", "123456789012345", "0.00001"})
+  for (const char* text : {"0.5", "-12.25", "1.5E-7", "1.25E300", "123456789012345", "0.00001",
+                           "1E20", "-5E-7", "1E15"})
     EXPECT_EQ(FormatNumber(StrToNumber(text)), text) << text;
+  // Only the written-back form takes an exponent after whole digits: a capital E that ends the text.
+  EXPECT_EQ(StrToNumber("1e5"), 1);
+  EXPECT_EQ(StrToNumber("1E5円"), 1);
+  long double n = 0;
+  EXPECT_TRUE(TryStrToNumber("1E20", n));
+  EXPECT_EQ(n, 1e20L);
 }
 
 }  // namespace
