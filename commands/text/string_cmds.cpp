@@ -192,8 +192,8 @@ void CmdCut(TYumeBase& y) {
 void CmdCutEscaped(TYumeBase& y) {
   std::string esc = PopText(y);
   std::string delim = PopText(y);
-  if (esc.size() != 1) ArgumentError(y, "判別文字は \\などの半角１文字で指定。");
   TWritten arg = PopWritten(y);
+  if (esc.size() != 1) ArgumentError(y, "判別文字は \\などの半角１文字で指定。");
   if (!arg.Named && arg.Value.empty()) ArgumentError(y);
   if (delim.empty()) {
     SetText(y, std::string());
@@ -333,7 +333,10 @@ void CmdFormat(TYumeBase& y) {
 // 確保 (?に,?バイトを) 73 -- the new bytes are zero
 void CmdReserve(TYumeBase& y) {
   const int64_t n = PopCount(y);
-  if (n < 0 || n > kMaxTextBytes) RangeError(y);
+  if (n < 0 || n > kMaxTextBytes) {
+    y.Args.Pop();
+    RangeError(y);
+  }
   const bool existed = y.Dict.FindScoped(y.Args.Items().empty() ? "" : y.Args.Items().back(), false);
   THashNode* w = PopWord(y, true);
   if (!existed) w->TypeText = "s";
