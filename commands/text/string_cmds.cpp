@@ -49,7 +49,7 @@ const std::string& PopValue(TYumeBase& y, std::string& held) {
   std::string raw = y.Args.Pop();
   if (!raw.empty() && raw.front() != '`') {
     if (THashNode* w = y.Dict.FindScoped(raw, false); w && w->Kind == wkVariable) {
-      y.LastType = w->TypeText == "e" ? "e" : "s";
+      if (!w->TypeText.empty()) y.LastType = w->TypeText;
       return w->ValueText();
     }
   }
