@@ -2,30 +2,103 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <memory>
 
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
 namespace yume {
 
-size_t FindAligned(std::string_view s, std::string_view what, size_t from) {
-  if (what.empty()) return from <= s.size() ? from : std::string_view::npos;
-  const size_t n = s.size();
-  const size_t m = what.size();
-  if (m > n) return std::string_view::npos;
-  const char first = what[0];
+size_t TAlignedFinder::Next(size_t from) {
+  constexpr size_t npos = std::string_view::npos;
+  if (w_.empty()) return from <= s_.size() ? from : npos;
+  known_ = std::max(known_, from);
+  for (size_t h = Candidate(from); h != npos; h = Candidate(h + 1)) {
+    size_t p = h;
+    while (p > known_ && IsLead(s_[p - 1])) --p;
+    if ((h - p) % 2 == 0) {
+      known_ = h;
+      return h;
+    }
+    known_ = h + 1;  // h is a second byte: a character starts after it
+  }
+  return npos;
+}
+
+size_t TAlignedFinder::Candidate(size_t from) const {
+  constexpr size_t npos = std::string_view::npos;
+  const size_t n = s_.size(), m = w_.size();
+  if (m > n || from > n - m) return npos;
+  const char* d = s_.data();
+  const size_t last = n - m;  // the last possible start
   size_t i = from;
-  while (i + m <= n) {
-    // Jump to the next candidate byte with memchr, then check that it lies on a boundary
-    // by walking from the last known boundary.
-    const void* hit = std::memchr(s.data() + i, first, n - m + 1 - i);
-    if (!hit) return std::string_view::npos;
-    size_t h = static_cast<const char*>(hit) - s.data();
-    while (i < h) i += CharLen(s, i);
-    if (i == h && std::memcmp(s.data() + h, what.data(), m) == 0) return h;
-    if (i == h) i += CharLen(s, i);
+#if defined(__x86_64__)
+  static const bool kAvx2 = __builtin_cpu_supports("avx2");
+  if (kAvx2) {
+    if (size_t at = Scan32(i, last); at != npos) return at;
+  }
+  const __m128i first = _mm_set1_epi8(w_[0]);
+  const __m128i final = _mm_set1_epi8(w_[m - 1]);
+  for (; i + 15 <= last; i += 16) {
+    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i + m - 1));
+    unsigned mask = static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, final))));
+    for (; mask; mask &= mask - 1) {
+      const size_t at = i + static_cast<size_t>(__builtin_ctz(mask));
+      if (Matches(d + at)) return at;
+    }
+  }
+#endif
+  for (; i <= last; ++i) {
+    if (d[i] == w_[0] && d[i + m - 1] == w_[m - 1] && Matches(d + i)) return i;
+  }
+  return npos;
+}
+
+#if defined(__x86_64__)
+// The same comparison 32 positions at once, where the processor has AVX2; i ends at the first
+// block it did not look at.
+__attribute__((target("avx2"))) size_t TAlignedFinder::Scan32(size_t& i, size_t last) const {
+  const char* d = s_.data();
+  const size_t m = w_.size();
+  const __m256i first = _mm256_set1_epi8(w_[0]);
+  const __m256i final = _mm256_set1_epi8(w_[m - 1]);
+  for (; i + 31 <= last; i += 32) {
+    const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i));
+    const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i + m - 1));
+    unsigned mask = static_cast<unsigned>(_mm256_movemask_epi8(
+        _mm256_and_si256(_mm256_cmpeq_epi8(a, first), _mm256_cmpeq_epi8(b, final))));
+    for (; mask; mask &= mask - 1) {
+      const size_t at = i + static_cast<size_t>(__builtin_ctz(mask));
+      if (Matches(d + at)) return at;
+    }
   }
   return std::string_view::npos;
+}
+#else
+size_t TAlignedFinder::Scan32(size_t&, size_t) const {
+  return std::string_view::npos;
+}
+#endif
+
+// The bytes between the first and the last (those two are already known to match); short texts
+// are compared here, without a library call per candidate.
+bool TAlignedFinder::Matches(const char* p) const {
+  const size_t m = w_.size();
+  if (m > 16) return std::memcmp(p + 1, w_.data() + 1, m - 2) == 0;
+  for (size_t k = 1; k + 1 < m; ++k) {
+    if (p[k] != w_[k]) return false;
+  }
+  return true;
+}
+
+size_t FindAligned(std::string_view s, std::string_view what, size_t from) {
+  return TAlignedFinder(s, what).Next(from);
 }
 
 size_t FindCharAligned(std::string_view s, char c, size_t from) {

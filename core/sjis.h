@@ -11,13 +11,38 @@
 
 namespace yume {
 
-inline bool IsLead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
-inline bool IsLead(char c) { return IsLead(static_cast<unsigned char>(c)); }
+inline bool IsLead(unsigned char c) {
+  return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
+inline bool IsLead(char c) {
+  return IsLead(static_cast<unsigned char>(c));
+}
 
 // Length in bytes of the character starting at s[i] (a lead byte at the very end counts as one).
 inline size_t CharLen(std::string_view s, size_t i) {
   return (IsLead(s[i]) && i + 1 < s.size()) ? 2 : 1;
 }
+
+// Finds a text at character boundaries, hit after hit, in one pass over the text. Candidates
+// come from comparing the first and the last byte of the text at 16 or 32 positions at once; a
+// candidate lies on a boundary when the run of lead-range bytes right before it (back to a byte
+// that cannot be a lead, after which a character always starts, or to the last boundary known)
+// has even length. Each byte is looked at a bounded number of times, whatever the hits.
+class TAlignedFinder {
+ public:
+  TAlignedFinder(std::string_view s, std::string_view what) : s_(s), w_(what) {}
+  // The next occurrence at or after `from` (a boundary, not before the previous hit's end);
+  // npos when there is none. An empty text is found at `from`.
+  size_t Next(size_t from);
+
+ private:
+  size_t Candidate(size_t from) const;
+  size_t Scan32(size_t& i, size_t last) const;
+  bool Matches(const char* p) const;
+
+  std::string_view s_, w_;
+  size_t known_ = 0;  // a character starts here, and no candidate lies before it
+};
 
 // Position of the first occurrence of `what` in `s` at or after `from` that starts on a character
 // boundary; npos when there is none. A match never starts on a second byte.

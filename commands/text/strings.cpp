@@ -6,7 +6,6 @@
 #include <cstring>
 
 #if defined(__x86_64__)
-#include <immintrin.h>
 #endif
 
 #include "core/convhalf.h"
@@ -19,10 +18,14 @@ namespace {
 
 constexpr size_t npos = std::string_view::npos;
 
-bool IsAsciiDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsAsciiDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 // The character at byte offset i (one or two bytes).
-std::string_view CharAt(std::string_view s, size_t i) { return s.substr(i, CharLen(s, i)); }
+std::string_view CharAt(std::string_view s, size_t i) {
+  return s.substr(i, CharLen(s, i));
+}
 
 // True when ch is one of the characters of list.
 bool ListHasChar(std::string_view list, std::string_view ch) {
@@ -33,103 +36,8 @@ bool ListHasChar(std::string_view list, std::string_view ch) {
 }
 
 // Number of characters in s counted up to byte offset end.
-size_t CharsBefore(std::string_view s, size_t end) { return CountChars(s.substr(0, end)); }
-
-// Finds a text at character boundaries, hit after hit, in one pass over the text. Candidates
-// come from comparing the first and the last byte of the text at 16 or 32 positions at once; a
-// candidate lies on a boundary when the run of lead-range bytes right before it (back to a byte
-// that cannot be a lead, after which a character always starts, or to the last boundary known)
-// has even length. Each byte is looked at a bounded number of times, whatever the hits.
-class TAlignedFinder {
- public:
-  TAlignedFinder(std::string_view s, std::string_view what) : s_(s), w_(what) {}
-  // The next occurrence at or after `from` (a boundary, not before the previous hit's end);
-  // npos when there is none. An empty text is found at `from`.
-  size_t Next(size_t from) {
-    if (w_.empty()) return from <= s_.size() ? from : npos;
-    known_ = std::max(known_, from);
-    for (size_t h = Candidate(from); h != npos; h = Candidate(h + 1)) {
-      size_t p = h;
-      while (p > known_ && IsLead(s_[p - 1])) --p;
-      if ((h - p) % 2 == 0) {
-        known_ = h;
-        return h;
-      }
-      known_ = h + 1;  // h is a second byte: a character starts after it
-    }
-    return npos;
-  }
-
- private:
-  size_t Candidate(size_t from) const {
-    const size_t n = s_.size(), m = w_.size();
-    if (m > n || from > n - m) return npos;
-    const char* d = s_.data();
-    const size_t last = n - m;  // the last possible start
-    size_t i = from;
-#if defined(__x86_64__)
-    static const bool kAvx2 = __builtin_cpu_supports("avx2");
-    if (kAvx2) {
-      if (size_t at = Scan32(i, last); at != npos) return at;
-    }
-    const __m128i first = _mm_set1_epi8(w_[0]);
-    const __m128i final = _mm_set1_epi8(w_[m - 1]);
-    for (; i + 15 <= last; i += 16) {
-      const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
-      const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i + m - 1));
-      unsigned mask = static_cast<unsigned>(
-          _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, final))));
-      for (; mask; mask &= mask - 1) {
-        const size_t at = i + static_cast<size_t>(__builtin_ctz(mask));
-        if (Matches(d + at)) return at;
-      }
-    }
-#endif
-    for (; i <= last; ++i) {
-      if (d[i] == w_[0] && d[i + m - 1] == w_[m - 1] && Matches(d + i)) return i;
-    }
-    return npos;
-  }
-
-#if defined(__x86_64__)
-  // The same comparison 32 positions at once, where the processor has AVX2; i ends at the
-  // first block it did not look at.
-  __attribute__((target("avx2"))) size_t Scan32(size_t& i, size_t last) const {
-    const char* d = s_.data();
-    const size_t m = w_.size();
-    const __m256i first = _mm256_set1_epi8(w_[0]);
-    const __m256i final = _mm256_set1_epi8(w_[m - 1]);
-    for (; i + 31 <= last; i += 32) {
-      const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i));
-      const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i + m - 1));
-      unsigned mask = static_cast<unsigned>(_mm256_movemask_epi8(
-          _mm256_and_si256(_mm256_cmpeq_epi8(a, first), _mm256_cmpeq_epi8(b, final))));
-      for (; mask; mask &= mask - 1) {
-        const size_t at = i + static_cast<size_t>(__builtin_ctz(mask));
-        if (Matches(d + at)) return at;
-      }
-    }
-    return npos;
-  }
-#endif
-
-  // The bytes between the first and the last (those two are already known to match); short
-  // texts are compared here, without a library call per candidate.
-  bool Matches(const char* p) const {
-    const size_t m = w_.size();
-    if (m > 16) return std::memcmp(p + 1, w_.data() + 1, m - 2) == 0;
-    for (size_t k = 1; k + 1 < m; ++k) {
-      if (p[k] != w_[k]) return false;
-    }
-    return true;
-  }
-
-  std::string_view s_, w_;
-  size_t known_ = 0;  // a character starts here, and no candidate lies before it
-};
-
-size_t FindFirst(std::string_view s, std::string_view what, size_t from = 0) {
-  return TAlignedFinder(s, what).Next(from);
+size_t CharsBefore(std::string_view s, size_t end) {
+  return CountChars(s.substr(0, end));
 }
 
 // ---- decimal digits of a number, for the formatters ----
@@ -183,7 +91,8 @@ void RoundToDigits(TDecimal& d, long keep) {
   d.Digits.resize(static_cast<size_t>(keep));
   if (up) {
     long i = keep - 1;
-    while (i >= 0 && d.Digits[static_cast<size_t>(i)] == '9') d.Digits[static_cast<size_t>(i--)] = '0';
+    while (i >= 0 && d.Digits[static_cast<size_t>(i)] == '9')
+      d.Digits[static_cast<size_t>(i--)] = '0';
     if (i >= 0) {
       ++d.Digits[static_cast<size_t>(i)];
     } else {
@@ -195,7 +104,9 @@ void RoundToDigits(TDecimal& d, long keep) {
   if (d.Digits.empty()) d.Exp = 0;
 }
 
-void RoundToFraction(TDecimal& d, int frac) { RoundToDigits(d, static_cast<long>(d.Exp) + frac); }
+void RoundToFraction(TDecimal& d, int frac) {
+  RoundToDigits(d, static_cast<long>(d.Exp) + frac);
+}
 
 char DigitAt(const TDecimal& d, long k) {
   return k >= 0 && k < static_cast<long>(d.Digits.size()) ? d.Digits[static_cast<size_t>(k)] : '0';
@@ -314,13 +225,13 @@ size_t CountLines(std::string_view s) {
 
 size_t CharPosition(std::string_view s, std::string_view what) {
   if (what.size() > s.size()) return 0;
-  const size_t at = FindFirst(s, what);
+  const size_t at = FindAligned(s, what);
   return at == npos ? 0 : CharsBefore(s, at) + 1;
 }
 
 size_t BytePosition(std::string_view s, std::string_view what) {
   if (s.empty() || what.empty()) return 0;
-  const size_t at = FindFirst(s, what);
+  const size_t at = FindAligned(s, what);
   return at == npos ? 0 : at + 1;
 }
 
@@ -405,7 +316,7 @@ std::string_view Paragraph(std::string_view s, int64_t n) {
 // ---- cutting ----
 
 TCut CutBefore(std::string_view s, std::string_view delim) {
-  const size_t at = FindFirst(s, delim);
+  const size_t at = FindAligned(s, delim);
   if (at == npos) return {s, std::string()};
   return {s.substr(0, at), std::string(s.substr(at + delim.size()))};
 }
@@ -428,9 +339,9 @@ TCut CutBeforeEscaped(std::string_view s, std::string_view delim, char esc) {
 
 bool CutRange(std::string_view s, std::string_view from, std::string_view to, TCut& out) {
   if (from.empty()) return false;
-  const size_t b = FindFirst(s, from);
+  const size_t b = FindAligned(s, from);
   if (b == npos) return false;
-  const size_t e = to.empty() ? npos : FindFirst(s, to, b);
+  const size_t e = to.empty() ? npos : FindAligned(s, to, b);
   const size_t end = e == npos ? s.size() : e + to.size();
   out.Taken = s.substr(b, end - b);
   out.Rest.reserve(s.size() - (end - b));
@@ -629,7 +540,8 @@ TFormatStatus FormatValue(std::string_view format, std::string_view value, std::
         }
         const int64_t n = static_cast<int64_t>(v);
         char buf[32];
-        const uint64_t u = type == 'd' && n < 0 ? 0 - static_cast<uint64_t>(n) : static_cast<uint64_t>(n);
+        const uint64_t u =
+            type == 'd' && n < 0 ? 0 - static_cast<uint64_t>(n) : static_cast<uint64_t>(n);
         auto r = std::to_chars(buf, buf + sizeof buf, u, type == 'x' ? 16 : 10);
         std::string digits(buf, r.ptr);
         if (type == 'x') {
@@ -650,7 +562,8 @@ TFormatStatus FormatValue(std::string_view format, std::string_view value, std::
       case 'f':
       case 'n':
       case 'm': {
-        const int frac = hasPrec ? std::min<int>(static_cast<int>(prec), 18) : (type == 'm' ? 0 : 2);
+        const int frac =
+            hasPrec ? std::min<int>(static_cast<int>(prec), 18) : (type == 'm' ? 0 : 2);
         TDecimal d = ToDecimal(StrToNumber(value));
         RoundToFraction(d, frac);
         text = FixedText(d, frac, type != 'f');
@@ -700,7 +613,8 @@ std::string_view FirstHalfWidth(std::string_view s) {
 }
 
 uint32_t FirstTwoBytes(std::string_view s) {
-  return s.size() < 2 ? 0 : (static_cast<unsigned char>(s[0]) << 8) | static_cast<unsigned char>(s[1]);
+  return s.size() < 2 ? 0
+                      : (static_cast<unsigned char>(s[0]) << 8) | static_cast<unsigned char>(s[1]);
 }
 
 }  // namespace
@@ -715,7 +629,9 @@ bool StartsDigit(std::string_view s) {
   return !h.empty() && IsAsciiDigit(h[0]);
 }
 
-bool StartsWide(std::string_view s) { return !s.empty() && IsLead(s[0]); }
+bool StartsWide(std::string_view s) {
+  return !s.empty() && IsLead(s[0]);
+}
 
 bool StartsHiragana(std::string_view s) {
   const uint32_t c = FirstTwoBytes(s);
@@ -787,8 +703,7 @@ size_t FixedSize(TBinFormat f) {
 
 }  // namespace
 
-bool ReadBinary(std::string_view value, size_t at, TBinFormat f, std::string& out,
-                bool& isText) {
+bool ReadBinary(std::string_view value, size_t at, TBinFormat f, std::string& out, bool& isText) {
   if (f == TBinFormat::kNone) return true;
   if (at > value.size()) return false;
   if (f == TBinFormat::kCharZ) {
