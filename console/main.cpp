@@ -1,6 +1,8 @@
 // build/yume: runs a script on the console.
 #include <QGuiApplication>
 #include <cstdio>
+#include <deque>
+#include <string>
 
 #include "console/consolehost.h"
 #include "core/app.h"
@@ -43,6 +45,14 @@ int main(int argc, char** argv) {
   yume::TConsoleHost host;
   yume::TYumeApp app(host, std::move(opts.Params));
   host.Attach(&app);
+  if (!opts.AnswersFile.empty()) {
+    std::deque<std::string> answers;
+    if (!yume::TQtHost::LoadAnswers(opts.AnswersFile, answers)) {
+      std::fprintf(stderr, "%s: --answers: %s が読めません。\n", argv[0], opts.AnswersFile.c_str());
+      return 1;
+    }
+    host.SetAnswers(std::move(answers));
+  }
   int status = host.Run();
   std::fflush(stdout);
   return status;

@@ -21,6 +21,8 @@ TProgramOptions ParseProgramOptions(int argc, char** argv) {
       o.Version = true;
     } else if (std::strcmp(a, "--words") == 0) {
       o.Words = true;
+    } else if (std::strcmp(a, "--answers") == 0 && i + 1 < argc) {
+      o.AnswersFile = argv[++i];
     } else {
       o.Params.push_back(FromSysPath(a));
     }
@@ -48,6 +50,8 @@ std::string UsageText(const std::string& program) {
          "  --version         版を表示して終わる\n"
          "  --words           組み込みの命令・変数・定数の一覧を表示して終わる\n"
          "                    (種類、名前、引数、命令番号か管理番号、命令が使えるか)\n"
+         "  --answers FILE    ダイアログの答えを FILE の行から順に取る (入力して決定したのと同じ;\n"
+         "                    <cancel> の行はキャンセル; 行がなくなれば普通に尋ねる)\n"
          "\n"
          "終了コード: 0 = 正常、1 = エラーで終わった\n";
 }

@@ -11,6 +11,7 @@ struct TProgramOptions {
   bool Help = false;
   bool Version = false;
   bool Words = false;               // --words: list the built-in vocabulary
+  std::string AnswersFile;          // --answers FILE: answers for the dialogs (system path)
   std::vector<std::string> Params;  // CP932; [0] = the runtime's own full path
 };
 

@@ -5,6 +5,10 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+#include "core/sjis.h"
+#include "core/textutil.h"
+#include "platform/paths.h"
+
 
 namespace yume {
 
@@ -69,6 +73,21 @@ void TQtHost::TryQuit() {
     return;
   }
   QCoreApplication::exit(app_ ? app_->ExitStatus() : 0);
+}
+
+bool TQtHost::TakeAnswer(std::string& line) {
+  if (answers_.empty()) return false;
+  line = std::move(answers_.front());
+  answers_.pop_front();
+  return true;
+}
+
+bool TQtHost::LoadAnswers(const std::string& sysPath, std::deque<std::string>& lines) {
+  std::string raw;
+  if (!ReadWholeFile(FromSysPath(sysPath), raw)) return false;
+  const std::string text = ScriptTextToCp932(raw);
+  for (size_t pos = 0; pos < text.size();) lines.emplace_back(NextLine(text, pos));
+  return true;
 }
 
 }  // namespace yume

@@ -5,6 +5,8 @@
 #include <QObject>
 #include <QTimer>
 #include <array>
+#include <deque>
+#include <string>
 #include <memory>
 
 #include "core/app.h"
@@ -28,6 +30,15 @@ class TQtHost : public QObject, public THost {
   // True once the program has been allowed to close.
   bool Finished() const { return finished_; }
 
+  // Answers for the dialogs (--answers): each dialog takes the next line as if it had been
+  // typed and confirmed; a line "<cancel>" cancels. Lines are CP932.
+  void SetAnswers(std::deque<std::string> lines) { answers_ = std::move(lines); }
+  // The next answer; false when there is none left (the dialog then asks as usual).
+  bool TakeAnswer(std::string& line);
+  // Reads an answers file (UTF-8 or Shift_JIS); false when it cannot be read.
+  static bool LoadAnswers(const std::string& sysPath, std::deque<std::string>& lines);
+  static bool IsCancelAnswer(const std::string& line) { return line == "<cancel>"; }
+
   // Runs the program: Create, the first run, then the event loop while the program lives.
   // Returns the exit status.
   int Run();
@@ -49,6 +60,7 @@ class TQtHost : public QObject, public THost {
   bool finished_ = false;
   bool inExec_ = false;
   bool quitQueued_ = false;
+  std::deque<std::string> answers_;
 };
 
 

@@ -1,6 +1,8 @@
 // build/yumemori: runs a script with its window.
 #include <QApplication>
 #include <cstdio>
+#include <deque>
+#include <string>
 
 #include "core/app.h"
 #include "gfx/progopts.h"
@@ -32,5 +34,13 @@ int main(int argc, char** argv) {
   yume::TWindowHost host;
   yume::TYumeApp app(host, std::move(opts.Params));
   host.Attach(&app);
+  if (!opts.AnswersFile.empty()) {
+    std::deque<std::string> answers;
+    if (!yume::TQtHost::LoadAnswers(opts.AnswersFile, answers)) {
+      std::fprintf(stderr, "%s: --answers: %s が読めません。\n", argv[0], opts.AnswersFile.c_str());
+      return 1;
+    }
+    host.SetAnswers(std::move(answers));
+  }
   return host.Run();
 }
