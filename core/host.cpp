@@ -23,13 +23,21 @@ bool THost::AskButtons(const std::string&, const std::vector<std::string>&, cons
   return false;
 }
 
-bool THost::AskMemo(const std::string&, const TDialogStyle&, std::string&) { return false; }
+bool THost::AskMemo(const std::string&, const TDialogStyle&, std::string&) {
+  return false;
+}
 
-bool THost::AskItems(const TItemList&, const TDialogStyle&, std::string&) { return false; }
+bool THost::AskItems(const TItemList&, const TDialogStyle&, std::string&) {
+  return false;
+}
 
-bool THost::PickColor(uint32_t&) { return false; }
+bool THost::PickColor(uint32_t&) {
+  return false;
+}
 
-bool THost::PickFont(TDialogFont&) { return false; }
+bool THost::PickFont(TDialogFont&) {
+  return false;
+}
 
 bool THost::PickOpenFiles(const std::string&, const std::string&, const std::string&,
                           std::vector<std::string>&) {
@@ -41,6 +49,8 @@ bool THost::PickSaveFile(const std::string&, const std::string&, const std::stri
   return false;
 }
 
-bool THost::PickFolder(const std::string&, const std::string&, std::string&) { return false; }
+bool THost::PickFolder(const std::string&, const std::string&, std::string&) {
+  return false;
+}
 
 }  // namespace yume

@@ -29,10 +29,10 @@ enum class TErrorChoice { Continue, Debug, End };
 
 // The drawing font a dialog copies into its label, list, edit, memo or grid.
 struct TDialogFont {
-  std::string Name;     // as the script wrote it (never empty from a command); the host maps it
-                        // to an installed font
-  int Size = 12;                        // points
-  uint32_t Color = 0;                   // red in the low byte
+  std::string Name;    // as the script wrote it (never empty from a command); the host maps it
+                       // to an installed font
+  int Size = 12;       // points
+  uint32_t Color = 0;  // red in the low byte
   bool Bold = false, Italic = false, Underline = false;
 };
 
@@ -50,13 +50,13 @@ struct TDialogStyle {
 struct TItemRow {
   enum TKind { Plain, Text, Number, PickList, File, Color };
   std::string Key;
-  std::string Value;                 // the initial value, type prefix removed
+  std::string Value;  // the initial value, type prefix removed
   TKind Kind = Plain;
   std::vector<std::string> Choices;  // PickList
   std::string Filter;                // File: the picker's filter ("" = all files)
 };
 struct TItemList {
-  std::string KeyTitle;    // the column titles (the command fills them)
+  std::string KeyTitle;  // the column titles (the command fills them)
   std::string ValueTitle;
   std::vector<TItemRow> Rows;
 };

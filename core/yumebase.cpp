@@ -110,6 +110,7 @@ void TYumeBase::ResetForRun() {
   ErrorReturn = ErrorLabelEntry = nullptr;
   FuncArgs.clear();
   HasFuncArgs = false;
+  DialogRect = {};
   Included.clear();
   End = nullptr;
   Texts.clear();

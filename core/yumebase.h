@@ -109,6 +109,10 @@ class TYumeBase {
   THashNode* VarMatchCount = nullptr;   // マッチ数
   THashNode* VarFieldNames = nullptr;   // 表フィールド名
 
+  // ---- dialogs ----
+  // The dialog rectangle (ダイアログサイズ設定): Left, Top, Right, Bottom; all 0 = centred.
+  std::array<int, 4> DialogRect{};
+
   // ---- registration ----
   std::array<bool, 256> UsedVarNumbers{};  // management numbers taken since RegisterAll began
   // The screen size given to デスクトップの幅/高さ; the host sets it before the run.
