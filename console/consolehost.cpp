@@ -235,8 +235,9 @@ bool TConsoleHost::PickFont(TDialogFont& font) {
 
 bool TConsoleHost::PickOpenFiles(const std::string& filter, const std::string& folder,
                                  const std::string& initial, std::vector<std::string>& files) {
-  Out(Jp("読込ファイル選択 (") + filter + ") " + folder +
-      (initial.empty() ? "" : " [" + initial + "]"));
+  // Names are read relative to the current folder, where the picker starts.
+  (void)folder;
+  Out(Jp("読込ファイル選択 (") + filter + ")" + (initial.empty() ? "" : " [" + initial + "]"));
   return AskUntil([&](const std::string& line) {
     files = FilesAnswer(line.empty() ? initial : line);
     for (auto& f : files) f = ExpandFileName(f);
@@ -247,8 +248,9 @@ bool TConsoleHost::PickOpenFiles(const std::string& filter, const std::string& f
 bool TConsoleHost::PickSaveFile(const std::string& filter, const std::string& defaultExt,
                                 const std::string& folder, const std::string& initial,
                                 std::string& file) {
-  Out(Jp("書込ファイル選択 (") + filter + ") " + folder +
-      (initial.empty() ? "" : " [" + initial + "]"));
+  // Names are read relative to the current folder, where the picker starts.
+  (void)folder;
+  Out(Jp("書込ファイル選択 (") + filter + ")" + (initial.empty() ? "" : " [" + initial + "]"));
   return AskUntil([&](const std::string& line) {
     std::string name(TrimBlanks(line.empty() ? initial : line));
     if (name.empty()) return false;
@@ -260,7 +262,7 @@ bool TConsoleHost::PickSaveFile(const std::string& filter, const std::string& de
 
 bool TConsoleHost::PickFolder(const std::string& start, const std::string& root,
                               std::string& folder) {
-  Out(Jp("フォルダ選択 ") + (root.empty() ? start : root));
+  Out(root.empty() ? Jp("フォルダ選択") : Jp("フォルダ選択 (") + root + ")");
   return AskUntil([&](const std::string& line) {
     const std::string_view name = TrimBlanks(line);
     folder = ExpandFileName(name.empty() ? std::string_view(start) : name);

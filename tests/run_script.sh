@@ -2,6 +2,7 @@
 # Runs one script test: tests/scripts/<family>/NAME.ymr through the console program.
 #   NAME.out  the expected standard output (exactly)
 #   NAME.in   standard input (optional)
+#   NAME.answers  answers for the dialogs, given with --answers (optional)
 #   NAME.err  text that standard error must contain (optional); the exit status must then be 1,
 #             otherwise 0
 # The script runs from a copy of its family folder; with "sjis" every .ymr of the copy is
@@ -27,8 +28,11 @@ fi
 input=/dev/null
 [ -f "$family_dir/$name.in" ] && input="$family_dir/$name.in"
 
+answers=()
+[ -f "$family_dir/$name.answers" ] && answers=(--answers "$family_dir/$name.answers")
+
 cd "$work/family"
-"$yume" "$name.ymr" < "$input" > "$work/stdout" 2> "$work/stderr"
+"$yume" "${answers[@]}" "$name.ymr" < "$input" > "$work/stdout" 2> "$work/stderr"
 status=$?
 
 fail=0
