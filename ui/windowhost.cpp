@@ -9,8 +9,15 @@
 namespace yume {
 
 QString WidgetText(const std::string& cp932) {
-  return QString::fromStdString(Cp932ToUtf8(cp932)).replace(QStringLiteral("\r\n"),
-                                                            QStringLiteral("\n"));
+  return QString::fromStdString(Cp932ToUtf8(cp932))
+      .replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+std::string Cp932FromWidget(const QString& text) {
+  QString crlf = text;
+  crlf.replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+      .replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+  return Utf8ToCp932(crlf.toStdString());
 }
 
 TWindowHost::TWindowHost() : form_(std::make_unique<TfrmYume>(*this)) {}
@@ -36,7 +43,9 @@ void TWindowHost::CloseMainWindow() {
   if (AskClose()) form_->hide();
 }
 
-void TWindowHost::PrintText(const std::string& text) { form_->PrintText(WidgetText(text)); }
+void TWindowHost::PrintText(const std::string& text) {
+  form_->PrintText(WidgetText(text));
+}
 
 void TWindowHost::ShowMessage(const std::string& text, const std::string& caption,
                               TMessageKind kind) {
