@@ -39,9 +39,10 @@ TfrmSelectDialog::TfrmSelectDialog(QWidget* owner) : QDialog(owner) {
 
   connect(btnOk, &QPushButton::clicked, this, &TfrmSelectDialog::Ok);
   connect(btnCancel, &QPushButton::clicked, this, &TfrmSelectDialog::Cancel);
-  // Choosing an item, by mouse or by keys, shows it in the box.
-  connect(ListBox, &QListWidget::currentRowChanged, this, [this](int row) {
-    if (row >= 0) EditResult->setText(ListBox->item(row)->text());
+  // Choosing an item, by mouse or by keys, shows it in the box. (Only a chosen one: the list
+  // makes its first item current, unchosen, when it takes the focus.)
+  connect(ListBox, &QListWidget::itemSelectionChanged, this, [this]() {
+    if (ChosenRow() >= 0) EditResult->setText(ListBox->item(ChosenRow())->text());
   });
   connect(ListBox, &QListWidget::itemClicked, this,
           [this](QListWidgetItem* item) { EditResult->setText(item->text()); });
@@ -78,13 +79,18 @@ void TfrmSelectDialog::Prepare(const QString& message, const QStringList& items,
   ListBox->setFocus();
 }
 
+int TfrmSelectDialog::ChosenRow() const {
+  const QList<QListWidgetItem*> chosen = ListBox->selectedItems();
+  return chosen.isEmpty() ? -1 : ListBox->row(chosen.front());
+}
+
 QString TfrmSelectDialog::Answer() const {
   return EditResult->text();
 }
 
 void TfrmSelectDialog::Ok() {
   const bool typed = !EditResult->isReadOnly() && !EditResult->text().isEmpty();
-  if (ListBox->count() > 0 && ListBox->currentRow() <= 0 && !typed) {
+  if (ListBox->count() > 0 && ChosenRow() <= 0 && !typed) {
     ListBox->setCurrentRow(0);
     EditResult->setText(ListBox->item(0)->text());
   }
@@ -121,6 +127,7 @@ bool TfrmSelectDialog::eventFilter(QObject* watched, QEvent* event) {
   int found = -1;
   for (int i = 0; i < ListBox->count() && found < 0; ++i)
     if (ListBox->item(i)->text().startsWith(typed.at(0))) found = i;
+  if (found < 0) ListBox->clearSelection();
   ListBox->setCurrentRow(found);
   return true;
 }

@@ -29,6 +29,8 @@ class TfrmSelectDialog : public QDialog {
   // stays when the box may be typed in); Cancel empties the box.
   void Ok();
   void Cancel();
+  // The chosen item's row; -1 when none is chosen.
+  int ChosenRow() const;
 
   QLabel* Label1 = nullptr;
   QListWidget* ListBox = nullptr;

@@ -145,6 +145,10 @@ int TWindowHost::AskYesNo(const std::string& text, const std::string& caption, b
                   withCancel ? QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel
                              : QMessageBox::Yes | QMessageBox::No,
                   DialogOwner());
+  // Qt's own captions are English without its translations.
+  box.button(QMessageBox::Yes)->setText(QStringLiteral("はい(&Y)"));
+  box.button(QMessageBox::No)->setText(QStringLiteral("いいえ(&N)"));
+  if (withCancel) box.button(QMessageBox::Cancel)->setText(QStringLiteral("キャンセル"));
   // Escape and the close box give No for two buttons, Cancel for three.
   AnswerWhenShown(
       *this, box,
@@ -173,7 +177,7 @@ bool TWindowHost::AskList(const std::string& message, const std::vector<std::str
       *this, box,
       [&](const std::string& line) {
         const int index = ListAnswerIndex(line, items);
-        box.ListBox->setCurrentRow(index);
+        if (index >= 0) box.ListBox->setCurrentRow(index);
         if (index < 0) box.EditResult->setText(editable ? WidgetText(line) : QString());
         box.btnOk->click();
       },

@@ -221,12 +221,24 @@ TEST(SelectDialog, LayoutAndKeys) {
   EXPECT_EQ(box.ListBox->currentRow(), 1);
   EXPECT_EQ(box.EditResult->text(), QStringLiteral("banana"));
   Press(box.ListBox, Qt::Key_Z, QStringLiteral("z"));
-  EXPECT_EQ(box.ListBox->currentRow(), -1);
+  EXPECT_EQ(box.ChosenRow(), -1);
   // OK with nothing chosen takes the first item.
   QTimer::singleShot(0, &box, [&] { Press(box.ListBox, Qt::Key_Return); });
   box.exec();
   EXPECT_FALSE(box.Cancelled());
   EXPECT_EQ(box.Answer(), QStringLiteral("apple"));
+
+  // Taking the focus chooses nothing: the initial text stays.
+  TfrmSelectDialog initial(nullptr);
+  initial.Prepare(QStringLiteral("?"), {QStringLiteral("a")}, true, QStringLiteral("typed"), {});
+  initial.show();
+  QApplication::setActiveWindow(&initial);
+  initial.ListBox->setFocus();
+  QApplication::processEvents();
+  ASSERT_TRUE(initial.ListBox->hasFocus());
+  EXPECT_EQ(initial.ListBox->currentRow(), 0);  // current, yet not chosen
+  EXPECT_EQ(initial.EditResult->text(), QStringLiteral("typed"));
+  initial.hide();
 
   TfrmSelectDialog esc(nullptr);
   esc.Prepare(QStringLiteral("?"), {QStringLiteral("a")}, true, QStringLiteral("typed"), {});
