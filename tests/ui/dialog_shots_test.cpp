@@ -11,15 +11,14 @@
 #include <QTimer>
 
 #include "core/sjis.h"
+#include "tests/ui/dialog_samples.h"
 #include "ui/windowhost.h"
 
 using namespace yume;
+using yume::testing::SampleItems;
+using yume::testing::Sj;
 
 namespace {
-
-std::string Sj(const char* utf8) {
-  return Utf8ToCp932(utf8);
-}
 
 // Saves the dialog that the next call shows as NAME.png, then closes it.
 void ShootNext(const QString& dir, const QString& name) {
@@ -77,22 +76,8 @@ TEST(DialogShots, DISABLED_EveryDialog) {
   ShootNext(dir, QStringLiteral("memo"));
   host.AskMemo(Sj("一行目\r\n二行目\r\n三行目"), style, answer);
 
-  TItemList items;
-  items.KeyTitle = Sj("名前");
-  items.ValueTitle = Sj("内容");
-  auto row = [](const char* key, const char* value, TItemRow::TKind kind) {
-    TItemRow r;
-    r.Key = Sj(key);
-    r.Value = Sj(value);
-    r.Kind = kind;
-    return r;
-  };
-  TItemRow pick = row("果物", "りんご", TItemRow::PickList);
-  pick.Choices = fruits;
-  items.Rows = {row("氏名", "山田太郎", TItemRow::Text), row("年齢", "20", TItemRow::Number), pick,
-                row("写真", "", TItemRow::File), row("色", "255", TItemRow::Color)};
   ShootNext(dir, QStringLiteral("items"));
-  host.AskItems(items, style, answer);
+  host.AskItems(SampleItems(), style, answer);
 
   uint32_t color = 0x0080FF;
   ShootNext(dir, QStringLiteral("color"));

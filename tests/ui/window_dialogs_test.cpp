@@ -20,6 +20,7 @@
 #include <QToolButton>
 
 #include "core/sjis.h"
+#include "tests/ui/dialog_samples.h"
 #include "ui/dialoganswers.h"
 #include "ui/dialogstyle.h"
 #include "ui/frminputbox.h"
@@ -31,12 +32,10 @@
 #include "ui/windowhost.h"
 
 using namespace yume;
+using yume::testing::SampleItems;
+using yume::testing::Sj;
 
 namespace {
-
-std::string Sj(const char* utf8) {
-  return Utf8ToCp932(utf8);
-}
 
 void Answer(TWindowHost& host, std::initializer_list<const char*> utf8Lines) {
   std::deque<std::string> lines;
@@ -348,28 +347,6 @@ TEST(MemoDialog, FilesInShiftJis) {
   EXPECT_EQ(other.Answer(), QStringLiteral("表示\n二行"));
   EXPECT_FALSE(other.LoadFrom(dir.filePath(QStringLiteral("none.txt"))));
 }
-
-namespace {
-
-TItemList SampleItems() {
-  TItemList items;
-  items.KeyTitle = Sj("名前");
-  items.ValueTitle = Sj("内容");
-  auto row = [](const char* key, const char* value, TItemRow::TKind kind) {
-    TItemRow r;
-    r.Key = Sj(key);
-    r.Value = Sj(value);
-    r.Kind = kind;
-    return r;
-  };
-  TItemRow pick = row("果物", "りんご", TItemRow::PickList);
-  pick.Choices = {Sj("りんご"), Sj("みかん")};
-  items.Rows = {row("氏名", "山田", TItemRow::Text), row("年齢", "20", TItemRow::Number), pick,
-                row("写真", "", TItemRow::File), row("色", "255", TItemRow::Color)};
-  return items;
-}
-
-}  // namespace
 
 TEST(InputList, GridOfEditors) {
   TfrmInputList box(nullptr);
