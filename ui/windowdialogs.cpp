@@ -1,5 +1,6 @@
 // The dialog calls of the window host: each builds its form or Qt picker, places it, runs it
-// modally and reads the answer back as CP932.
+// modally and reads the answer back as CP932. Answer lines are read as the console reads them
+// (core/answers.h, ui/dialoganswers.h).
 #include <QColorDialog>
 #include <QDir>
 #include <QFileDialog>
@@ -11,7 +12,9 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QUrl>
+#include <algorithm>
 
+#include "core/answers.h"
 #include "core/sjis.h"
 #include "gfx/fonts.h"
 #include "platform/paths.h"
@@ -30,19 +33,22 @@ namespace yume {
 
 namespace {
 
-// With an answer line waiting, answers the dialog as soon as its modal loop runs (it shows
-// first): onCancel for "<cancel>", else onAnswer with the line.
-template <class OnAnswer, class OnCancel>
-void AnswerWhenShown(TQtHost& host, QDialog& dialog, OnAnswer onAnswer, OnCancel onCancel) {
+// Takes answer lines until one is an answer to the dialog (read keeps it and says so; a line
+// that is none is passed over, as the console asks again); "<cancel>" cancels. The dialog is
+// answered as soon as its modal loop runs, after it has shown.
+template <class Read, class Apply, class Cancel>
+void AnswerWhenShown(TQtHost& host, QDialog& dialog, Read read, Apply apply, Cancel cancel) {
   std::string line;
-  if (!host.TakeAnswer(line)) return;
-  QTimer::singleShot(0, &dialog, [line, onAnswer, onCancel]() {
+  while (host.TakeAnswer(line)) {
     if (TQtHost::IsCancelAnswer(line)) {
-      onCancel();
-    } else {
-      onAnswer(line);
+      QTimer::singleShot(0, &dialog, cancel);
+      return;
     }
-  });
+    if (read(line)) {
+      QTimer::singleShot(0, &dialog, apply);
+      return;
+    }
+  }
 }
 
 // Runs a form whose text answer stays in it after OK.
@@ -52,6 +58,12 @@ bool RunForm(Form& box, std::string& answer) {
   if (box.Cancelled()) return false;
   answer = Cp932FromWidget(box.Answer());
   return true;
+}
+
+// Where a text stands in a list; -1 when it does not.
+int IndexOf(const std::vector<std::string>& texts, const std::string& text) {
+  const auto it = std::find(texts.begin(), texts.end(), text);
+  return it == texts.end() ? -1 : static_cast<int>(it - texts.begin());
 }
 
 QStringList WidgetTexts(const std::vector<std::string>& texts) {
@@ -76,37 +88,47 @@ void PreparePicker(QFileDialog& picker, const std::string& folder) {
   picker.setDirectory(folder.empty() ? QDir::currentPath() : SysText(folder));
 }
 
-// An answered path is taken as written: it needs not exist, and no overwrite question may
-// stop an unattended run.
-void AnswerPicker(QFileDialog& picker, const std::string& first) {
-  picker.selectFile(SysText(first));
-  static_cast<QDialog&>(picker).done(QDialog::Accepted);
-}
-
-}  // namespace
-
-bool TWindowHost::RunPathPicker(QFileDialog& picker, std::string& path) {
-  std::string answered;
+// Runs a file or folder picker; read turns an answer line into the paths it gives (none: the
+// line is no answer). An answered path is taken as it is: it need not exist, and no overwrite
+// question may stop an unattended run.
+template <class Read>
+bool RunPicker(TQtHost& host, QFileDialog& picker, Read read, std::vector<std::string>& paths) {
+  std::vector<std::string> answered;
   AnswerWhenShown(
-      *this, picker,
+      host, picker,
       [&](const std::string& line) {
-        answered = line;
-        if (answered.empty()) {
-          picker.reject();
-        } else {
-          AnswerPicker(picker, answered);
-        }
+        answered = read(line);
+        return !answered.empty();
+      },
+      [&]() {
+        picker.selectFile(SysText(answered.front()));
+        static_cast<QDialog&>(picker).done(QDialog::Accepted);
       },
       [&picker]() { picker.reject(); });
   if (picker.exec() != QDialog::Accepted) return false;
-  if (answered.empty()) {
-    const QStringList chosen = picker.selectedFiles();
-    if (chosen.isEmpty()) return false;
-    answered = FromSysText(chosen.front());
-  }
-  path = answered;
+  paths = std::move(answered);
+  if (paths.empty())
+    for (const QString& f : picker.selectedFiles()) paths.push_back(FromSysText(f));
+  return !paths.empty();
+}
+
+// The same for a picker of one path.
+template <class Read>
+bool RunPathPicker(TQtHost& host, QFileDialog& picker, Read read, std::string& path) {
+  std::vector<std::string> paths;
+  if (!RunPicker(
+          host, picker,
+          [&](const std::string& line) {
+            const std::optional<std::string> p = read(line);
+            return p ? std::vector<std::string>{*p} : std::vector<std::string>{};
+          },
+          paths))
+    return false;
+  path = paths.front();
   return true;
 }
+
+}  // namespace
 
 QWidget* TWindowHost::DialogOwner() const {
   return form_->isVisible() ? form_.get() : nullptr;
@@ -129,10 +151,15 @@ bool TWindowHost::AskText(const std::string& prompt, const std::string& initial,
   TfrmInputBox box(DialogOwner());
   box.Prepare(WidgetText(prompt), WidgetText(initial), style);
   PlaceDialog(&box, style, MainCaption());
+  QString text;
   AnswerWhenShown(
       *this, box,
-      [&box](const std::string& line) {
-        box.edtInput->setText(WidgetText(line));
+      [&](const std::string& line) {
+        text = WidgetText(line);
+        return true;
+      },
+      [&]() {
+        box.edtInput->setText(text);
         box.btnOk->click();
       },
       [&box]() { box.btnCancel->click(); });
@@ -150,10 +177,15 @@ int TWindowHost::AskYesNo(const std::string& text, const std::string& caption, b
   box.button(QMessageBox::No)->setText(QStringLiteral("いいえ(&N)"));
   if (withCancel) box.button(QMessageBox::Cancel)->setText(QStringLiteral("キャンセル"));
   // Escape and the close box give No for two buttons, Cancel for three.
+  int choice = 0;
   AnswerWhenShown(
       *this, box,
-      [&box, withCancel](const std::string& line) {
-        const int choice = YesNoAnswer(line, withCancel);
+      [&](const std::string& line) {
+        const std::optional<int> r = YesNoAnswer(line, withCancel);
+        choice = r.value_or(0);
+        return r.has_value();
+      },
+      [&]() {
         box.button(choice == 1   ? QMessageBox::Yes
                    : choice == 0 ? QMessageBox::No
                                  : QMessageBox::Cancel)
@@ -173,12 +205,21 @@ bool TWindowHost::AskList(const std::string& message, const std::vector<std::str
   TfrmSelectDialog box(DialogOwner());
   box.Prepare(WidgetText(message), WidgetTexts(items), editable, WidgetText(initial), style);
   PlaceDialog(&box, style, MainCaption());
+  std::string chosen;
   AnswerWhenShown(
       *this, box,
       [&](const std::string& line) {
-        const int index = ListAnswerIndex(line, items);
-        if (index >= 0) box.ListBox->setCurrentRow(index);
-        if (index < 0) box.EditResult->setText(editable ? WidgetText(line) : QString());
+        const std::optional<std::string> r = ListAnswer(line, items, editable);
+        if (r) chosen = *r;
+        return r.has_value();
+      },
+      [&]() {
+        const int index = IndexOf(items, chosen);
+        if (index >= 0) {
+          box.ListBox->setCurrentRow(index);
+        } else {
+          box.EditResult->setText(WidgetText(chosen));
+        }
         box.btnOk->click();
       },
       [&box]() { box.btnCancel->click(); });
@@ -187,20 +228,21 @@ bool TWindowHost::AskList(const std::string& message, const std::vector<std::str
 
 bool TWindowHost::AskButtons(const std::string& message, const std::vector<std::string>& captions,
                              const TDialogStyle& style, std::string& answer) {
+  const std::vector<std::string> shown(
+      captions.begin(),
+      captions.begin() + std::min<size_t>(captions.size(), TfrmSelectButton::kMaxButtons));
   TfrmSelectButton box(DialogOwner());
-  box.Prepare(WidgetText(message), WidgetTexts(captions), form_->width(), style);
+  box.Prepare(WidgetText(message), WidgetTexts(shown), form_->width(), style);
   PlaceDialog(&box, style, MainCaption());
+  std::string chosen;
   AnswerWhenShown(
       *this, box,
       [&](const std::string& line) {
-        const int index = ButtonAnswerIndex(line, captions);
-        if (index >= 0 && index < box.Buttons.size()) {
-          box.Buttons[index]->click();
-        } else {
-          box.reject();
-        }
+        const std::optional<std::string> r = ChoiceAnswer(line, shown, false);
+        if (r) chosen = *r;
+        return r.has_value();
       },
-      [&box]() { box.reject(); });
+      [&]() { box.Buttons[IndexOf(shown, chosen)]->click(); }, [&box]() { box.reject(); });
   return RunForm(box, answer);
 }
 
@@ -208,10 +250,15 @@ bool TWindowHost::AskMemo(const std::string& text, const TDialogStyle& style, st
   TfrmMemoDialog box(DialogOwner());
   box.Prepare(WidgetText(text), style);
   PlaceDialog(&box, style, MainCaption());
+  QString typed;
   AnswerWhenShown(
       *this, box,
-      [&box](const std::string& line) {
-        box.Memo->setPlainText(WidgetText(MultiLineAnswer(line)));
+      [&](const std::string& line) {
+        typed = WidgetText(MultiLineAnswer(line));
+        return true;
+      },
+      [&]() {
+        box.Memo->setPlainText(typed);
         box.btnOK->click();
       },
       [&box]() { box.btnCancel->click(); });
@@ -222,22 +269,25 @@ bool TWindowHost::AskItems(const TItemList& items, const TDialogStyle& style, st
   TfrmInputList box(DialogOwner());
   box.Prepare(items, style);
   PlaceDialog(&box, style, MainCaption());
+  std::vector<std::string> keys;
+  for (const TItemRow& row : items.Rows) keys.push_back(row.Key);
+  std::vector<std::string> values;
   AnswerWhenShown(
       *this, box,
       [&](const std::string& line) {
-        TItemList wanted = items;
-        ApplyItemAnswer(line, wanted);
-        for (int row = 0; row < box.RowCount(); ++row)
-          box.SetValue(row, WidgetText(wanted.Rows[row].Value));
+        values = ItemValues(ItemsAnswer(line, items), keys);
+        return true;
+      },
+      [&]() {
+        for (int row = 0; row < box.RowCount(); ++row) box.SetValue(row, WidgetText(values[row]));
         box.btnOK->click();
       },
       [&box]() { box.btnCancel->click(); });
   box.exec();
   if (box.Cancelled()) return false;
-  TItemList result = items;
+  answer.clear();
   for (int row = 0; row < box.RowCount(); ++row)
-    result.Rows[row].Value = Cp932FromWidget(box.Value(row));
-  answer = JoinItemRows(result);
+    answer += keys[row] + "=" + Cp932FromWidget(box.Value(row)) + "\r\n";
   return true;
 }
 
@@ -245,15 +295,16 @@ bool TWindowHost::PickColor(uint32_t& color) {
   QColorDialog picker(DialogOwner());
   picker.setOption(QColorDialog::DontUseNativeDialog);
   picker.setCurrentColor(ColorFromBgr(color));
+  uint32_t answered = 0;
   AnswerWhenShown(
       *this, picker,
-      [&picker](const std::string& line) {
-        uint32_t chosen = 0;
-        if (!ColorAnswer(line, chosen)) {
-          picker.reject();
-          return;
-        }
-        picker.setCurrentColor(ColorFromBgr(chosen));
+      [&](const std::string& line) {
+        const std::optional<uint32_t> c = ColorAnswer(line);
+        answered = c.value_or(0);
+        return c.has_value();
+      },
+      [&]() {
+        picker.setCurrentColor(ColorFromBgr(answered));
         picker.accept();
       },
       [&picker]() { picker.reject(); });
@@ -274,25 +325,23 @@ bool TWindowHost::PickFont(TDialogFont& font) {
     return q;
   };
   picker.setCurrentFont(toQt(font));
-  // An answered font is taken by its name as written: the picker would put an installed
-  // family in its place.
-  TDialogFont answered = font;
-  bool byAnswer = false;
+  // An answered font keeps its name as written: the picker would put an installed family in
+  // its place.
+  std::optional<TDialogFont> answered;
   AnswerWhenShown(
       *this, picker,
       [&](const std::string& line) {
-        if (!FontAnswer(line, answered)) {
-          picker.reject();
-          return;
-        }
-        byAnswer = true;
-        picker.setCurrentFont(toQt(answered));
+        answered = FontAnswer(line);
+        return answered.has_value();
+      },
+      [&]() {
+        picker.setCurrentFont(toQt(*answered));
         picker.accept();
       },
       [&picker]() { picker.reject(); });
   if (picker.exec() != QDialog::Accepted) return false;
-  if (byAnswer) {
-    font = answered;
+  if (answered) {
+    font = *answered;
     return true;
   }
   const QFont chosen = picker.selectedFont();
@@ -312,26 +361,9 @@ bool TWindowHost::PickOpenFiles(const std::string& filter, const std::string& fo
   picker.setFileMode(QFileDialog::ExistingFiles);
   picker.setNameFilters(NameFilters(filter));
   if (!initial.empty()) picker.selectFile(SysText(initial));
-  std::vector<std::string> answered;
-  AnswerWhenShown(
-      *this, picker,
-      [&](const std::string& line) {
-        answered = SplitBars(line);
-        if (answered.empty()) {
-          picker.reject();
-        } else {
-          AnswerPicker(picker, answered.front());
-        }
-      },
-      [&picker]() { picker.reject(); });
-  if (picker.exec() != QDialog::Accepted) return false;
-  files.clear();
-  if (!answered.empty()) {
-    files = std::move(answered);
-  } else {
-    for (const QString& f : picker.selectedFiles()) files.push_back(FromSysText(f));
-  }
-  return !files.empty();
+  return RunPicker(
+      *this, picker, [&](const std::string& line) { return OpenFilesAnswer(line, initial); },
+      files);
 }
 
 bool TWindowHost::PickSaveFile(const std::string& filter, const std::string& defaultExt,
@@ -344,7 +376,9 @@ bool TWindowHost::PickSaveFile(const std::string& filter, const std::string& def
   picker.setNameFilters(NameFilters(filter));
   picker.setDefaultSuffix(WidgetText(defaultExt));
   if (!initial.empty()) picker.selectFile(SysText(initial));
-  return RunPathPicker(picker, file);
+  return RunPathPicker(
+      *this, picker,
+      [&](const std::string& line) { return SaveFileAnswer(line, initial, defaultExt); }, file);
 }
 
 bool TWindowHost::PickFolder(const std::string& start, const std::string& root,
@@ -362,7 +396,12 @@ bool TWindowHost::PickFolder(const std::string& start, const std::string& root,
     const QString from = picker.directory().absolutePath();
     if (from != top && !from.startsWith(top + QLatin1Char('/'))) picker.setDirectory(top);
   }
-  return RunPathPicker(picker, folder);
+  return RunPathPicker(
+      *this, picker,
+      [&](const std::string& line) {
+        return std::optional<std::string>(FolderAnswer(line, start));
+      },
+      folder);
 }
 
 }  // namespace yume

@@ -9,8 +9,6 @@
 
 #include "gfx/qthost.h"
 
-class QFileDialog;
-
 namespace yume {
 
 class TfrmYume;
@@ -68,8 +66,6 @@ class TWindowHost : public TQtHost {
   // The owner of a dialog: the main window while it shows.
   QWidget* DialogOwner() const;
   QString MainCaption() const;
-  // Runs a save-file or folder picker: the answered or chosen path (CP932).
-  bool RunPathPicker(QFileDialog& picker, std::string& path);
 
   std::unique_ptr<TfrmYume> form_;
   bool answering_ = false;

@@ -1,120 +1,56 @@
-// Answer lines (--answers) as each dialog reads them: keywords, numbers, colours, fonts, and
-// CP932 text whose second bytes look like "|" or "\".
+// Answer lines (--answers) for the list and the pickers, read as the console reads them.
 #include <gtest/gtest.h>
 
-#include "core/sjis.h"
+#include "platform/paths.h"
+#include "tests/ui/dialog_samples.h"
 #include "ui/dialoganswers.h"
 
 using namespace yume;
+using yume::testing::Sj;
 
-namespace {
-
-std::string Sj(const char* utf8) {
-  return Utf8ToCp932(utf8);
-}
-
-// "−" (81 7C) and "表" (95 5C): a bar and a backslash as second bytes.
-const std::string kBarTrail = "\x81\x7c";
-const std::string kBackslashTrail = "\x95\x5c";
-
-}  // namespace
-
-TEST(DialogAnswers, YesNoKeywords) {
-  for (const char* yes : {"はい", "y", "1"}) EXPECT_EQ(YesNoAnswer(Sj(yes), true), 1) << yes;
-  for (const char* no : {"いいえ", "n", "0", "", "whatever"})
-    EXPECT_EQ(YesNoAnswer(Sj(no), true), 0) << no;
-  for (const char* cancel : {"キャンセル", "c", "2"}) {
-    EXPECT_EQ(YesNoAnswer(Sj(cancel), true), 2) << cancel;
-    EXPECT_EQ(YesNoAnswer(Sj(cancel), false), 0) << cancel;  // two buttons: taken as No
-  }
-}
-
-TEST(DialogAnswers, ListPicksByNumberOrText) {
+TEST(DialogAnswers, ListTakesNumbersItemsOrTypedText) {
   const std::vector<std::string> items = {"a", "b", Sj("ソ")};
-  EXPECT_EQ(ListAnswerIndex("2", items), 1);
-  EXPECT_EQ(ListAnswerIndex(Sj("ソ"), items), 2);
-  EXPECT_EQ(ListAnswerIndex("4", items), -1);  // out of range: not a number of an item
-  EXPECT_EQ(ListAnswerIndex("0", items), -1);
-  EXPECT_EQ(ListAnswer("3", items, false), Sj("ソ"));
+  EXPECT_EQ(ListAnswer("2", items, false), "b");
+  EXPECT_EQ(ListAnswer(Sj("ソ"), items, false), Sj("ソ"));
+  EXPECT_EQ(ListAnswer("", items, false), "a");  // nothing typed: OK takes the first item
+  EXPECT_EQ(ListAnswer("", items, true), "a");
   EXPECT_EQ(ListAnswer("zzz", items, true), "zzz");
-  EXPECT_EQ(ListAnswer("zzz", items, false), "a");
-  EXPECT_EQ(ListAnswer("", items, true), "a");  // nothing typed: OK takes the first item
-  EXPECT_EQ(ListAnswer("x", {}, false), "x");
+  EXPECT_EQ(ListAnswer("4", items, true), "4");  // out of range: typed text
+  EXPECT_EQ(ListAnswer("zzz", items, false), std::nullopt);
+  EXPECT_EQ(ListAnswer("x", {}, false), "x");  // an empty list takes anything
 }
 
-TEST(DialogAnswers, ButtonsByCaptionThenNumber) {
-  const std::vector<std::string> captions = {"2", "yes", "no"};
-  EXPECT_EQ(ButtonAnswerIndex("2", captions), 0);  // a caption wins over a number
-  EXPECT_EQ(ButtonAnswerIndex("3", captions), 2);
-  EXPECT_EQ(ButtonAnswerIndex("no", captions), 2);
-  EXPECT_EQ(ButtonAnswerIndex("maybe", captions), 0);
-  EXPECT_EQ(ButtonAnswerIndex("1", {}), -1);
+TEST(DialogAnswers, PathsAreMadeAbsolute) {
+  const std::string here = ExpandFileName("x");
+  const std::string folder = here.substr(0, here.size() - 1);  // ends in "/"
+  EXPECT_EQ(OpenFilesAnswer("/tmp/a.txt| b.txt |", ""),
+            (std::vector<std::string>{"/tmp/a.txt", folder + "b.txt"}));
+  EXPECT_EQ(OpenFilesAnswer("", Sj("初期.txt")),
+            (std::vector<std::string>{folder + Sj("初期.txt")}));
+  EXPECT_TRUE(OpenFilesAnswer(" | ", "").empty());
+
+  EXPECT_EQ(SaveFileAnswer("/tmp/new", "", "txt"), "/tmp/new.txt");
+  EXPECT_EQ(SaveFileAnswer("/tmp/new.csv", "", "txt"), "/tmp/new.csv");
+  EXPECT_EQ(SaveFileAnswer("", "memo", ""), folder + "memo");
+  EXPECT_EQ(SaveFileAnswer("  ", "", "txt"), std::nullopt);
+
+  EXPECT_EQ(FolderAnswer("/tmp/dir", "/start"), "/tmp/dir");
+  EXPECT_EQ(FolderAnswer(" ", "/start"), "/start");
 }
 
-TEST(DialogAnswers, MultiLineKeepsSecondBytes) {
-  EXPECT_EQ(MultiLineAnswer("a\\nb\\n"), "a\r\nb\r\n");
-  // "表n" holds 5C 6E across a character boundary: no line break there.
-  EXPECT_EQ(MultiLineAnswer(kBackslashTrail + "n\\nx"), kBackslashTrail + "n\r\nx");
-  EXPECT_EQ(MultiLineAnswer("plain"), "plain");
+TEST(DialogAnswers, ItemValuesRowByRow) {
+  const std::vector<std::string> keys = {"a", Sj("表"), "c"};
+  EXPECT_EQ(ItemValues("a=1\r\n" + Sj("表") + "=x=y\r\nc=\r\n", keys),
+            (std::vector<std::string>{"1", "x=y", ""}));
+  EXPECT_EQ(ItemValues("a=1\r\n", keys), (std::vector<std::string>{"1", "", ""}));
 }
 
-TEST(DialogAnswers, ItemRowsTakeGivenKeysOnly) {
-  TItemList items;
-  for (const auto& [k, v] :
-       {std::pair{std::string("name"), "old"}, {"age", "3"}, {Sj("表"), "x"}}) {
-    TItemRow row;
-    row.Key = k;
-    row.Value = v;
-    items.Rows.push_back(row);
-  }
-  ApplyItemAnswer("age=42\\n" + kBackslashTrail + "=y=z\\nnope=1\\nnoequals", items);
-  EXPECT_EQ(items.Rows[0].Value, "old");
-  EXPECT_EQ(items.Rows[1].Value, "42");
-  EXPECT_EQ(items.Rows[2].Value, "y=z");  // split at the first "=" only
-  EXPECT_EQ(JoinItemRows(items), "name=old\r\nage=42\r\n" + kBackslashTrail + "=y=z\r\n");
-}
-
-TEST(DialogAnswers, ColoursKeepRedLow) {
-  uint32_t c = 0;
-  ASSERT_TRUE(ColorAnswer("#FF8000", c));
-  EXPECT_EQ(c, 0x0080FFu);
-  ASSERT_TRUE(ColorAnswer("$123456", c));
-  EXPECT_EQ(c, 0x123456u);
-  ASSERT_TRUE(ColorAnswer("255", c));
-  EXPECT_EQ(c, 255u);
-  for (const char* bad : {"", "#12345", "#GGGGGG", "$", "12x", "-1", "99999999999"})
-    EXPECT_FALSE(ColorAnswer(bad, c)) << bad;
-}
-
-TEST(DialogAnswers, FontsInTheScriptsNotation) {
-  TDialogFont f;
-  f.Color = 0x112233;
-  ASSERT_TRUE(FontAnswer(Sj("ＭＳ ゴシック|太字下線|14"), f));
-  EXPECT_EQ(f.Name, Sj("ＭＳ ゴシック"));
-  EXPECT_TRUE(f.Bold);
-  EXPECT_FALSE(f.Italic);
-  EXPECT_TRUE(f.Underline);
-  EXPECT_EQ(f.Size, 14);
-  EXPECT_EQ(f.Color, 0x112233u);
-
-  ASSERT_TRUE(FontAnswer("Sans||10", f));  // no styles: two bars
-  EXPECT_FALSE(f.Bold || f.Italic || f.Underline);
-  EXPECT_EQ(f.Size, 10);
-  ASSERT_TRUE(FontAnswer(Sj("Serif|斜体"), f));
-  EXPECT_TRUE(f.Italic);
-  EXPECT_EQ(f.Size, 10);  // no size given: kept
-
-  ASSERT_TRUE(FontAnswer(kBarTrail + "|12", f));  // the bar inside the name is a second byte
-  EXPECT_EQ(f.Name, kBarTrail);
-  EXPECT_FALSE(FontAnswer("|12", f));
-  EXPECT_FALSE(FontAnswer("Sans|0", f));
-}
-
-TEST(DialogAnswers, BarsAndFilters) {
-  EXPECT_EQ(SplitBars("a|" + kBarTrail + "||b|"), (std::vector<std::string>{"a", kBarTrail, "b"}));
+TEST(DialogAnswers, FileFilters) {
   using P = std::pair<std::string, std::string>;
   EXPECT_EQ(ParseFileFilter("Text|*.txt;*.log|All|*.*"),
             (std::vector<P>{{"Text", "*.txt;*.log"}, {"All", "*.*"}}));
+  // "−" is 81 7C: its second byte is no bar.
+  EXPECT_EQ(ParseFileFilter("\x81\x7c|*.a"), (std::vector<P>{{"\x81\x7c", "*.a"}}));
   EXPECT_EQ(ParseFileFilter("Lonely"), (std::vector<P>{{"Lonely", "*"}}));
   EXPECT_TRUE(ParseFileFilter("").empty());
 }

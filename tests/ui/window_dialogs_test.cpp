@@ -20,6 +20,7 @@
 #include <QToolButton>
 
 #include "core/sjis.h"
+#include "platform/paths.h"
 #include "tests/ui/dialog_samples.h"
 #include "ui/dialoganswers.h"
 #include "ui/dialogstyle.h"
@@ -185,14 +186,15 @@ TEST(InputBox, AnsweredThroughTheHost) {
 
 TEST(YesNo, ButtonsAndClosing) {
   TWindowHost host;
-  Answer(host, {"はい", "n", "2", "c", "<cancel>", "<cancel>", "キャンセル"});
-  EXPECT_EQ(host.AskYesNo(Sj("続ける?"), "", false), 1);
+  Answer(host, {"maybe", "はい", "n", "2", "c", "<cancel>", "<cancel>", "キャンセル"});
+  EXPECT_EQ(host.AskYesNo(Sj("続ける?"), "", false), 1);  // a line that is no answer is passed over
   EXPECT_EQ(host.AskYesNo(Sj("続ける?"), "", true), 0);
   EXPECT_EQ(host.AskYesNo(Sj("続ける?"), "", true), 2);
-  EXPECT_EQ(host.AskYesNo(Sj("続ける?"), "", false), 0);  // no cancel button: No
+  EXPECT_EQ(host.AskYesNo(Sj("続ける?"), "", false), 0);  // "c" is no answer here: "<cancel>"
   EXPECT_EQ(host.AskYesNo(Sj("続ける?"), "", true), 2);   // closed
-  EXPECT_EQ(host.AskYesNo(Sj("続ける?"), "", false), 0);  // closed: No
   EXPECT_EQ(host.AskYesNo(Sj("続ける?"), "", true), 2);
+  std::string left;
+  EXPECT_FALSE(host.TakeAnswer(left));
 }
 
 TEST(SelectDialog, LayoutAndKeys) {
@@ -252,10 +254,14 @@ TEST(SelectDialog, AnswersAgreeWithTheLineRules) {
   for (bool editable : {true, false}) {
     for (const char* line : {"2", "ソ", "zzz", "", "9"}) {
       TWindowHost host;
-      Answer(host, {line});
+      Answer(host, {line, "<cancel>"});  // the cancel for a line that is no answer
       std::string answer;
-      ASSERT_TRUE(host.AskList(Sj("選んで"), items, editable, "", {}, answer)) << line;
-      EXPECT_EQ(answer, ListAnswer(Sj(line), items, editable)) << line << " " << editable;
+      const std::optional<std::string> expected = ListAnswer(Sj(line), items, editable);
+      EXPECT_EQ(host.AskList(Sj("選んで"), items, editable, "", {}, answer), expected.has_value())
+          << line << " " << editable;
+      if (expected) {
+        EXPECT_EQ(answer, *expected) << line << " " << editable;
+      }
     }
   }
   TWindowHost host;
@@ -406,13 +412,12 @@ TEST(InputList, AnsweredThroughTheHost) {
 
 TEST(Pickers, ColourAndFont) {
   TWindowHost host;
-  Answer(host, {"#FF8000", "$123456", "<cancel>", "not a colour"});
+  Answer(host, {"#FF8000", "not a colour", "$123456", "<cancel>"});
   uint32_t color = 0;
   ASSERT_TRUE(host.PickColor(color));
   EXPECT_EQ(color, 0x0080FFu);
-  ASSERT_TRUE(host.PickColor(color));
+  ASSERT_TRUE(host.PickColor(color));  // past the line that is no colour
   EXPECT_EQ(color, 0x123456u);
-  EXPECT_FALSE(host.PickColor(color));
   EXPECT_FALSE(host.PickColor(color));
   EXPECT_EQ(color, 0x123456u);
 
@@ -424,24 +429,28 @@ TEST(Pickers, ColourAndFont) {
   EXPECT_EQ(font.Name, Sj("ＭＳ ゴシック"));
   EXPECT_EQ(font.Size, 14);
   EXPECT_TRUE(font.Bold && font.Italic && !font.Underline);
-  EXPECT_EQ(font.Color, 0xFFu);
   EXPECT_FALSE(host.PickFont(font));
 }
 
 TEST(Pickers, FilesAndFolders) {
   TWindowHost host;
-  Answer(host,
-         {"/tmp/a.txt|/tmp/写真.png", "<cancel>", "/tmp/new.txt", "", "/tmp/dir", "<cancel>"});
+  Answer(host, {"/tmp/a.txt|/tmp/写真.png", "<cancel>", "/tmp/new", " ", "/tmp/b.csv", "",
+                "/tmp/dir", "", "<cancel>"});
   std::vector<std::string> files;
   ASSERT_TRUE(host.PickOpenFiles(Sj("テキスト|*.txt|全て|*.*"), "", "", files));
   EXPECT_EQ(files, (std::vector<std::string>{"/tmp/a.txt", Sj("/tmp/写真.png")}));
   EXPECT_FALSE(host.PickOpenFiles("", "/tmp", "", files));
   std::string file;
   ASSERT_TRUE(host.PickSaveFile("txt|*.txt", "txt", "/tmp", "x.txt", file));
-  EXPECT_EQ(file, "/tmp/new.txt");
-  EXPECT_FALSE(host.PickSaveFile("txt|*.txt", "txt", "", "", file));  // an empty line
+  EXPECT_EQ(file, "/tmp/new.txt");  // the default extension added
+  ASSERT_TRUE(host.PickSaveFile("txt|*.txt", "txt", "", "", file));
+  EXPECT_EQ(file, "/tmp/b.csv");  // past the blank line, which names no file
+  ASSERT_TRUE(host.PickSaveFile("txt|*.txt", "txt", "", "/tmp/init.txt", file));
+  EXPECT_EQ(file, "/tmp/init.txt");  // an empty line takes the initial name
   std::string folder;
   ASSERT_TRUE(host.PickFolder("/tmp", "/", folder));
   EXPECT_EQ(folder, "/tmp/dir");
+  ASSERT_TRUE(host.PickFolder("/tmp", "", folder));
+  EXPECT_EQ(folder, "/tmp");  // an empty line: where it started
   EXPECT_FALSE(host.PickFolder("", "", folder));
 }
