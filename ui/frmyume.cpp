@@ -25,7 +25,10 @@ void TfrmYume::CentreOnWorkArea() {
 }
 
 void TfrmYume::PrintText(const QString& text) {
-  printed_ += text.split(QLatin1Char('\n'));
+  QStringList lines = text.split(QLatin1Char('\n'));
+  // A text that already ends its last line gets no empty line after it.
+  if (lines.size() > 1 && lines.back().isEmpty()) lines.removeLast();
+  printed_ += lines;
   update();
 }
 

@@ -1,10 +1,19 @@
 // What the dialog tests fill their forms with.
 #pragma once
 
+#include <QString>
+#include <ostream>
 #include <string>
 
 #include "core/host.h"
 #include "core/sjis.h"
+
+QT_BEGIN_NAMESPACE
+// Widget texts in test failures as text, not as bytes.
+inline void PrintTo(const QString& s, std::ostream* os) {
+  *os << '"' << s.toStdString() << '"';
+}
+QT_END_NAMESPACE
 
 namespace yume::testing {
 
