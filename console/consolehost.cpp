@@ -173,12 +173,7 @@ bool TConsoleHost::AskList(const std::string& message, const std::vector<std::st
   if (!items.empty()) Out(Numbered(items));
   (void)initial;
   return AskUntil([&](const std::string& line) {
-    // Confirming with nothing typed takes the first item, as OK with nothing selected does.
-    if (line.empty() && !items.empty()) {
-      answer = items[0];
-      return true;
-    }
-    const std::optional<std::string> r = ChoiceAnswer(line, items, editable || items.empty());
+    const std::optional<std::string> r = ListAnswer(line, items, editable);
     if (r) answer = *r;
     return r.has_value();
   });
@@ -239,8 +234,7 @@ bool TConsoleHost::PickOpenFiles(const std::string& filter, const std::string& f
   (void)folder;
   Out(Jp("読込ファイル選択 (") + filter + ")" + (initial.empty() ? "" : " [" + initial + "]"));
   return AskUntil([&](const std::string& line) {
-    files = FilesAnswer(line.empty() ? initial : line);
-    for (auto& f : files) f = ExpandFileName(f);
+    files = OpenFilesAnswer(line, initial);
     return !files.empty();
   });
 }
@@ -252,11 +246,9 @@ bool TConsoleHost::PickSaveFile(const std::string& filter, const std::string& de
   (void)folder;
   Out(Jp("書込ファイル選択 (") + filter + ")" + (initial.empty() ? "" : " [" + initial + "]"));
   return AskUntil([&](const std::string& line) {
-    std::string name(TrimBlanks(line.empty() ? initial : line));
-    if (name.empty()) return false;
-    if (!defaultExt.empty() && ExtractFileExt(name).empty()) name += "." + defaultExt;
-    file = ExpandFileName(name);
-    return true;
+    const std::optional<std::string> f = SaveFileAnswer(line, initial, defaultExt);
+    if (f) file = *f;
+    return f.has_value();
   });
 }
 
@@ -264,8 +256,7 @@ bool TConsoleHost::PickFolder(const std::string& start, const std::string& root,
                               std::string& folder) {
   Out(root.empty() ? Jp("フォルダ選択") : Jp("フォルダ選択 (") + root + ")");
   return AskUntil([&](const std::string& line) {
-    const std::string_view name = TrimBlanks(line);
-    folder = ExpandFileName(name.empty() ? std::string_view(start) : name);
+    folder = FolderAnswer(line, start);
     return true;
   });
 }

@@ -39,4 +39,22 @@ std::optional<TDialogFont> FontAnswer(std::string_view line);
 // 読込ファイル選択: names separated by "|".
 std::vector<std::string> FilesAnswer(std::string_view line);
 
+// どれか尋ねる / リストから選択: nothing typed takes the first item (as OK with nothing chosen
+// does); else a number or an item, or any text when the list may be typed in. nullopt for a
+// line that is no answer.
+std::optional<std::string> ListAnswer(std::string_view line, const std::vector<std::string>& items,
+                                      bool editable);
+
+// 読込ファイル選択: the names (an empty line takes the initial name), made absolute against the
+// current folder, where the picker starts. Empty when none is given.
+std::vector<std::string> OpenFilesAnswer(std::string_view line, const std::string& initial);
+
+// 書込ファイル選択: the name (or the initial one), with the default extension when it has none,
+// made absolute. nullopt when no name is given.
+std::optional<std::string> SaveFileAnswer(std::string_view line, const std::string& initial,
+                                          const std::string& defaultExt);
+
+// フォルダ選択: the folder (an empty line takes the start), made absolute.
+std::string FolderAnswer(std::string_view line, const std::string& start);
+
 }  // namespace yume

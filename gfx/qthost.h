@@ -6,8 +6,8 @@
 #include <QTimer>
 #include <array>
 #include <deque>
-#include <string>
 #include <memory>
+#include <string>
 
 #include "core/app.h"
 #include "core/host.h"
@@ -32,7 +32,12 @@ class TQtHost : public QObject, public THost {
 
   // Answers for the dialogs (--answers): each dialog takes the next line as if it had been
   // typed and confirmed; a line "<cancel>" cancels. Lines are CP932.
-  void SetAnswers(std::deque<std::string> lines) { answers_ = std::move(lines); }
+  void SetAnswers(std::deque<std::string> lines) {
+    answers_ = std::move(lines);
+    answering_ = true;
+  }
+  // True when the run was given answers (even once they have all been taken).
+  bool AnsweringRun() const { return answering_; }
   // The next answer; false when there is none left (the dialog then asks as usual).
   bool TakeAnswer(std::string& line);
   // Reads an answers file (UTF-8 or Shift_JIS); false when it cannot be read.
@@ -61,7 +66,7 @@ class TQtHost : public QObject, public THost {
   bool inExec_ = false;
   bool quitQueued_ = false;
   std::deque<std::string> answers_;
+  bool answering_ = false;
 };
-
 
 }  // namespace yume

@@ -1,36 +1,10 @@
 #include "ui/dialoganswers.h"
 
-#include "core/answers.h"
 #include "core/sjis.h"
 #include "core/textutil.h"
 #include "platform/paths.h"
 
 namespace yume {
-
-std::optional<std::string> ListAnswer(std::string_view line, const std::vector<std::string>& items,
-                                      bool editable) {
-  if (line.empty() && !items.empty()) return items.front();
-  return ChoiceAnswer(line, items, editable || items.empty());
-}
-
-std::vector<std::string> OpenFilesAnswer(std::string_view line, const std::string& initial) {
-  std::vector<std::string> files = FilesAnswer(line.empty() ? std::string_view(initial) : line);
-  for (std::string& f : files) f = ExpandFileName(f);
-  return files;
-}
-
-std::optional<std::string> SaveFileAnswer(std::string_view line, const std::string& initial,
-                                          const std::string& defaultExt) {
-  std::string name(TrimBlanks(line.empty() ? std::string_view(initial) : line));
-  if (name.empty()) return std::nullopt;
-  if (!defaultExt.empty() && ExtractFileExt(name).empty()) name += "." + defaultExt;
-  return ExpandFileName(name);
-}
-
-std::string FolderAnswer(std::string_view line, const std::string& start) {
-  const std::string_view name = TrimBlanks(line);
-  return ExpandFileName(name.empty() ? std::string_view(start) : name);
-}
 
 std::vector<std::string> ItemValues(std::string_view keyValueLines,
                                     const std::vector<std::string>& keys) {

@@ -142,7 +142,8 @@ void TWindowHost::Say(const std::string& text, const TDialogStyle& style) {
   TfrmMsgBox box(DialogOwner());
   box.Prepare(WidgetText(text), style);
   PlaceDialog(&box, style, MainCaption());
-  if (answering_) QTimer::singleShot(0, box.btnOk, &QPushButton::click);
+  // A run with answers closes each message box by itself (it takes no line: nothing is asked).
+  if (AnsweringRun()) QTimer::singleShot(0, box.btnOk, &QPushButton::click);
   box.exec();
 }
 

@@ -47,13 +47,6 @@ class TWindowHost : public TQtHost {
                     std::string& file) override;
   bool PickFolder(const std::string& start, const std::string& root, std::string& folder) override;
 
-  // Answers as TQtHost takes them; besides, a run with answers closes each message box of 言う
-  // by itself (it takes no line: nothing is asked).
-  void SetAnswers(std::deque<std::string> lines) {
-    answering_ = true;
-    TQtHost::SetAnswers(std::move(lines));
-  }
-
   // The window was asked to close (by the user or by the script); true when it may.
   bool AskClose();
 
@@ -68,7 +61,6 @@ class TWindowHost : public TQtHost {
   QString MainCaption() const;
 
   std::unique_ptr<TfrmYume> form_;
-  bool answering_ = false;
 };
 
 // CP932 text for a widget.

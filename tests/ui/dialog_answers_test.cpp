@@ -1,6 +1,7 @@
-// Answer lines (--answers) for the list and the pickers, read as the console reads them.
+// Answer lines (--answers) for the list and the pickers, read the same way by both programs.
 #include <gtest/gtest.h>
 
+#include "core/answers.h"
 #include "platform/paths.h"
 #include "tests/ui/dialog_samples.h"
 #include "ui/dialoganswers.h"

@@ -19,6 +19,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include "core/answers.h"
 #include "core/sjis.h"
 #include "platform/paths.h"
 #include "tests/ui/dialog_samples.h"
