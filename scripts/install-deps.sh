@@ -10,6 +10,8 @@ PACKAGES=(
   googletest libgtest-dev libbenchmark-dev tcl8.6 python3
   # Qt 6 (Core/Gui for both programs, Widgets for the window program)
   qt6-base-dev qt6-qpa-plugins libgl-dev
+  # Qt's own texts (the colour, font and file pickers) in Japanese
+  qt6-translations-l10n
   # Japanese fonts standing in for the usual Windows ones ("ＭＳ ゴシック" and its proportional twin)
   fonts-ipafont-gothic fontconfig
   # character conversion at the boundaries (iconv comes with libc; CP932 needs the gconv modules)

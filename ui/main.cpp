@@ -1,5 +1,8 @@
 // build/yumemori: runs a script with its window.
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <cstdio>
 #include <deque>
 #include <string>
@@ -28,6 +31,12 @@ int main(int argc, char** argv) {
   char* qargv[] = {argv[0], nullptr};
   QApplication qapp(qargc, qargv);
   QApplication::setApplicationName(QStringLiteral("ゆめもり"));
+  // Qt's own dialogs (the pickers) speak Japanese, as the rest of the program does.
+  QTranslator qtTexts;
+  if (qtTexts.load(QLocale(QLocale::Japanese), QStringLiteral("qtbase"), QStringLiteral("_"),
+                   QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QApplication::installTranslator(&qtTexts);
+  }
   // The program ends when the run cycle says so, not when its last window hides.
   QApplication::setQuitOnLastWindowClosed(false);
 
