@@ -144,13 +144,14 @@ TRunControl ReadBlock(TYumeBase& y) {
   } else {
     const size_t start = pos;
     // The break and its line marker stay in the body; the body's run counts the line.
-    pos = ScanStatementRest(y, text, pos, [&](size_t, size_t& at) {
+    auto skipMarker = [&](size_t, size_t& at) {
       while (at < text.size() &&
              (text[at] == '\r' || text[at] == '\n' || text[at] == ' ' || text[at] == '\t'))
         ++at;
       while (at < text.size() && IsDigitChar(text[at])) ++at;
       if (CharAt(text, at) == ':') ++at;
-    });
+    };
+    pos = ScanStatementRest(y, text, pos, JoinFn(skipMarker));
     f.Body = text.substr(start, pos - start);
   }
   f.EndPos = text.data() + pos;

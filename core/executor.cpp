@@ -2,7 +2,6 @@
 // statement's end runs the command word with them.
 #include "core/executor.h"
 
-#include <functional>
 #include <memory>
 
 #include "core/assign.h"
@@ -526,8 +525,7 @@ void ParsePoint(TYumeBase& y, std::string_view text, int& x, int& py) {
   x = static_cast<int>(PopNumber(y));
 }
 
-size_t ScanStatementRest(TYumeBase& y, std::string_view text, size_t pos,
-                         const std::function<void(size_t lineStart, size_t& pos)>& onJoin) {
+size_t ScanStatementRest(TYumeBase& y, std::string_view text, size_t pos, TJoinFn onJoin) {
   size_t start = pos;
   while (pos < text.size()) {
     const char c = text[pos];
@@ -556,11 +554,12 @@ size_t ScanStatementRest(TYumeBase& y, std::string_view text, size_t pos,
 std::string ReadStatementRest(TYumeBase& y, std::string_view text, size_t& pos) {
   std::string out;
   size_t start = pos;
-  pos = ScanStatementRest(y, text, pos, [&](size_t lineStart, size_t& at) {
+  auto join = [&](size_t lineStart, size_t& at) {
     out += text.substr(lineStart, at - lineStart);
     ReadLineMarker(y, text, at);
     start = at;
-  });
+  };
+  pos = ScanStatementRest(y, text, pos, JoinFn(join));
   out += text.substr(start, pos - start);
   return out;
 }

@@ -3,7 +3,6 @@
 // bound to its pattern.
 #pragma once
 
-#include <functional>
 #include <string>
 #include <string_view>
 
@@ -59,8 +58,18 @@ std::string ReadStatementRest(TYumeBase& y, std::string_view text, size_t& pos);
 
 // The end of the statement rest from pos; at each line break that an "&" joins, onJoin gets
 // the start of the line just ended and moves pos past the break.
-size_t ScanStatementRest(TYumeBase& y, std::string_view text, size_t pos,
-                         const std::function<void(size_t lineStart, size_t& pos)>& onJoin);
+// (A plain function and its context: this runs for every assignment, so nothing is allocated.)
+struct TJoinFn {
+  void (*Fn)(void* ctx, size_t lineStart, size_t& pos);
+  void* Ctx;
+  void operator()(size_t lineStart, size_t& pos) const { Fn(Ctx, lineStart, pos); }
+};
+template <class F>
+TJoinFn JoinFn(F& f) {
+  return {[](void* c, size_t lineStart, size_t& pos) { (*static_cast<F*>(c))(lineStart, pos); },
+          &f};
+}
+size_t ScanStatementRest(TYumeBase& y, std::string_view text, size_t pos, TJoinFn onJoin);
 
 // Sets それ's value and type.
 void SetSore(TYumeBase& y, std::string value, const char* type);

@@ -37,20 +37,23 @@ size_t TAlignedFinder::Candidate(size_t from) const {
   const size_t last = n - m;  // the last possible start
   size_t i = from;
 #if defined(__x86_64__)
-  static const bool kAvx2 = __builtin_cpu_supports("avx2");
-  if (kAvx2) {
-    if (size_t at = Scan32(i, last); at != npos) return at;
-  }
-  const __m128i first = _mm_set1_epi8(w_[0]);
-  const __m128i final = _mm_set1_epi8(w_[m - 1]);
-  for (; i + 15 <= last; i += 16) {
-    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
-    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i + m - 1));
-    unsigned mask = static_cast<unsigned>(
-        _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, final))));
-    for (; mask; mask &= mask - 1) {
-      const size_t at = i + static_cast<size_t>(__builtin_ctz(mask));
-      if (Matches(d + at)) return at;
+  // Short texts (names, phrases) are looked at byte by byte: cheaper than setting up the blocks.
+  if (last - i >= 64) {
+    static const bool kAvx2 = __builtin_cpu_supports("avx2");
+    if (kAvx2) {
+      if (size_t at = Scan32(i, last); at != npos) return at;
+    }
+    const __m128i first = _mm_set1_epi8(w_[0]);
+    const __m128i final = _mm_set1_epi8(w_[m - 1]);
+    for (; i + 15 <= last; i += 16) {
+      const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+      const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i + m - 1));
+      unsigned mask = static_cast<unsigned>(
+          _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, final))));
+      for (; mask; mask &= mask - 1) {
+        const size_t at = i + static_cast<size_t>(__builtin_ctz(mask));
+        if (Matches(d + at)) return at;
+      }
     }
   }
 #endif
