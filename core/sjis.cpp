@@ -101,6 +101,13 @@ bool TAlignedFinder::Matches(const char* p) const {
 }
 
 size_t FindAligned(std::string_view s, std::string_view what, size_t from) {
+  // Names and phrases are short: a walk over their characters beats setting up the finder.
+  if (from <= s.size() && s.size() - from < 64 && !what.empty()) {
+    for (size_t i = from; i + what.size() <= s.size(); i += CharLen(s, i)) {
+      if (s[i] == what[0] && s.compare(i, what.size(), what) == 0) return i;
+    }
+    return std::string_view::npos;
+  }
   return TAlignedFinder(s, what).Next(from);
 }
 
