@@ -253,9 +253,9 @@ void RunNested(TYumeBase& y) {
 std::string LabelValue(TYumeBase& y, THashNode& label, std::string_view args, bool hasArgs) {
   std::string savedSore, savedType;
   if (y.VarSore) {
-    savedSore = y.VarSore->ValueText();
+    // Taken out rather than copied: それ starts empty for the call and is put back afterwards.
+    savedSore.swap(y.VarSore->MutableValue());
     savedType = y.VarSore->TypeText;
-    y.VarSore->SetValueText(std::string());
   }
   const char* savedCur = y.Cur;
   const char* savedEnd = y.End;
@@ -282,7 +282,7 @@ std::string LabelValue(TYumeBase& y, THashNode& label, std::string_view args, bo
     PushCallFrame(y, label, nullptr);
     RunNested(y);
     if (y.VarSore) {
-      value = y.VarSore->ValueText();
+      value = std::move(y.VarSore->MutableValue());
       type = y.VarSore->TypeText;
     }
   } catch (...) {
