@@ -99,9 +99,8 @@ void BindArguments(TYumeBase& y, const THashNode& word) {
       size_t len = 0;
       bool matches = ParticleMatches(phrase, particle, &len);
       if (!matches && !y.ParticleFree) continue;
-      std::string arg = phrase;
+      std::string arg = args.Take(i);
       if (matches) arg.resize(arg.size() - len);
-      args.Erase(i);
       taken[k] = std::move(arg);
       found = true;
       break;

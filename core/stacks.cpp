@@ -29,6 +29,12 @@ void TStack::Insert(size_t index, std::string s) {
   items_.insert(items_.begin() + static_cast<std::ptrdiff_t>(index), std::move(s));
 }
 
+std::string TStack::Take(size_t index) {
+  std::string s = std::move(items_.at(index));
+  items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(index));
+  return s;
+}
+
 void TStack::Erase(size_t index) {
   if (index < items_.size()) items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(index));
 }

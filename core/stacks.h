@@ -21,6 +21,8 @@ class TStack {
   const std::string& Peek(size_t index) const;
   void Insert(size_t index, std::string s);
   void Erase(size_t index);
+  // Removes the entry at index and gives it back (moved, not copied).
+  std::string Take(size_t index);
   size_t Count() const { return items_.size(); }
   bool Empty() const { return items_.empty(); }
   void Clear() { items_.clear(); }
