@@ -73,7 +73,7 @@ TEST(DialogText, FontSpecificationBothWays) {
   EXPECT_TRUE(d.Bold);
   EXPECT_FALSE(d.Italic);
   EXPECT_TRUE(d.Underline);
-  EXPECT_EQ(d.Size, 14);  // no size in the specification: 文字サイズ
+  EXPECT_EQ(d.Size, 14);  // no size in 文字書体: 文字サイズ
   EXPECT_EQ(d.Color, 255u);
   EXPECT_EQ(DrawingFont("", "x", "0").Size, 12);
 }
