@@ -1,7 +1,6 @@
 // build/yume: runs a script on the console.
 #include <QGuiApplication>
 #include <cstdio>
-#include <deque>
 #include <string>
 
 #include "console/consolehost.h"
@@ -45,14 +44,7 @@ int main(int argc, char** argv) {
   yume::TConsoleHost host;
   yume::TYumeApp app(host, std::move(opts.Params));
   host.Attach(&app);
-  if (!opts.AnswersFile.empty()) {
-    std::deque<std::string> answers;
-    if (!yume::TQtHost::LoadAnswers(opts.AnswersFile, answers)) {
-      std::fprintf(stderr, "%s: --answers: %s が読めません。\n", argv[0], opts.AnswersFile.c_str());
-      return 1;
-    }
-    host.SetAnswers(std::move(answers));
-  }
+  if (!opts.AnswersFile.empty() && !host.LoadAnswers(opts.AnswersFile)) return 1;
   int status = host.Run();
   std::fflush(stdout);
   return status;

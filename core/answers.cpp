@@ -20,28 +20,6 @@ std::string Lower(std::string_view s) {
   return out;
 }
 
-// The parts of s between the separators (either bar, full-width or not), stepped by characters.
-std::vector<std::string> SplitBars(std::string_view s) {
-  static constexpr std::string_view kWideBar = "｜";
-  std::vector<std::string> out(1);
-  for (size_t i = 0; i < s.size();) {
-    if (s[i] == '|') {
-      out.emplace_back();
-      ++i;
-      continue;
-    }
-    if (s.compare(i, kWideBar.size(), kWideBar) == 0) {
-      out.emplace_back();
-      i += kWideBar.size();
-      continue;
-    }
-    const size_t len = CharLen(s, i);
-    out.back().append(s.substr(i, len));
-    i += len;
-  }
-  return out;
-}
-
 }  // namespace
 
 std::optional<int> YesNoAnswer(std::string_view line, bool withCancel) {
@@ -134,7 +112,7 @@ std::optional<uint32_t> ColorAnswer(std::string_view line) {
 }
 
 std::optional<TDialogFont> FontAnswer(std::string_view line) {
-  const std::vector<std::string> parts = SplitBars(TrimBlanks(line));
+  const std::vector<std::string> parts = SplitAtBars(TrimBlanks(line));
   TDialogFont f;
   f.Name = std::string(TrimBlanks(parts[0]));
   if (f.Name.empty()) return std::nullopt;

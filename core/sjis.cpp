@@ -115,6 +115,25 @@ size_t FindCharAligned(std::string_view s, char c, size_t from) {
   return FindAligned(s, std::string_view(&c, 1), from);
 }
 
+std::vector<std::string> SplitAtBars(std::string_view s) {
+  static constexpr std::string_view kWideBar = "｜";
+  std::vector<std::string> out(1);
+  for (size_t i = 0; i < s.size();) {
+    if (s[i] == '|') {
+      out.emplace_back();
+      ++i;
+    } else if (s.compare(i, kWideBar.size(), kWideBar) == 0) {
+      out.emplace_back();
+      i += kWideBar.size();
+    } else {
+      const size_t len = CharLen(s, i);
+      out.back().append(s.substr(i, len));
+      i += len;
+    }
+  }
+  return out;
+}
+
 size_t CountChars(std::string_view s) {
   size_t count = 0;
   for (size_t i = 0; i < s.size(); i += CharLen(s, i)) ++count;

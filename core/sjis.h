@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace yume {
 
@@ -50,6 +51,10 @@ size_t FindAligned(std::string_view s, std::string_view what, size_t from = 0);
 
 // Position of the first single-byte character `c` at or after `from` (never a second byte).
 size_t FindCharAligned(std::string_view s, char c, size_t from = 0);
+
+// The parts of s between the bars "|" and "｜" (stepped by characters: "|" is also the second
+// byte of ポ). An empty s gives one empty part.
+std::vector<std::string> SplitAtBars(std::string_view s);
 
 // Number of characters (a two-byte character counts once).
 size_t CountChars(std::string_view s);

@@ -4,11 +4,11 @@
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QScreen>
+#include <cstdio>
 
 #include "core/sjis.h"
 #include "core/textutil.h"
 #include "platform/paths.h"
-
 
 namespace yume {
 
@@ -82,11 +82,16 @@ bool TQtHost::TakeAnswer(std::string& line) {
   return true;
 }
 
-bool TQtHost::LoadAnswers(const std::string& sysPath, std::deque<std::string>& lines) {
+bool TQtHost::LoadAnswers(const std::string& sysPath) {
   std::string raw;
-  if (!ReadWholeFile(FromSysPath(sysPath), raw)) return false;
+  if (!ReadWholeFile(FromSysPath(sysPath), raw)) {
+    std::fprintf(stderr, "--answers: %s が読めません。\n", sysPath.c_str());
+    return false;
+  }
   const std::string text = ScriptTextToCp932(raw);
+  std::deque<std::string> lines;
   for (size_t pos = 0; pos < text.size();) lines.emplace_back(NextLine(text, pos));
+  SetAnswers(std::move(lines));
   return true;
 }
 

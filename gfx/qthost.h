@@ -40,8 +40,9 @@ class TQtHost : public QObject, public THost {
   bool AnsweringRun() const { return answering_; }
   // The next answer; false when there is none left (the dialog then asks as usual).
   bool TakeAnswer(std::string& line);
-  // Reads an answers file (UTF-8 or Shift_JIS); false when it cannot be read.
-  static bool LoadAnswers(const std::string& sysPath, std::deque<std::string>& lines);
+  // Takes the answers from a file (UTF-8 or Shift_JIS); when it cannot be read, says so on
+  // standard error and returns false.
+  bool LoadAnswers(const std::string& sysPath);
   static bool IsCancelAnswer(const std::string& line) { return line == "<cancel>"; }
 
   // Runs the program: Create, the first run, then the event loop while the program lives.

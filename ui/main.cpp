@@ -4,7 +4,6 @@
 #include <QLocale>
 #include <QTranslator>
 #include <cstdio>
-#include <deque>
 #include <string>
 
 #include "core/app.h"
@@ -43,13 +42,6 @@ int main(int argc, char** argv) {
   yume::TWindowHost host;
   yume::TYumeApp app(host, std::move(opts.Params));
   host.Attach(&app);
-  if (!opts.AnswersFile.empty()) {
-    std::deque<std::string> answers;
-    if (!yume::TQtHost::LoadAnswers(opts.AnswersFile, answers)) {
-      std::fprintf(stderr, "%s: --answers: %s が読めません。\n", argv[0], opts.AnswersFile.c_str());
-      return 1;
-    }
-    host.SetAnswers(std::move(answers));
-  }
+  if (!opts.AnswersFile.empty() && !host.LoadAnswers(opts.AnswersFile)) return 1;
   return host.Run();
 }

@@ -10,29 +10,6 @@ namespace yume {
 
 namespace {
 
-constexpr std::string_view kWideBar = "｜";
-
-// s split at "|" and "｜" (stepped by characters: "|" is also the second byte of ポ).
-std::vector<std::string> SplitAtBars(std::string_view s) {
-  std::vector<std::string> out(1);
-  for (size_t i = 0; i < s.size();) {
-    if (s[i] == '|') {
-      out.emplace_back();
-      ++i;
-      continue;
-    }
-    if (s.compare(i, kWideBar.size(), kWideBar) == 0) {
-      out.emplace_back();
-      i += kWideBar.size();
-      continue;
-    }
-    const size_t len = CharLen(s, i);
-    out.back().append(s.substr(i, len));
-    i += len;
-  }
-  return out;
-}
-
 bool Contains(std::string_view s, std::string_view what) {
   return FindAligned(s, what) != std::string_view::npos;
 }
