@@ -505,24 +505,33 @@ std::string CallForValue(TYumeBase& y, THashNode& word, std::string_view args, b
   return value;
 }
 
-void ParsePoint(TYumeBase& y, std::string_view text, int& x, int& py) {
+std::vector<std::string> CoordinateTexts(TYumeBase& y, std::string_view text) {
   std::string t(text);
   if (THashNode* w = y.Dict.FindScoped(t, false)) t = w->ValueText();
   if (t.size() >= 2 && t.front() == '`' && t.back() == '`') t = t.substr(1, t.size() - 2);
   std::string_view v = TrimBlanks(t);
-  if (!v.empty() && v.front() == '(') {
-    size_t p = 0;
-    std::string_view inner = ReadParenthesized(y, v, p);
-    if (p >= v.size()) v = inner;
+  // A list wholly in parentheses is the list inside them.
+  while (!v.empty() && v.front() == '(') {
+    const size_t close = SkipParenthesized(v, 0);
+    if (close == std::string_view::npos) RaiseError(y, "\")\"が対応していません。");
+    if (!TrimBlanks(v.substr(close)).empty()) break;
+    v = TrimBlanks(v.substr(1, close - 2));
   }
   const size_t before = y.Args.Count();
   PushArguments(y, v);
-  if (y.Args.Count() != before + 2) {
-    while (y.Args.Count() > before) y.Args.Pop();
-    RaiseError(y, "座標の指定エラー");
-  }
-  py = static_cast<int>(PopNumber(y));
-  x = static_cast<int>(PopNumber(y));
+  std::vector<std::string> texts;
+  texts.reserve(y.Args.Count() - before);
+  for (size_t i = before; i < y.Args.Count(); ++i) texts.push_back(y.Args.Peek(i));
+  while (y.Args.Count() > before) y.Args.Pop();
+  return texts;
+}
+
+void ParsePoint(TYumeBase& y, std::string_view text, int& x, int& py) {
+  const std::vector<std::string> texts = CoordinateTexts(y, text);
+  if (texts.size() != 2) RaiseError(y, "座標の指定エラー");
+  // y is read first, as the last argument always is.
+  py = static_cast<int>(StrToNumber(EvaluateText(y, texts[1])));
+  x = static_cast<int>(StrToNumber(EvaluateText(y, texts[0])));
 }
 
 size_t ScanStatementRest(TYumeBase& y, std::string_view text, size_t pos, TJoinFn onJoin) {

@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace yume {
 
@@ -42,6 +43,10 @@ std::string FunctionCall(TYumeBase& y, THashNode& word, std::string_view text, s
 
 // Pushes the comma-separated arguments of a parenthesised call.
 void PushArguments(TYumeBase& y, std::string_view inner);
+
+// The entries of a coordinate list "(a,b,...)" (or of a word holding one), as written, in order:
+// one pair of backquotes is removed and a list wholly in parentheses is the list inside them.
+std::vector<std::string> CoordinateTexts(TYumeBase& y, std::string_view text);
 
 // A coordinate pair "(x,y)" or a word holding one; both truncated to integers.
 void ParsePoint(TYumeBase& y, std::string_view text, int& x, int& py);

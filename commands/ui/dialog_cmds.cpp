@@ -238,19 +238,9 @@ void CmdPickFolderEx(TYumeBase& y) {
 }
 
 // The values of a coordinate list "(l,t,r,b)" (or a word holding one); at most four.
-std::vector<int> CoordinateList(TYumeBase& y, std::string text) {
-  if (THashNode* w = y.Dict.FindScoped(text, false)) text = w->ValueText();
-  std::string_view v = TrimBlanks(text);
-  while (!v.empty() && v.front() == '(') {
-    const size_t close = SkipParenthesized(v, 0);
-    if (close == std::string_view::npos || !TrimBlanks(v.substr(close)).empty()) break;
-    v = TrimBlanks(v.substr(1, close - 2));
-  }
-  const size_t before = y.Args.Count();
-  PushArguments(y, v);
+std::vector<int> CoordinateList(TYumeBase& y, const std::string& text) {
+  const std::vector<std::string> texts = CoordinateTexts(y, text);
   std::vector<int> values;
-  std::vector<std::string> texts;
-  while (y.Args.Count() > before) texts.insert(texts.begin(), y.Args.Pop());
   for (const auto& t : texts) {
     values.push_back(static_cast<int>(std::trunc(StrToNumber(EvaluateText(y, t)))));
   }

@@ -117,3 +117,20 @@ TEST_F(FlowTest, LabelValueKeepsCursorSourceAndSore) {
   EXPECT_EQ(Var("N"), "<none>");
   EXPECT_EQ(y.FileName, "t.ymr");
 }
+
+TEST_F(FlowTest, CoordinateListsAndPoints) {
+  Run("Pは、「(7,8)」\n");
+  int x = 0, py = 0;
+  ParsePoint(y, "(3,4)", x, py);
+  EXPECT_EQ(x, 3);
+  EXPECT_EQ(py, 4);
+  ParsePoint(y, "((1+1, 5))", x, py);  // a list wholly in parentheses, twice
+  EXPECT_EQ(x, 2);
+  EXPECT_EQ(py, 5);
+  ParsePoint(y, "P", x, py);  // a word holding the list
+  EXPECT_EQ(x, 7);
+  EXPECT_EQ(py, 8);
+  EXPECT_THROW(ParsePoint(y, "(1,2,3)", x, py), EYume);
+  EXPECT_EQ(CoordinateTexts(y, "(1,2,3,4)").size(), 4u);
+  EXPECT_EQ(y.Args.Count(), 0u);  // nothing is left on the argument stack
+}
