@@ -215,6 +215,10 @@ void AssignStatement(TYumeBase& y, const std::string& name, std::string_view tex
   // The value is read first, so that a refused assignment skips its whole statement.
   std::string valueText = ReadStatementRest(y, text, pos);
   y.Cur = text.data() + pos;
+  AssignValue(y, name, valueText);
+}
+
+void AssignValue(TYumeBase& y, const std::string& name, const std::string& valueText) {
   if (!y.Args.Empty()) {
     ItemAssignment(y, name, valueText);
     return;

@@ -90,6 +90,29 @@ void BindArguments(TYumeBase& y, const THashNode& word) {
         {word.Name, word.Pattern});
   }
 
+  // The usual case: the phrases stand in the pattern's order, one per slot, each with its
+  // particle (or without, where particles are not needed). Taking them from the last slot back
+  // would find each where it stands, so they are only stripped in place.
+  if (args.Count() == n) {
+    size_t lens[16];
+    bool inOrder = n <= std::size(lens);
+    for (size_t k = 0; inOrder && k < n; ++k) {
+      if (!ParticleMatches(args.Peek(k), slots[k], &lens[k])) {
+        if (!y.ParticleFree) inOrder = false;
+        lens[k] = 0;
+      }
+    }
+    if (inOrder) {
+      for (size_t k = 0; k < n; ++k) {
+        if (lens[k]) {
+          std::string& a = args.At(k);
+          a.resize(a.size() - lens[k]);
+        }
+      }
+      return;
+    }
+  }
+
   std::vector<std::string> taken(n);
   for (size_t k = n; k-- > 0;) {
     const std::string_view particle = slots[k];

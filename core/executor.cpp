@@ -16,6 +16,7 @@
 #include "core/runseam.h"
 #include "core/scanner.h"
 #include "core/sjis.h"
+#include "core/stmtplan.h"
 #include "core/term.h"
 #include "core/textutil.h"
 #include "core/yumebase.h"
@@ -338,6 +339,7 @@ void SetSore(TYumeBase& y, std::string value, const char* type) {
 
 void ExecuteStatement(TYumeBase& y) {
   if (!y.Cur) return;
+  if (RunPlannedStatement(y)) return;
   std::string_view text = y.RunText();
   ExecuteAt(y, text, static_cast<size_t>(y.Cur - text.data()));
 }
@@ -355,7 +357,10 @@ void EndOfStatement(TYumeBase& y) {
     CallCommand(y, temp);
     return;
   }
-  THashNode* w = y.Dict.FindScoped(name, true);
+  RunNamedWord(y, name, y.Dict.FindScoped(name, true));
+}
+
+void RunNamedWord(TYumeBase& y, std::string_view name, THashNode* w) {
   if (w) {
     ExecuteWord(y, *w);
     if (!y.Args.Empty()) {

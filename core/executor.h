@@ -21,6 +21,9 @@ struct ParticleFreeScope {
 
 // Runs the command word on top of the argument stack (nothing when the stack is empty).
 void EndOfStatement(TYumeBase& y);
+// The same once the command word is off the stack: name as written and the word it names
+// (null: undefined).
+void RunNamedWord(TYumeBase& y, std::string_view name, THashNode* w);
 
 // Runs a found word by its kind.
 void ExecuteWord(TYumeBase& y, THashNode& word);

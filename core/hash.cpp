@@ -185,6 +185,7 @@ int THash::Add(std::unique_ptr<THashNode> word) {
     index_.emplace(std::string_view(raw->Name), raw);
     ++count_;
   }
+  ++changes_;
   BumpDictGeneration();
   return count_;
 }
@@ -211,6 +212,7 @@ bool THash::DeleteExact(std::string_view name) {
     }
   }
   --count_;
+  ++changes_;
   BumpDictGeneration();
   return true;
 }
@@ -313,6 +315,7 @@ void THash::Empty() {
     for (auto& bucket : buckets_) bucket.clear();
   }
   count_ = 0;
+  ++changes_;
   BumpDictGeneration();
 }
 
@@ -320,6 +323,7 @@ void THash::Clear() {
   buckets_.clear();
   index_.clear();
   count_ = 0;
+  ++changes_;
   BumpDictGeneration();
 }
 
@@ -360,6 +364,26 @@ THashNode* THashYu::FindScoped(std::string_view name, bool fold) const {
     if (THashNode* w = table.FindInBucket(bucketName, name)) return w;
   }
   return Find(name, fold);
+}
+
+void TNameRef::Prepare(std::string_view name) {
+  FoldNameInto(name, Folded);
+  if (Folded == name) Folded.clear();
+  BucketName = THash::Bucket(name);
+  BucketFolded = Folded.empty() ? 0 : THash::Bucket(Folded);
+  Word = nullptr;
+  Changes = 0;
+}
+
+THashNode* THashYu::FindRemembered(std::string_view name, TNameRef& ref) const {
+  if (localsInBucket_[ref.BucketName] != 0 ||
+      (!ref.Folded.empty() && localsInBucket_[ref.BucketFolded] != 0))
+    return FindScoped(name, true);
+  if (ref.Changes != Changes()) {
+    ref.Word = Find(name, true);
+    ref.Changes = Changes();
+  }
+  return ref.Word;
 }
 
 void THashYu::AddLocal(std::unique_ptr<THashNode> word) {

@@ -95,6 +95,16 @@ class THashNode {
   mutable bool table_stale_ = false;
 };
 
+// What a name meant in a dictionary's own table when last looked up (see
+// THashYu::FindRemembered): kept by whoever looks the same name up again and again.
+struct TNameRef {
+  std::string Folded;  // empty when folding leaves the name as it is
+  unsigned BucketName = 0, BucketFolded = 0;
+  THashNode* Word = nullptr;
+  uint64_t Changes = 0;  // the table's change count when Word was found; 0: nothing yet
+  void Prepare(std::string_view name);
+};
+
 class THash {
  public:
   THash() = default;
@@ -123,6 +133,8 @@ class THash {
   // Removes every word but keeps the table's storage.
   void Empty();
   int Count() const { return count_; }
+  // Changes whenever a word is entered, replaced or deleted here.
+  uint64_t Changes() const { return changes_; }
   template <class Fn>
   void ForEachName(Fn&& fn) const {
     for (const auto& entry : index_) fn(entry.first);
@@ -145,12 +157,16 @@ class THash {
   std::vector<Bucket_t> buckets_;                           // 256 once the first word arrives
   std::unordered_map<std::string_view, THashNode*> index_;  // keys view the words' names
   int count_ = 0;
+  uint64_t changes_ = 1;
 };
 
 // The dictionary with local scopes: the table itself is the global scope.
 class THashYu : public THash {
  public:
   THashNode* FindScoped(std::string_view name, bool fold) const;
+  // FindScoped(name, true) for a name looked up again and again: while no local word shares its
+  // buckets and the table is unchanged, the word found last time is the answer.
+  THashNode* FindRemembered(std::string_view name, TNameRef& ref) const;
   void AddLocal(std::unique_ptr<THashNode> word);
   void PushScope();
   void PopScope();

@@ -204,11 +204,11 @@ std::string QuoteBackquote(std::string_view text) {
   return out;
 }
 
-void ReadLineMarker(TYumeBase& y, std::string_view text, size_t& pos) {
+int ScanLineMarker(std::string_view text, size_t& pos) {
   while (pos < text.size() &&
          (text[pos] == ' ' || text[pos] == '\t' || text[pos] == '\r' || text[pos] == '\n'))
     ++pos;
-  if (!IsDigitChar(CharAt(text, pos))) return;
+  if (!IsDigitChar(CharAt(text, pos))) return kNoLineMarker;
   const size_t start = pos;
   long v = 0;
   while (pos < text.size() && IsDigitChar(text[pos])) {
@@ -216,11 +216,15 @@ void ReadLineMarker(TYumeBase& y, std::string_view text, size_t& pos) {
     ++pos;
   }
   if (CharAt(text, pos) == ':') {
-    y.Line = static_cast<int>(v);
     ++pos;
-  } else {
-    y.Line = -1;
+    return static_cast<int>(v);
   }
+  return -1;
+}
+
+void ReadLineMarker(TYumeBase& y, std::string_view text, size_t& pos) {
+  const int line = ScanLineMarker(text, pos);
+  if (line != kNoLineMarker) y.Line = line;
 }
 
 std::string ReadConcatTail(TYumeBase& y, std::string_view text, size_t& pos,

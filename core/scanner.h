@@ -105,6 +105,10 @@ void AppendBackquoted(std::string& out, std::string_view text);
 // After a line break: skips blanks and breaks; digits up to ":" set y.Line (-1 when they are
 // not a line marker).
 void ReadLineMarker(TYumeBase& y, std::string_view text, size_t& pos);
+// The same without the state: the line it names, -1 for digits that are no marker, or
+// kNoLineMarker when no digits follow (the line stays as it was).
+inline constexpr int kNoLineMarker = -2147483647 - 1;
+int ScanLineMarker(std::string_view text, size_t& pos);
 
 // Consumes a line break met inside a "&" chain. The executor runs it as a statement step; without
 // one the break and its line marker are simply read.

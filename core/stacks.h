@@ -19,6 +19,7 @@ class TStack {
   std::string Pop();
   std::string TakeFront();
   const std::string& Peek(size_t index) const;
+  std::string& At(size_t index) { return items_[index]; }  // index < Count()
   void Insert(size_t index, std::string s);
   void Erase(size_t index);
   // Removes the entry at index and gives it back (moved, not copied).

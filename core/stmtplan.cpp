@@ -1,0 +1,216 @@
+#include "core/stmtplan.h"
+
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "core/assign.h"
+#include "core/executor.h"
+#include "core/hash.h"
+#include "core/scanner.h"
+#include "core/textutil.h"
+#include "core/yumebase.h"
+
+namespace yume {
+
+namespace {
+
+// One statement as the executor would read it, step by step, from one position to its end.
+// The planner below follows the executor's reading exactly and gives up (kRead) on every form
+// whose reading depends on more than the text: calls written with "(", "&" chains, string
+// literals, expressions at the start of a phrase, loops, conditions, blocks.
+struct TStmtPlan {
+  enum TKind : uint8_t { kRead, kCommand, kAssign };
+  TKind Kind = kRead;
+  std::vector<std::string> Phrases;  // stacked in order before the statement's end
+  std::string Name;                  // the command word as written; the assignment's target
+  std::string ValueText;             // an assignment's value, as written
+  mutable TNameRef Ref;              // what Name meant when last looked up
+  bool NamePopped = false;           // the command word comes off the stack (Phrases had one)
+  const char* StepPos = nullptr;     // position while the command runs / after the value
+  bool LineBreak = false;            // the statement ends at a line break (not ";" or the end)
+  const char* AfterPos = nullptr;    // after the line break and its marker
+  int LineAfter = kNoLineMarker;     // the line the marker names
+};
+
+// The executor's reading of the rest of a statement (ScanStatementRest) without its side
+// effects: npos where that reading would join lines or fail.
+size_t PlainStatementRest(std::string_view text, size_t pos) {
+  size_t start = pos;
+  while (pos < text.size()) {
+    const char c = text[pos];
+    if (c == '\r' || c == '\n' || c == ';') {
+      std::string_view seg = TrimBlanks(text.substr(start, pos - start));
+      if (c != ';' && !seg.empty() && seg.back() == '&') return std::string_view::npos;
+      break;
+    }
+    if (AtStringLiteral(text, pos)) {
+      pos = SkipStringLiteral(text, pos);
+      if (pos == std::string_view::npos) return pos;
+      continue;
+    }
+    if (c == '(') {
+      pos = SkipParenthesized(text, pos);
+      if (pos == std::string_view::npos) return pos;
+      continue;
+    }
+    pos += CharLen(text, pos);
+  }
+  return pos;
+}
+
+bool StartsLoopWord(std::string_view phrase) {
+  return phrase.size() >= 4 && (phrase.compare(0, 2, "繰") == 0 ||
+                                phrase.compare(0, 2, "反") == 0 || phrase.compare(0, 2, "ル") == 0);
+}
+
+TStmtPlan MakePlan(const TYumeBase& y, std::string_view text, size_t pos) {
+  TStmtPlan plan;
+  auto assignment = [&](std::string name, size_t from) {
+    SkipSeparators(text, from);
+    const size_t end = PlainStatementRest(text, from);
+    if (end == std::string_view::npos) return false;
+    plan.Kind = TStmtPlan::kAssign;
+    plan.Name = std::move(name);
+    plan.ValueText.assign(text.substr(from, end - from));
+    plan.StepPos = text.data() + end;
+    return true;
+  };
+  for (;;) {
+    SkipSeparators(text, pos);
+    const char c = CharAt(text, pos);
+    if (c == '\0' || c == ';') {
+      plan.StepPos = text.data() + pos + (c == ';' ? 1 : 0);
+      break;
+    }
+    if (c == '\r' || c == '\n') {
+      if (pos > 0 && text[pos - 1] == ',') return {};  // the statement goes on
+      plan.StepPos = text.data() + pos;
+      plan.LineBreak = true;
+      plan.LineAfter = ScanLineMarker(text, pos);
+      plan.AfterPos = text.data() + pos;
+      break;
+    }
+    std::string phrase;
+    bool wordPhrase = false;
+    if (IsDigitChar(c)) {
+      phrase = ReadNumber(text, pos);
+      SkipBlanks(text, pos);
+      if (IsOperatorChar(CharAt(text, pos))) return {};
+      const char n = CharAt(text, pos);
+      if (n != '\r' && n != '\n' && n != ',' && n != ';' && n != '\xA4')
+        phrase += ReadWord(text, pos);
+    } else {
+      if (c == '*' || c == '\\' || c == '?' || c == '$' || c == '+' || c == '-' || c == '(' ||
+          c == '#' || AtStringLiteral(text, pos))
+        return {};
+      const std::string_view word = ReadWord(text, pos);
+      if (word.empty() || (y.WordSoshite && word == y.WordSoshite->Name)) return {};
+      phrase.assign(word);
+      wordPhrase = true;
+    }
+    const size_t after = pos;
+    size_t next = pos;
+    SkipSeparators(text, next);
+    const char n = CharAt(text, next);
+    if (n == '=') {
+      if (!assignment(std::move(phrase), next + 1)) return {};
+      return plan;
+    }
+    if (n == '&') return {};
+    if (!EndsWith(phrase, "の")) {
+      if (EndsWith(phrase, "は")) {
+        phrase.resize(phrase.size() - 2);
+        if (!assignment(std::move(phrase), next)) return {};
+        return plan;
+      }
+      if (EndsWith(phrase, "回") || EndsWith(phrase, "の時") || EndsWith(phrase, "て")) return {};
+      if (y.WordMoshi && phrase == y.WordMoshi->Name) return {};
+      if (StartsLoopWord(phrase)) return {};
+      if (wordPhrase && n == '(') return {};
+    }
+    plan.Phrases.push_back(std::move(phrase));
+    pos = after;
+  }
+  plan.Kind = TStmtPlan::kCommand;
+  if (!plan.Phrases.empty()) {
+    plan.Name = std::move(plan.Phrases.back());
+    plan.Phrases.pop_back();
+    plan.NamePopped = true;
+    plan.Ref.Prepare(plan.Name);
+  }
+  return plan;
+}
+
+struct TPlanKey {
+  const char* Cur;
+  const char* End;
+  bool operator==(const TPlanKey&) const = default;
+};
+struct TPlanKeyHash {
+  size_t operator()(const TPlanKey& k) const {
+    const auto a = reinterpret_cast<uintptr_t>(k.Cur), b = reinterpret_cast<uintptr_t>(k.End);
+    return static_cast<size_t>((a ^ (b << 7)) * 0x9E3779B97F4A7C15ull >> 16);
+  }
+};
+
+// Plans of the texts alive now; forgotten when a text goes away (its generation changes).
+// A plan in use stays alive through its shared pointer even when the table is cleared under it.
+std::shared_ptr<const TStmtPlan> PlanAt(TYumeBase& y) {
+  static std::unordered_map<TPlanKey, std::shared_ptr<const TStmtPlan>, TPlanKeyHash> plans;
+  static uint64_t generation = 0;
+  if (generation != y.TextsGeneration) {
+    plans.clear();
+    generation = y.TextsGeneration;
+  }
+  const TPlanKey key{y.Cur, y.End};
+  if (auto it = plans.find(key); it != plans.end()) return it->second;
+  // Only positions inside a registered text (alive and unchanged) are remembered.
+  if (!y.InRegisteredText(y.Cur)) return nullptr;
+  const std::string_view text = y.RunText();
+  auto plan = std::make_shared<const TStmtPlan>(MakePlan(y, text, y.Cur - text.data()));
+  if (plans.size() > 200000) plans.clear();
+  plans.emplace(key, plan);
+  return plan;
+}
+
+void RunCommand(TYumeBase& y, const TStmtPlan& plan) {
+  if (!plan.NamePopped) {
+    EndOfStatement(y);
+    return;
+  }
+  RunNamedWord(y, plan.Name, y.Dict.FindRemembered(plan.Name, plan.Ref));
+}
+
+}  // namespace
+
+bool RunPlannedStatement(TYumeBase& y) {
+  const std::shared_ptr<const TStmtPlan> held = PlanAt(y);
+  if (!held || held->Kind == TStmtPlan::kRead) return false;
+  const TStmtPlan& plan = *held;
+  for (const std::string& p : plan.Phrases) y.Args.Push(p);
+  y.Cur = plan.StepPos;
+  if (plan.Kind == TStmtPlan::kAssign) {
+    AssignValue(y, plan.Name, plan.ValueText);
+    return true;
+  }
+  if (!plan.LineBreak) {
+    RunCommand(y, plan);
+    return true;
+  }
+  // As at any line break: the marker is read first, the command runs with the position still
+  // on its own line (so an error names it), then the step goes on after the marker.
+  if (plan.LineAfter != kNoLineMarker) y.Line = plan.LineAfter;
+  const char* const atBreak = y.Cur;
+  try {
+    RunCommand(y, plan);
+  } catch (...) {
+    if (y.Cur == atBreak) y.Cur = plan.AfterPos;
+    throw;
+  }
+  if (y.Cur == atBreak) y.Cur = plan.AfterPos;
+  return true;
+}
+
+}  // namespace yume
