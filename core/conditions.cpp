@@ -331,7 +331,6 @@ void IfChain(TYumeBase& y) {
     TRunControl block = *selected;
     block.Kind = fkThen;
     block.EndPos = chainEnd;
-    block.SourceName = y.FileName;
     EnterBody(y, std::move(block));
   }
 }

@@ -220,7 +220,7 @@ void PushCallFrame(TYumeBase& y, THashNode& label, const char* returnPos) {
   f.Kind = fkCall;
   f.ReturnPos = returnPos;
   f.EndPos = label.RefPos;
-  f.SourceName = y.FileName;
+  f.SourceName = std::move(y.FileName);  // given back when the call ends
   y.Runs.Push(std::move(f));
   y.FileName = label.TypeText;
   y.Dict.PushScope();

@@ -54,11 +54,20 @@ bool TRunControlStack::Get(size_t index, TRunControl& out) const {
 
 void TRunControlStack::PushLevel() {
   levels_.push_back(std::move(current_));
-  current_.clear();
+  // A fresh level reuses the storage of one that ended: value calls open and close levels all
+  // the time.
+  if (spare_.empty()) {
+    current_ = {};
+  } else {
+    current_ = std::move(spare_.back());
+    spare_.pop_back();
+  }
 }
 
 void TRunControlStack::PopLevel() {
   if (levels_.empty()) return;
+  current_.clear();
+  if (spare_.size() < 64) spare_.push_back(std::move(current_));
   current_ = std::move(levels_.back());
   levels_.pop_back();
 }

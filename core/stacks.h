@@ -83,6 +83,7 @@ class TRunControlStack {
  private:
   std::vector<TRunControl> current_;
   std::vector<std::vector<TRunControl>> levels_;
+  std::vector<std::vector<TRunControl>> spare_;  // emptied lists kept for reuse
 };
 
 }  // namespace yume

@@ -126,8 +126,17 @@ TStmtPlan MakePlan(const TYumeBase& y, std::string_view text, size_t pos) {
         return plan;
       }
       if (EndsWith(phrase, "回") || EndsWith(phrase, "の時") || EndsWith(phrase, "て")) return {};
-      if (y.WordMoshi && phrase == y.WordMoshi->Name) return {};
-      if (StartsLoopWord(phrase)) return {};
+      // もし and the loop words run at once, the position right after them.
+      bool runsNow = y.WordMoshi && phrase == y.WordMoshi->Name;
+      if (!runsNow && StartsLoopWord(phrase)) {
+        const std::string folded = FoldName(phrase);
+        runsNow = folded == "繰返" || folded == "反復" || folded == "ループ";
+      }
+      if (runsNow) {
+        plan.Phrases.push_back(std::move(phrase));
+        plan.StepPos = text.data() + after;
+        break;
+      }
       if (wordPhrase && n == '(') return {};
     }
     plan.Phrases.push_back(std::move(phrase));

@@ -126,16 +126,18 @@ void CmdLocal(TYumeBase& y) {
   std::string arg = y.Args.Pop();
   if (y.OmittedFilled || arg == "それ")
     RaiseError(y, "変数『それ』はローカル変数として使えません。");
+  if (arg.empty() || (arg[0] != '"' && arg[0] != '`')) {
+    y.Dict.AddLocal(THashNode::MakeVariable(std::move(arg), false, Depth(y) - 1, ""));
+    return;
+  }
   std::vector<std::string> names;
-  if (!arg.empty() && (arg[0] == '"' || arg[0] == '`')) {
+  {
     std::string v = EvaluateText(y, arg);
     size_t pos = 0;
     while (pos < v.size()) {
       std::string_view line = TrimBlanks(NextLine(v, pos));
       if (!line.empty()) names.emplace_back(line);
     }
-  } else {
-    names.push_back(arg);
   }
   for (auto& n : names) y.Dict.AddLocal(THashNode::MakeVariable(n, false, Depth(y) - 1, ""));
 }
