@@ -59,7 +59,7 @@ bool SplitElement(std::string_view phrase, std::string_view& name, std::string_v
   return true;
 }
 
-void ItemAssignment(TYumeBase& y, const std::string& key, const std::string& valueText) {
+void ItemAssignment(TYumeBase& y, const std::string& key, std::string_view valueText) {
   std::string arg = y.Args.Pop();
   if (arg.size() < 2 || arg.compare(arg.size() - 2, 2, "の") != 0) {
     RaiseError(y, "部品への不正な代入(%s,%s)。『部品の、項目名は、値』の形式で指定してください。",
@@ -218,7 +218,7 @@ void AssignStatement(TYumeBase& y, const std::string& name, std::string_view tex
   AssignValue(y, name, valueText);
 }
 
-void AssignValue(TYumeBase& y, const std::string& name, const std::string& valueText) {
+void AssignValue(TYumeBase& y, const std::string& name, std::string_view valueText) {
   if (!y.Args.Empty()) {
     ItemAssignment(y, name, valueText);
     return;

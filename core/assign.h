@@ -12,7 +12,7 @@ class TYumeBase;
 // from pos in text. With phrases on the argument stack it is an item assignment (X の name).
 void AssignStatement(TYumeBase& y, const std::string& name, std::string_view text, size_t& pos);
 // The same once the value's text has been read (y.Cur already after it).
-void AssignValue(TYumeBase& y, const std::string& name, const std::string& valueText);
+void AssignValue(TYumeBase& y, const std::string& name, std::string_view valueText);
 
 // Sets the line "key=value" of a name=value text (keys compared ignoring ASCII case); an empty
 // value removes the line. Every line of the result ends in CR LF.

@@ -160,6 +160,9 @@ namespace {
 struct TIfPlan {
   struct TCond {
     std::string Expr;
+    // The condition as it stands in the working text when the conversion left it unchanged:
+    // evaluated from there, its reading is kept too.
+    std::string_view ExprInText;
     bool Negate = false;
     bool HasThen = false;
     TRunControl Then;
@@ -217,6 +220,7 @@ TIfPlan ReadIfChain(TYumeBase& y) {
     }
     TIfPlan::TCond c;
     c.Expr = ConvertCondition(cond);
+    if (c.Expr == cond) c.ExprInText = cond;
     if (keyword == kNaraba || keyword == kNara || keyword == kDenakereba) {
       c.Negate = keyword == kDenakereba;
       SetCursor(y, text, keywordPos + keyword.size());
@@ -315,7 +319,7 @@ void IfChain(TYumeBase& y) {
   const TRunControl* selected = nullptr;
   bool decided = false;
   for (const TIfPlan::TCond& c : plan.Conds) {
-    std::string v = EvaluateText(y, c.Expr);
+    std::string v = EvaluateText(y, c.ExprInText.empty() ? std::string_view(c.Expr) : c.ExprInText);
     const bool outcome = ConditionTrue(y, v, true);
     y.CondResult = outcome ? 1 : 0;
     if (outcome != c.Negate) {

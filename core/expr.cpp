@@ -2,9 +2,13 @@
 
 #include <cmath>
 #include <cstdint>
+#include <memory>
 #include <stdexcept>
+#include <unordered_map>
+#include <vector>
 
 #include "core/error.h"
+#include "core/hash.h"
 #include "core/number.h"
 #include "core/scanner.h"
 #include "core/term.h"
@@ -197,12 +201,174 @@ bool Compare(TOp op, TStrNum& a, TStrNum& b) {
   }
 }
 
+// ---- expressions read once ----
+//
+// An expression text inside a working text never changes while that text lives, so how it
+// splits into tokens is worked out once and kept by its position. Only the split is kept: every
+// word is looked up again when the expression runs. Where a word turns out to mean something
+// the split did not expect (not a plain variable, or not callable before its parentheses), the
+// reading goes on from the text at that word, exactly as if nothing had been kept.
+
+struct TExprToken {
+  enum TKind : uint8_t { kOp, kNumber, kWord, kCall, kParen };
+  TKind Kind = kOp;
+  TOp Op = opOther;
+  uint32_t Pos = 0;       // where the token starts in the text
+  uint32_t End = 0;       // just after it
+  std::string_view Text;  // operator, number, word, or what the parentheses hold
+  std::string_view Word;  // kCall: the word before the parentheses
+  long double Num = 0;    // kNumber: its value
+};
+
+struct TExprCode {
+  // What EvaluateText does after the first term.
+  enum TAfterFirst : uint8_t { kDone, kConcat, kCalc };
+  std::vector<TExprToken> Tokens;
+  TAfterFirst AfterFirst = kDone;
+};
+
+// Splits text as TCalc would read it; false for anything but numbers, words, calls with
+// parentheses, parenthesised expressions and operators (and for a sign where a value belongs).
+bool CompileExpr(std::string_view text, TExprCode& code) {
+  size_t pos = 0;
+  bool valuePos = true;
+  while (true) {
+    SkipSeparators(text, pos);
+    if (pos >= text.size()) break;
+    const char c = text[pos];
+    TExprToken t;
+    t.Pos = static_cast<uint32_t>(pos);
+    if (c == '(') {
+      const size_t end = SkipParenthesized(text, pos);
+      if (end == std::string_view::npos) return false;
+      t.Kind = TExprToken::kParen;
+      t.Text = text.substr(pos + 1, end - pos - 2);
+      pos = end;
+      valuePos = false;
+    } else if (IsOperatorChar(c)) {
+      const size_t start = pos++;
+      if (IsPairingChar(c) && pos < text.size() && IsPairingChar(text[pos])) ++pos;
+      t.Kind = TExprToken::kOp;
+      t.Text = text.substr(start, pos - start);
+      t.Op = OperatorCode(t.Text);
+      if (valuePos && (t.Text == "-" || (t.Text == "+" && (CharAt(text, pos) == '$' ||
+                                                            IsDigitChar(CharAt(text, pos))))))
+        return false;
+      valuePos = true;
+    } else if (IsDigitChar(c)) {
+      size_t p = pos;
+      const std::string number = ReadNumber(text, p);
+      if (number != text.substr(pos, p - pos)) return false;
+      t.Kind = TExprToken::kNumber;
+      t.Text = text.substr(pos, p - pos);
+      t.Num = TStrNum::FromText(number, true).Number();
+      pos = p;
+      valuePos = false;
+    } else {
+      if (c == '$' || AtStringLiteral(text, pos)) return false;
+      size_t p = pos;
+      const std::string_view word = ReadWord(text, p);
+      if (word.empty() || p == pos) return false;
+      size_t q = p;
+      SkipBlanks(text, q);
+      if (CharAt(text, q) == '(') {
+        const size_t end = SkipParenthesized(text, q);
+        if (end == std::string_view::npos) return false;
+        t.Kind = TExprToken::kCall;
+        t.Word = word;
+        t.Text = text.substr(q + 1, end - q - 2);
+        pos = end;
+      } else {
+        t.Kind = TExprToken::kWord;
+        t.Text = word;
+        pos = p;
+      }
+      valuePos = false;
+    }
+    t.End = static_cast<uint32_t>(pos);
+    if (code.Tokens.empty()) {
+      if (t.Kind == TExprToken::kOp) return false;
+      size_t n = pos;
+      SkipSeparators(text, n);
+      if (n >= text.size()) {
+        code.AfterFirst = TExprCode::kDone;
+      } else if (text[n] == '&' && CharAt(text, n + 1) != '&') {
+        code.AfterFirst = TExprCode::kConcat;
+      } else if (IsOperatorChar(text[n])) {
+        code.AfterFirst = TExprCode::kCalc;
+      } else {
+        return false;  // the rest would be left unread: rare, read from the text
+      }
+    }
+    code.Tokens.push_back(t);
+  }
+  return !code.Tokens.empty() && text.size() < UINT32_MAX;
+}
+
+struct TExprKey {
+  const char* Data;
+  size_t Size;
+  bool operator==(const TExprKey&) const = default;
+};
+struct TExprKeyHash {
+  size_t operator()(const TExprKey& k) const {
+    return static_cast<size_t>(
+        (reinterpret_cast<uintptr_t>(k.Data) ^ (k.Size << 48)) * 0x9E3779B97F4A7C15ull >> 16);
+  }
+};
+
+// The split of an expression text inside a working text, made on first use; null for texts
+// elsewhere (values, temporaries) and for texts that are always read afresh.
+std::shared_ptr<const TExprCode> CodeFor(TYumeBase& y, std::string_view text) {
+  static std::unordered_map<TExprKey, std::shared_ptr<const TExprCode>, TExprKeyHash> codes;
+  static uint64_t generation = 0;
+  if (text.empty() || !y.InRegisteredText(text.data())) return nullptr;
+  if (generation != y.TextsGeneration) {
+    codes.clear();
+    generation = y.TextsGeneration;
+  }
+  const TExprKey key{text.data(), text.size()};
+  if (auto it = codes.find(key); it != codes.end()) return it->second;
+  auto code = std::make_shared<TExprCode>();
+  std::shared_ptr<const TExprCode> kept;
+  if (CompileExpr(text, *code)) kept = std::move(code);
+  if (codes.size() > 200000) codes.clear();
+  codes.emplace(key, kept);
+  return kept;
+}
+
+// A plain variable read as a value the way a term would read it; null when the word is
+// anything else (or followed by "#").
+const THashNode* PlainVariable(TYumeBase& y, std::string_view text, const TExprToken& t) {
+  const THashNode* w = y.Dict.FindScoped(t.Text, false);
+  if (!w || w->Kind != wkVariable || CharAt(text, t.End) == '#') return nullptr;
+  return w;
+}
+
+void ReadVariable(TYumeBase& y, const THashNode& w, std::string& out) {
+  out = w.ValueText();
+  if (!w.TypeText.empty()) {
+    y.LastType = w.TypeText;
+  } else {
+    y.LastType = !out.empty() && (out[0] == '$' || IsDigitChar(out[0])) ? "e" : "s";
+  }
+}
+
+// A word before parentheses that is callable as written; null otherwise.
+THashNode* CallableWord(TYumeBase& y, const TExprToken& t) {
+  THashNode* w = y.Dict.FindScoped(t.Word, false);
+  if (!w || !(w->Kind == wkCommand || w->Kind == wkLabel || w->Kind == wkLibFunc)) return nullptr;
+  return GetCallForValue() ? w : nullptr;
+}
+
 // The recursive-descent parser over one expression text.
 class TCalc {
  public:
   TCalc(TYumeBase& y, std::string_view text) : y_(y), text_(text) {}
 
   TStrNum Run() {
+    held_ = CodeFor(y_, text_);
+    code_ = held_.get();
     kind_ = tkNone;
     SkipSeparators(text_, pos_);
     Next();
@@ -217,6 +383,16 @@ class TCalc {
     return Finish();
   }
 
+  // The same with the text's split: the operand was its first token.
+  TStrNum RunWithCode(TStrNum first, const TExprCode& code) {
+    code_ = &code;
+    idx_ = 1;
+    pos_ = code.Tokens[0].End;
+    kind_ = first.IsNum ? tkNumber : tkText;
+    tok_ = std::move(first);
+    return Finish();
+  }
+
  private:
   TStrNum Finish() {
     TStrNum r = Level1();
@@ -225,6 +401,7 @@ class TCalc {
   }
 
   void Next() {
+    if (code_ && NextCoded()) return;
     prev_ = kind_;
     kind_ = tkNone;
     SkipSeparators(text_, pos_);
@@ -265,6 +442,70 @@ class TCalc {
     const bool is_num = y_.LastType == "e";
     tok_ = TStrNum::FromText(std::move(v), is_num);
     kind_ = is_num ? tkNumber : tkText;
+  }
+
+  // The next token from the split; false (nothing read) where the text has to be read instead,
+  // from then on.
+  bool NextCoded() {
+    if (idx_ >= code_->Tokens.size()) {
+      prev_ = kind_;
+      kind_ = tkNone;
+      pos_ = text_.size();
+      return true;
+    }
+    const TExprToken& t = code_->Tokens[idx_];
+    switch (t.Kind) {
+      case TExprToken::kOp:
+        prev_ = kind_;
+        op_text_ = t.Text;
+        op_ = t.Op;
+        kind_ = tkOperator;
+        break;
+      case TExprToken::kNumber:
+        prev_ = kind_;
+        tok_.Text.assign(t.Text);
+        tok_.Num = t.Num;
+        tok_.IsNum = tok_.HasText = tok_.HasNum = true;
+        kind_ = tkNumber;
+        break;
+      case TExprToken::kParen: {
+        prev_ = kind_;
+        TCalc sub(y_, t.Text);
+        tok_ = sub.Run();
+        kind_ = tok_.IsNum ? tkNumber : tkText;
+        break;
+      }
+      case TExprToken::kWord: {
+        const THashNode* w = PlainVariable(y_, text_, t);
+        if (!w) return Uncoded(t);
+        prev_ = kind_;
+        std::string v;
+        ReadVariable(y_, *w, v);
+        const bool is_num = y_.LastType == "e";
+        tok_ = TStrNum::FromText(std::move(v), is_num);
+        kind_ = is_num ? tkNumber : tkText;
+        break;
+      }
+      case TExprToken::kCall: {
+        THashNode* w = CallableWord(y_, t);
+        if (!w) return Uncoded(t);
+        prev_ = kind_;
+        std::string v = GetCallForValue()(y_, *w, t.Text, true);
+        const bool is_num = y_.LastType == "e";
+        tok_ = TStrNum::FromText(std::move(v), is_num);
+        kind_ = is_num ? tkNumber : tkText;
+        break;
+      }
+    }
+    ++idx_;
+    pos_ = t.End;
+    return true;
+  }
+
+  bool Uncoded(const TExprToken& t) {
+    code_ = nullptr;
+    pos_ = t.Pos;
+    return false;
   }
 
   TStrNum Level1() {
@@ -335,6 +576,9 @@ class TCalc {
 
   TYumeBase& y_;
   std::string_view text_;
+  std::shared_ptr<const TExprCode> held_;
+  const TExprCode* code_ = nullptr;  // the text's split while it is followed
+  size_t idx_ = 0;                   // next token of the split
   size_t pos_ = 0;
   TTokenKind kind_ = tkNone;
   TTokenKind prev_ = tkNone;
@@ -397,13 +641,10 @@ std::string Calculate(TYumeBase& y, std::string_view text) {
   return Guarded(y, text, [&] { return TCalc(y, text).Run(); });
 }
 
-std::string EvaluateText(TYumeBase& y, std::string_view text) {
-  if (text.empty()) {
-    y.LastType = "s";
-    return {};
-  }
-  size_t pos = 0;
-  std::string value = EvalTerm(y, text, pos);
+namespace {
+
+// EvaluateText from pos on, value holding the term read so far.
+std::string EvaluateRest(TYumeBase& y, std::string_view text, size_t pos, std::string value) {
   while (pos < text.size()) {
     SkipSeparators(text, pos);
     if (pos >= text.size()) break;
@@ -423,6 +664,60 @@ std::string EvaluateText(TYumeBase& y, std::string_view text) {
     }
   }
   return value;
+}
+
+}  // namespace
+
+std::string EvaluateText(TYumeBase& y, std::string_view text) {
+  if (text.empty()) {
+    y.LastType = "s";
+    return {};
+  }
+  const std::shared_ptr<const TExprCode> code = CodeFor(y, text);
+  if (!code || code->AfterFirst == TExprCode::kConcat) {
+    size_t pos = 0;
+    std::string value = EvalTerm(y, text, pos);
+    return EvaluateRest(y, text, pos, std::move(value));
+  }
+  // The first term, read as a term is read.
+  const TExprToken& t = code->Tokens[0];
+  std::string value;
+  bool coded = true;
+  switch (t.Kind) {
+    case TExprToken::kNumber:
+      value.assign(t.Text);
+      y.LastType = "e";
+      break;
+    case TExprToken::kParen:
+      value = Calculate(y, t.Text);
+      break;
+    case TExprToken::kWord:
+      if (const THashNode* w = PlainVariable(y, text, t)) {
+        ReadVariable(y, *w, value);
+      } else {
+        coded = false;
+      }
+      break;
+    case TExprToken::kCall:
+      if (THashNode* w = CallableWord(y, t)) {
+        value = GetCallForValue()(y, *w, t.Text, true);
+      } else {
+        coded = false;
+      }
+      break;
+    case TExprToken::kOp:
+      coded = false;
+      break;
+  }
+  if (!coded) {
+    size_t pos = t.Pos;
+    value = EvalTerm(y, text, pos);
+    return EvaluateRest(y, text, pos, std::move(value));
+  }
+  if (code->AfterFirst == TExprCode::kDone) return value;
+  const bool is_num = y.LastType == "e";
+  TStrNum first = TStrNum::FromText(std::move(value), is_num);
+  return Guarded(y, text, [&] { return TCalc(y, text).RunWithCode(std::move(first), *code); });
 }
 
 }  // namespace yume

@@ -25,7 +25,7 @@ struct TStmtPlan {
   TKind Kind = kRead;
   std::vector<std::string> Phrases;  // stacked in order before the statement's end
   std::string Name;                  // the command word as written; the assignment's target
-  std::string ValueText;             // an assignment's value, as written
+  std::string_view ValueText;        // an assignment's value, in the working text
   mutable TNameRef Ref;              // what Name meant when last looked up
   bool NamePopped = false;           // the command word comes off the stack (Phrases had one)
   const char* StepPos = nullptr;     // position while the command runs / after the value
@@ -73,7 +73,7 @@ TStmtPlan MakePlan(const TYumeBase& y, std::string_view text, size_t pos) {
     if (end == std::string_view::npos) return false;
     plan.Kind = TStmtPlan::kAssign;
     plan.Name = std::move(name);
-    plan.ValueText.assign(text.substr(from, end - from));
+    plan.ValueText = text.substr(from, end - from);
     plan.StepPos = text.data() + end;
     return true;
   };
