@@ -194,9 +194,9 @@ bool IsInertConcatTail(TYumeBase& y, std::string_view t, size_t pos) {
 // "X は、X & ..." on a plain variable appends to its value in place, so that building a text
 // piece by piece stays linear. The outcome is the same as evaluating the whole and storing it.
 bool AppendInPlace(TYumeBase& y, const std::string& name, std::string_view valueText) {
-  if (name.empty() || IsDelimiter(name[0]) || IsDigitChar(name[0]) || name[0] == '@') return false;
+  if (name.empty() || valueText.compare(0, name.size(), name) != 0) return false;
+  if (IsDelimiter(name[0]) || IsDigitChar(name[0]) || name[0] == '@') return false;
   if (FindCharAligned(name, '#') != std::string::npos) return false;
-  if (valueText.compare(0, name.size(), name) != 0) return false;
   size_t p = name.size();
   SkipSeparators(valueText, p);
   if (CharAt(valueText, p) != '&' || CharAt(valueText, p + 1) == '&') return false;
@@ -234,7 +234,7 @@ void AssignValue(TYumeBase& y, const std::string& name, std::string_view valueTe
 
   std::string_view base, ix, jx;
   bool hasJ = false;
-  std::string target = name;
+  const std::string& target = name;
   if (SplitElement(name, base, ix, jx, hasJ)) {
     const std::string iText = EvaluateText(y, ix);
     if (IsWholeNumber(iText)) {

@@ -220,7 +220,12 @@ TIfPlan ReadIfChain(TYumeBase& y) {
     }
     TIfPlan::TCond c;
     c.Expr = ConvertCondition(cond);
-    if (c.Expr == cond) c.ExprInText = cond;
+    {
+      std::string_view bare = cond;
+      while (!bare.empty() && IsConditionSeparator(bare.front())) bare.remove_prefix(1);
+      while (!bare.empty() && IsConditionSeparator(bare.back())) bare.remove_suffix(1);
+      if (c.Expr == bare) c.ExprInText = bare;
+    }
     if (keyword == kNaraba || keyword == kNara || keyword == kDenakereba) {
       c.Negate = keyword == kDenakereba;
       SetCursor(y, text, keywordPos + keyword.size());

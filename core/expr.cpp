@@ -673,6 +673,15 @@ std::string EvaluateText(TYumeBase& y, std::string_view text) {
     y.LastType = "s";
     return {};
   }
+  // A plain whole number, the commonest argument, is its own value.
+  if (text.size() <= 18 && IsDigitChar(text[0])) {
+    bool digits = true;
+    for (char c : text) digits = digits && IsDigitChar(c);
+    if (digits) {
+      y.LastType = "e";
+      return std::string(text);
+    }
+  }
   const std::shared_ptr<const TExprCode> code = CodeFor(y, text);
   if (!code || code->AfterFirst == TExprCode::kConcat) {
     size_t pos = 0;

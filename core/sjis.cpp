@@ -112,6 +112,11 @@ size_t FindAligned(std::string_view s, std::string_view what, size_t from) {
 }
 
 size_t FindCharAligned(std::string_view s, char c, size_t from) {
+  if (from <= s.size() && s.size() - from < 64) {
+    for (size_t i = from; i < s.size(); i += CharLen(s, i))
+      if (s[i] == c) return i;
+    return std::string_view::npos;
+  }
   return FindAligned(s, std::string_view(&c, 1), from);
 }
 
