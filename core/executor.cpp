@@ -360,18 +360,21 @@ void EndOfStatement(TYumeBase& y) {
   RunNamedWord(y, name, y.Dict.FindScoped(name, true));
 }
 
+void RaiseIfArgsLeft(TYumeBase& y, const THashNode& w) {
+  if (y.Args.Empty()) return;
+  std::string msg = Subst("\"%s\"命令の引数に誤りがあります。引数が多いです。\"", {w.Name});
+  for (const auto& a : y.Args.Items()) {
+    msg += a;
+    msg += "\r\n";
+  }
+  msg += '"';
+  RaiseError(y, msg);
+}
+
 void RunNamedWord(TYumeBase& y, std::string_view name, THashNode* w) {
   if (w) {
     ExecuteWord(y, *w);
-    if (!y.Args.Empty()) {
-      std::string msg = Subst("\"%s\"命令の引数に誤りがあります。引数が多いです。\"", {w->Name});
-      for (const auto& a : y.Args.Items()) {
-        msg += a;
-        msg += "\r\n";
-      }
-      msg += '"';
-      RaiseError(y, msg);
-    }
+    RaiseIfArgsLeft(y, *w);
     return;
   }
   std::string list;
@@ -406,6 +409,10 @@ void ExecuteWord(TYumeBase& y, THashNode& word) {
 
 void CallCommand(TYumeBase& y, THashNode& word) {
   BindArguments(y, word);
+  CallBoundCommand(y, word);
+}
+
+void CallBoundCommand(TYumeBase& y, THashNode& word) {
   y.LastCommand = &word;
   if (word.Name == "\\") return;  // a temporary word: bound, released, nothing runs
   try {

@@ -24,6 +24,8 @@ void EndOfStatement(TYumeBase& y);
 // The same once the command word is off the stack: name as written and the word it names
 // (null: undefined).
 void RunNamedWord(TYumeBase& y, std::string_view name, THashNode* w);
+// After a command word has run: phrases left on the stack are an error.
+void RaiseIfArgsLeft(TYumeBase& y, const THashNode& w);
 
 // Runs a found word by its kind.
 void ExecuteWord(TYumeBase& y, THashNode& word);
@@ -31,6 +33,8 @@ void ExecuteWord(TYumeBase& y, THashNode& word);
 // Binds the stacked phrases to the command's pattern and calls its handler; a failure is
 // reported as "『name』命令の実行中にエラー。" (with the reason when it is no error line).
 void CallCommand(TYumeBase& y, THashNode& word);
+// The same with the arguments bound already.
+void CallBoundCommand(TYumeBase& y, THashNode& word);
 
 // Handler services: the top argument evaluated, as a number, or as the word it names.
 std::string PopText(TYumeBase& y);

@@ -189,6 +189,19 @@ long double ReadDecimal(std::string_view s) {
 }  // namespace
 
 long double StrToNumber(std::string_view text) {
+  // Plain digits (counters, indices, most values) are read directly.
+  if (!text.empty() && text.size() <= 18) {
+    uint64_t v = 0;
+    bool plain = true;
+    for (char c : text) {
+      if (c < '0' || c > '9') {
+        plain = false;
+        break;
+      }
+      v = v * 10 + static_cast<uint64_t>(c - '0');
+    }
+    if (plain) return static_cast<long double>(v);
+  }
   text = Trim(text);
   if (text.empty()) return 0;
   const std::string normalized = Normalize(text);

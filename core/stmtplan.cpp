@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/assign.h"
+#include "core/bind.h"
 #include "core/executor.h"
 #include "core/hash.h"
 #include "core/scanner.h"
@@ -27,6 +28,12 @@ struct TStmtPlan {
   std::string Name;                  // the command word as written; the assignment's target
   std::string_view ValueText;        // an assignment's value, in the working text
   mutable TNameRef Ref;              // what Name meant when last looked up
+  // The phrases bound to the pattern of the command Name meant last time (particles taken
+  // off), when they stand in its order; BoundWord is null when they do not.
+  mutable const THashNode* BoundWord = nullptr;
+  mutable const THashNode* BindTried = nullptr;
+  mutable std::string BoundPattern;
+  mutable std::vector<std::string> Bound;
   bool NamePopped = false;           // the command word comes off the stack (Phrases had one)
   const char* StepPos = nullptr;     // position while the command runs / after the value
   bool LineBreak = false;            // the statement ends at a line break (not ";" or the end)
@@ -184,12 +191,46 @@ std::shared_ptr<const TStmtPlan> PlanAt(TYumeBase& y) {
   return plan;
 }
 
-void RunCommand(TYumeBase& y, const TStmtPlan& plan) {
+// Binds the plan's phrases to the pattern of w once; false when they do not stand in its order
+// (the binder then does its full work each time).
+bool BindOnce(const TStmtPlan& plan, const THashNode& w) {
+  if (plan.BindTried == &w && plan.BoundPattern == w.Pattern) return plan.BoundWord == &w;
+  plan.BindTried = &w;
+  plan.BoundWord = nullptr;
+  plan.BoundPattern = w.Pattern;
+  plan.Bound.clear();
+  const std::vector<std::string> slots = PatternParticles(w.Pattern);
+  if (slots.size() != plan.Phrases.size()) return false;
+  for (size_t k = 0; k < slots.size(); ++k) {
+    size_t len = 0;
+    if (!ParticleMatches(plan.Phrases[k], slots[k], &len)) {
+      plan.Bound.clear();
+      return false;
+    }
+    plan.Bound.push_back(plan.Phrases[k].substr(0, plan.Phrases[k].size() - len));
+  }
+  plan.BoundWord = &w;
+  return true;
+}
+
+void RunCommand(TYumeBase& y, const TStmtPlan& plan, bool pushed) {
   if (!plan.NamePopped) {
     EndOfStatement(y);
     return;
   }
-  RunNamedWord(y, plan.Name, y.Dict.FindRemembered(plan.Name, plan.Ref));
+  THashNode* w = y.Dict.FindRemembered(plan.Name, plan.Ref);
+  if (!pushed) {
+    // A command whose phrases were bound before: the binding is pushed as it was made.
+    if (w && w->Kind == wkCommand && BindOnce(plan, *w)) {
+      for (const std::string& a : plan.Bound) y.Args.Push(a);
+      y.OmittedFilled = false;
+      CallBoundCommand(y, *w);
+      RaiseIfArgsLeft(y, *w);
+      return;
+    }
+    for (const std::string& p : plan.Phrases) y.Args.Push(p);
+  }
+  RunNamedWord(y, plan.Name, w);
 }
 
 }  // namespace
@@ -198,14 +239,19 @@ bool RunPlannedStatement(TYumeBase& y) {
   const std::shared_ptr<const TStmtPlan> held = PlanAt(y);
   if (!held || held->Kind == TStmtPlan::kRead) return false;
   const TStmtPlan& plan = *held;
-  for (const std::string& p : plan.Phrases) y.Args.Push(p);
+  // Phrases go on the stack now, unless a command can take them bound (see RunCommand): only
+  // when they are its only arguments and particles are needed.
+  const bool pushed = plan.Kind == TStmtPlan::kAssign || !y.Args.Empty() || y.ParticleFree ||
+                      !plan.NamePopped || plan.Name == "\\";
+  if (pushed)
+    for (const std::string& p : plan.Phrases) y.Args.Push(p);
   y.Cur = plan.StepPos;
   if (plan.Kind == TStmtPlan::kAssign) {
     AssignValue(y, plan.Name, plan.ValueText);
     return true;
   }
   if (!plan.LineBreak) {
-    RunCommand(y, plan);
+    RunCommand(y, plan, pushed);
     return true;
   }
   // As at any line break: the marker is read first, the command runs with the position still
@@ -213,7 +259,7 @@ bool RunPlannedStatement(TYumeBase& y) {
   if (plan.LineAfter != kNoLineMarker) y.Line = plan.LineAfter;
   const char* const atBreak = y.Cur;
   try {
-    RunCommand(y, plan);
+    RunCommand(y, plan, pushed);
   } catch (...) {
     if (y.Cur == atBreak) y.Cur = plan.AfterPos;
     throw;

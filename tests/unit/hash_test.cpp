@@ -204,3 +204,30 @@ TEST(HashYu, LocalFoldedNameHidesGlobal) {
   EXPECT_EQ(h.FindScoped("書く", false)->ValueText(), "global");
   h.PopScope();
 }
+
+TEST(HashYu, RememberedLookupFollowsEveryChange) {
+  THashYu h;
+  auto command = Command("書き出す");
+  command->Reserved = false;  // so that a variable may replace it below
+  h.Add(std::move(command));
+  TNameRef ref;
+  ref.Prepare("書き出す");
+  THashNode* first = h.FindRemembered("書き出す", ref);
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(h.FindRemembered("書き出す", ref), first);
+  // A local word under the folded name hides the command while its scope is open.
+  h.PushScope();
+  h.AddLocal(Var("書出", "local"));
+  EXPECT_EQ(h.FindRemembered("書き出す", ref)->ValueText(), "local");
+  h.PopScope();
+  EXPECT_EQ(h.FindRemembered("書き出す", ref), first);
+  // Replaced, deleted and entered again: each change is seen.
+  h.Add(Var("書出", "global variable"));
+  EXPECT_EQ(h.FindRemembered("書き出す", ref)->ValueText(), "global variable");
+  h.Delete("書出", false);
+  EXPECT_EQ(h.FindRemembered("書き出す", ref), nullptr);
+  h.Add(Var("書き出す", "as written"));
+  EXPECT_EQ(h.FindRemembered("書き出す", ref)->ValueText(), "as written");
+  h.Empty();
+  EXPECT_EQ(h.FindRemembered("書き出す", ref), nullptr);
+}
