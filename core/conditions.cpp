@@ -3,7 +3,6 @@
 #include <limits>
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "core/control.h"
@@ -11,6 +10,7 @@
 #include "core/executor.h"
 #include "core/expr.h"
 #include "core/number.h"
+#include "core/poscache.h"
 #include "core/scanner.h"
 #include "core/sjis.h"
 #include "core/term.h"
@@ -263,36 +263,12 @@ TIfPlan ReadIfChain(TYumeBase& y) {
   return plan;
 }
 
-struct TPlanKey {
-  uint64_t Generation;
-  const char* Cur;
-  const char* End;
-  bool operator==(const TPlanKey&) const = default;
-};
-struct TPlanKeyHash {
-  size_t operator()(const TPlanKey& k) const {
-    return std::hash<const void*>()(k.Cur) ^ (std::hash<const void*>()(k.End) << 1) ^
-           static_cast<size_t>(k.Generation * 0x9E3779B97F4A7C15ull);
-  }
-};
-
-// Plans of the texts alive now; forgotten when a text goes away (its generation changes).
-std::shared_ptr<const TIfPlan> IfPlanAt(TYumeBase& y) {
-  static std::unordered_map<TPlanKey, std::shared_ptr<const TIfPlan>, TPlanKeyHash> plans;
-  static uint64_t generation = 0;
-  if (generation != y.TextsGeneration) {
-    plans.clear();
-    generation = y.TextsGeneration;
-  }
-  const TPlanKey key{y.TextsGeneration, y.Cur, y.End};
-  if (auto it = plans.find(key); it != plans.end()) {
-    if (it->second->LineRead) y.Line = it->second->LineAfter;
-    return it->second;
-  }
+// Reads the chain at y.Cur; y.Line ends up as reading it leaves it.
+std::unique_ptr<const TIfPlan> ReadIfPlan(TYumeBase& y) {
   constexpr int kNoLine = std::numeric_limits<int>::min();
   const int lineBefore = y.Line;
   y.Line = kNoLine;
-  auto plan = std::make_shared<TIfPlan>();
+  auto plan = std::make_unique<TIfPlan>();
   try {
     *plan = ReadIfChain(y);
   } catch (...) {
@@ -305,19 +281,35 @@ std::shared_ptr<const TIfPlan> IfPlanAt(TYumeBase& y) {
   } else {
     y.Line = lineBefore;
   }
+  return plan;
+}
+
+// Plans of the texts alive now; forgotten when a text goes away (its generation changes).
+// Valid while a TPositionUse is alive; a chain outside the registered texts is read each time
+// into own.
+const TIfPlan* IfPlanAt(TYumeBase& y, std::unique_ptr<const TIfPlan>& own) {
+  static TPositionCache<const TIfPlan> plans;
   // Only positions inside a registered text (alive and unchanged) are remembered.
-  if (y.InRegisteredText(key.Cur)) {
-    if (plans.size() > 100000) plans.clear();
-    plans.emplace(key, plan);
+  if (!y.InRegisteredText(y.Cur)) {
+    own = ReadIfPlan(y);
+    return own.get();
   }
+  bool read = false;
+  const TIfPlan* plan = plans.Get(y.TextsGeneration, y.Cur, reinterpret_cast<uintptr_t>(y.End),
+                                  [&] {
+                                    read = true;
+                                    return ReadIfPlan(y);
+                                  });
+  if (!read && plan->LineRead) y.Line = plan->LineAfter;
   return plan;
 }
 
 }  // namespace
 
 void IfChain(TYumeBase& y) {
-  const std::shared_ptr<const TIfPlan> held = IfPlanAt(y);
-  const TIfPlan& plan = *held;
+  const TPositionUse use;
+  std::unique_ptr<const TIfPlan> own;
+  const TIfPlan& plan = *IfPlanAt(y, own);
   const char* chainEnd = plan.ChainEnd;
   y.Cur = chainEnd;
 

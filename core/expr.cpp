@@ -4,12 +4,12 @@
 #include <cstdint>
 #include <memory>
 #include <stdexcept>
-#include <unordered_map>
 #include <vector>
 
 #include "core/error.h"
 #include "core/hash.h"
 #include "core/number.h"
+#include "core/poscache.h"
 #include "core/scanner.h"
 #include "core/term.h"
 #include "core/yumebase.h"
@@ -218,6 +218,7 @@ struct TExprToken {
   std::string_view Text;  // operator, number, word, or what the parentheses hold
   std::string_view Word;  // kCall: the word before the parentheses
   long double Num = 0;    // kNumber: its value
+  mutable TNameRef Ref;   // kWord, kCall: what the word meant last time
 };
 
 struct TExprCode {
@@ -283,6 +284,7 @@ bool CompileExpr(std::string_view text, TExprCode& code) {
         t.Text = word;
         pos = p;
       }
+      t.Ref.Prepare(word, false);
       valuePos = false;
     }
     t.End = static_cast<uint32_t>(pos);
@@ -305,42 +307,24 @@ bool CompileExpr(std::string_view text, TExprCode& code) {
   return !code.Tokens.empty() && text.size() < UINT32_MAX;
 }
 
-struct TExprKey {
-  const char* Data;
-  size_t Size;
-  bool operator==(const TExprKey&) const = default;
-};
-struct TExprKeyHash {
-  size_t operator()(const TExprKey& k) const {
-    return static_cast<size_t>(
-        (reinterpret_cast<uintptr_t>(k.Data) ^ (k.Size << 48)) * 0x9E3779B97F4A7C15ull >> 16);
-  }
-};
-
 // The split of an expression text inside a working text, made on first use; null for texts
-// elsewhere (values, temporaries) and for texts that are always read afresh.
-std::shared_ptr<const TExprCode> CodeFor(TYumeBase& y, std::string_view text) {
-  static std::unordered_map<TExprKey, std::shared_ptr<const TExprCode>, TExprKeyHash> codes;
-  static uint64_t generation = 0;
+// elsewhere (values, temporaries) and for texts that are always read afresh. Valid while a
+// TPositionUse is alive.
+const TExprCode* CodeFor(TYumeBase& y, std::string_view text) {
+  static TPositionCache<const TExprCode> codes;
   if (text.empty() || !y.InRegisteredText(text.data())) return nullptr;
-  if (generation != y.TextsGeneration) {
-    codes.clear();
-    generation = y.TextsGeneration;
-  }
-  const TExprKey key{text.data(), text.size()};
-  if (auto it = codes.find(key); it != codes.end()) return it->second;
-  auto code = std::make_shared<TExprCode>();
-  std::shared_ptr<const TExprCode> kept;
-  if (CompileExpr(text, *code)) kept = std::move(code);
-  if (codes.size() > 200000) codes.clear();
-  codes.emplace(key, kept);
-  return kept;
+  return codes.Get(y.TextsGeneration, text.data(), text.size(),
+                   [&]() -> std::unique_ptr<const TExprCode> {
+                     auto code = std::make_unique<TExprCode>();
+                     if (!CompileExpr(text, *code)) return nullptr;
+                     return code;
+                   });
 }
 
 // A plain variable read as a value the way a term would read it; null when the word is
 // anything else (or followed by "#").
 const THashNode* PlainVariable(TYumeBase& y, std::string_view text, const TExprToken& t) {
-  const THashNode* w = y.Dict.FindScoped(t.Text, false);
+  const THashNode* w = y.Dict.FindRemembered(t.Text, t.Ref);
   if (!w || w->Kind != wkVariable || CharAt(text, t.End) == '#') return nullptr;
   return w;
 }
@@ -356,7 +340,7 @@ void ReadVariable(TYumeBase& y, const THashNode& w, std::string& out) {
 
 // A word before parentheses that is callable as written; null otherwise.
 THashNode* CallableWord(TYumeBase& y, const TExprToken& t) {
-  THashNode* w = y.Dict.FindScoped(t.Word, false);
+  THashNode* w = y.Dict.FindRemembered(t.Word, t.Ref);
   if (!w || !(w->Kind == wkCommand || w->Kind == wkLabel || w->Kind == wkLibFunc)) return nullptr;
   return GetCallForValue() ? w : nullptr;
 }
@@ -367,8 +351,7 @@ class TCalc {
   TCalc(TYumeBase& y, std::string_view text) : y_(y), text_(text) {}
 
   TStrNum Run() {
-    held_ = CodeFor(y_, text_);
-    code_ = held_.get();
+    code_ = CodeFor(y_, text_);
     kind_ = tkNone;
     SkipSeparators(text_, pos_);
     Next();
@@ -576,7 +559,7 @@ class TCalc {
 
   TYumeBase& y_;
   std::string_view text_;
-  std::shared_ptr<const TExprCode> held_;
+  const TPositionUse use_;           // keeps code_ alive
   const TExprCode* code_ = nullptr;  // the text's split while it is followed
   size_t idx_ = 0;                   // next token of the split
   size_t pos_ = 0;
@@ -682,7 +665,8 @@ std::string EvaluateText(TYumeBase& y, std::string_view text) {
       return std::string(text);
     }
   }
-  const std::shared_ptr<const TExprCode> code = CodeFor(y, text);
+  const TPositionUse use;
+  const TExprCode* code = CodeFor(y, text);
   if (!code || code->AfterFirst == TExprCode::kConcat) {
     size_t pos = 0;
     std::string value = EvalTerm(y, text, pos);

@@ -366,8 +366,10 @@ THashNode* THashYu::FindScoped(std::string_view name, bool fold) const {
   return Find(name, fold);
 }
 
-void TNameRef::Prepare(std::string_view name) {
-  FoldNameInto(name, Folded);
+void TNameRef::Prepare(std::string_view name, bool fold) {
+  Fold = fold;
+  Folded.clear();
+  if (fold) FoldNameInto(name, Folded);
   if (Folded == name) Folded.clear();
   BucketName = THash::Bucket(name);
   BucketFolded = Folded.empty() ? 0 : THash::Bucket(Folded);
@@ -378,9 +380,9 @@ void TNameRef::Prepare(std::string_view name) {
 THashNode* THashYu::FindRemembered(std::string_view name, TNameRef& ref) const {
   if (localsInBucket_[ref.BucketName] != 0 ||
       (!ref.Folded.empty() && localsInBucket_[ref.BucketFolded] != 0))
-    return FindScoped(name, true);
+    return FindScoped(name, ref.Fold);
   if (ref.Changes != Changes()) {
-    ref.Word = Find(name, true);
+    ref.Word = Find(name, ref.Fold);
     ref.Changes = Changes();
   }
   return ref.Word;

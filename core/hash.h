@@ -98,11 +98,12 @@ class THashNode {
 // What a name meant in a dictionary's own table when last looked up (see
 // THashYu::FindRemembered): kept by whoever looks the same name up again and again.
 struct TNameRef {
-  std::string Folded;  // empty when folding leaves the name as it is
+  std::string Folded;  // empty when folding leaves the name as it is (or for exact lookups)
   unsigned BucketName = 0, BucketFolded = 0;
+  bool Fold = true;
   THashNode* Word = nullptr;
   uint64_t Changes = 0;  // the table's change count when Word was found; 0: nothing yet
-  void Prepare(std::string_view name);
+  void Prepare(std::string_view name, bool fold = true);
 };
 
 class THash {
@@ -164,8 +165,8 @@ class THash {
 class THashYu : public THash {
  public:
   THashNode* FindScoped(std::string_view name, bool fold) const;
-  // FindScoped(name, true) for a name looked up again and again: while no local word shares its
-  // buckets and the table is unchanged, the word found last time is the answer.
+  // FindScoped(name, ref.Fold) for a name looked up again and again: while no local word shares
+  // its buckets and the table is unchanged, the word found last time is the answer.
   THashNode* FindRemembered(std::string_view name, TNameRef& ref) const;
   void AddLocal(std::unique_ptr<THashNode> word);
   void PushScope();

@@ -2,13 +2,13 @@
 
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "core/assign.h"
 #include "core/bind.h"
 #include "core/executor.h"
 #include "core/hash.h"
+#include "core/poscache.h"
 #include "core/scanner.h"
 #include "core/textutil.h"
 #include "core/yumebase.h"
@@ -159,36 +159,17 @@ TStmtPlan MakePlan(const TYumeBase& y, std::string_view text, size_t pos) {
   return plan;
 }
 
-struct TPlanKey {
-  const char* Cur;
-  const char* End;
-  bool operator==(const TPlanKey&) const = default;
-};
-struct TPlanKeyHash {
-  size_t operator()(const TPlanKey& k) const {
-    const auto a = reinterpret_cast<uintptr_t>(k.Cur), b = reinterpret_cast<uintptr_t>(k.End);
-    return static_cast<size_t>((a ^ (b << 7)) * 0x9E3779B97F4A7C15ull >> 16);
-  }
-};
-
-// Plans of the texts alive now; forgotten when a text goes away (its generation changes).
-// A plan in use stays alive through its shared pointer even when the table is cleared under it.
-std::shared_ptr<const TStmtPlan> PlanAt(TYumeBase& y) {
-  static std::unordered_map<TPlanKey, std::shared_ptr<const TStmtPlan>, TPlanKeyHash> plans;
-  static uint64_t generation = 0;
-  if (generation != y.TextsGeneration) {
-    plans.clear();
-    generation = y.TextsGeneration;
-  }
-  const TPlanKey key{y.Cur, y.End};
-  if (auto it = plans.find(key); it != plans.end()) return it->second;
-  // Only positions inside a registered text (alive and unchanged) are remembered.
-  if (!y.InRegisteredText(y.Cur)) return nullptr;
-  const std::string_view text = y.RunText();
-  auto plan = std::make_shared<const TStmtPlan>(MakePlan(y, text, y.Cur - text.data()));
-  if (plans.size() > 200000) plans.clear();
-  plans.emplace(key, plan);
-  return plan;
+// Plans of the texts alive now, by position and the end of the text the position runs in.
+const TStmtPlan* PlanAt(TYumeBase& y) {
+  static TPositionCache<const TStmtPlan> plans;
+  return plans.Get(y.TextsGeneration, y.Cur, reinterpret_cast<uintptr_t>(y.End),
+                   [&]() -> std::unique_ptr<const TStmtPlan> {
+                     // Only positions inside a registered text (alive and unchanged) are read.
+                     if (!y.InRegisteredText(y.Cur)) return nullptr;
+                     const std::string_view text = y.RunText();
+                     return std::make_unique<const TStmtPlan>(
+                         MakePlan(y, text, y.Cur - text.data()));
+                   });
 }
 
 // Binds the plan's phrases to the pattern of w once; false when they do not stand in its order
@@ -236,9 +217,10 @@ void RunCommand(TYumeBase& y, const TStmtPlan& plan, bool pushed) {
 }  // namespace
 
 bool RunPlannedStatement(TYumeBase& y) {
-  const std::shared_ptr<const TStmtPlan> held = PlanAt(y);
-  if (!held || held->Kind == TStmtPlan::kRead) return false;
-  const TStmtPlan& plan = *held;
+  const TPositionUse use;
+  const TStmtPlan* found = PlanAt(y);
+  if (!found || found->Kind == TStmtPlan::kRead) return false;
+  const TStmtPlan& plan = *found;
   // Phrases go on the stack now, unless a command can take them bound (see RunCommand): only
   // when they are its only arguments and particles are needed.
   const bool pushed = plan.Kind == TStmtPlan::kAssign || !y.Args.Empty() || y.ParticleFree ||

@@ -1,0 +1,106 @@
+// What the interpreter works out once per place in a working text (a statement's reading, an
+// expression's split, a もし chain), kept by that place.
+//
+// A registered working text never changes while it lives; when one goes away the caller's
+// generation changes and everything kept is forgotten. Entries are handed out as plain pointers:
+// an entry in use (a statement still running, an expression still being evaluated) may outlive
+// the forgetting, so forgotten entries are only freed once no TPositionUse is alive.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace yume {
+
+// Marks a stretch of work that holds entries of any TPositionCache.
+class TPositionUse {
+ public:
+  TPositionUse() { ++depth_; }
+  ~TPositionUse() { --depth_; }
+  TPositionUse(const TPositionUse&) = delete;
+  TPositionUse& operator=(const TPositionUse&) = delete;
+  static bool Idle() { return depth_ == 0; }
+
+ private:
+  static inline int depth_ = 0;
+};
+
+template <class T>
+class TPositionCache {
+ public:
+  // The entry kept for the place (a, b), made by make() (a std::unique_ptr<T>, possibly null)
+  // the first time. Null entries are kept too.
+  template <class Make>
+  T* Get(uint64_t generation, const void* a, uintptr_t b, Make&& make) {
+    if (generation != generation_) Forget(generation);
+    if (!retired_.empty() && TPositionUse::Idle()) retired_.clear();
+    const uintptr_t ka = reinterpret_cast<uintptr_t>(a);
+    if (!slots_.empty()) {
+      for (size_t i = Hash(ka, b) & mask_;; i = (i + 1) & mask_) {
+        const TSlot& s = slots_[i];
+        if (!s.Used) break;
+        if (s.A == ka && s.B == b) return s.Value;
+      }
+    }
+    std::unique_ptr<T> made = make();
+    T* raw = made.get();
+    if (count_ >= kLimit) Forget(generation_);
+    if ((count_ + 1) * 2 > slots_.size()) Grow();
+    for (size_t i = Hash(ka, b) & mask_;; i = (i + 1) & mask_) {
+      TSlot& s = slots_[i];
+      if (s.Used) continue;
+      s = TSlot{ka, b, raw, true};
+      break;
+    }
+    ++count_;
+    if (made) owned_.push_back(std::move(made));
+    return raw;
+  }
+
+ private:
+  struct TSlot {
+    uintptr_t A = 0;
+    uintptr_t B = 0;
+    T* Value = nullptr;
+    bool Used = false;
+  };
+  static constexpr size_t kLimit = 200000;
+
+  static size_t Hash(uintptr_t a, uintptr_t b) {
+    return static_cast<size_t>(((a * 0x9E3779B97F4A7C15ull) ^ (b * 0xC2B2AE3D27D4EB4Full)) >> 20);
+  }
+
+  void Forget(uint64_t generation) {
+    generation_ = generation;
+    for (auto& p : owned_) retired_.push_back(std::move(p));
+    owned_.clear();
+    if (TPositionUse::Idle()) retired_.clear();
+    for (TSlot& s : slots_) s = TSlot{};
+    count_ = 0;
+  }
+
+  void Grow() {
+    std::vector<TSlot> old = std::move(slots_);
+    slots_.assign(old.empty() ? 256 : old.size() * 2, TSlot{});
+    mask_ = slots_.size() - 1;
+    for (const TSlot& s : old) {
+      if (!s.Used) continue;
+      for (size_t i = Hash(s.A, s.B) & mask_;; i = (i + 1) & mask_) {
+        if (slots_[i].Used) continue;
+        slots_[i] = s;
+        break;
+      }
+    }
+  }
+
+  uint64_t generation_ = 0;
+  std::vector<TSlot> slots_;
+  size_t mask_ = 0;
+  size_t count_ = 0;
+  std::vector<std::unique_ptr<T>> owned_;
+  std::vector<std::unique_ptr<T>> retired_;
+};
+
+}  // namespace yume
