@@ -52,6 +52,11 @@ void RunBodyAgain(TYumeBase& y, const TRunControl& f) {
   y.End = f.Body.data() + f.Body.size();
 }
 
+// A call or event frame ends: the source name of its caller comes back.
+void RestoreSource(TYumeBase& y, TRunControl& f) {
+  if (!f.SameSource) y.FileName = std::move(f.SourceName);
+}
+
 void CloseScope(TYumeBase& y) {
   if (y.Dict.ScopeCount() > 0) y.Dict.PopScope();
 }
@@ -109,7 +114,7 @@ void EndTopFrame(TYumeBase& y) {
     case fkEvent: {
       TRunControl frame;
       y.Runs.Pop(frame);
-      y.FileName = std::move(frame.SourceName);
+      RestoreSource(y, frame);
       CloseScope(y);
       y.SetCur(frame.ReturnPos);
       return;
@@ -181,7 +186,7 @@ void CheckRunControl(TYumeBase& y) {
     if (y.Runs.Pop(f)) {
       if (f.Kind == fkCall || f.Kind == fkEvent) {
         CloseScope(y);
-        y.FileName = std::move(f.SourceName);
+        RestoreSource(y, f);
         y.SetCur(f.ReturnPos);
       } else {
         y.SetCur(f.EndPos);
@@ -204,12 +209,15 @@ void BindFunctionArgs(TYumeBase& y, THashNode& label) {
   size_t n = 0;
   for (char ch : label.Pattern)
     if (ch == '?') ++n;
-  std::vector<std::string> values;
-  values.reserve(n);
+  // The list is built apart (evaluating may run another call that sets its own arguments), in
+  // the storage of the list before last, so that calls do not allocate.
+  std::vector<std::string> values = std::move(y.SpareFuncArgs);
+  values.clear();
   for (size_t i = 0; i < n && !y.Args.Empty(); ++i) {
     std::string raw = y.Args.TakeFront();
     values.push_back(EvaluateText(y, raw));
   }
+  y.SpareFuncArgs = std::move(y.FuncArgs);
   y.FuncArgs = std::move(values);
   y.HasFuncArgs = true;
 }
@@ -220,9 +228,15 @@ void PushCallFrame(TYumeBase& y, THashNode& label, const char* returnPos) {
   f.Kind = fkCall;
   f.ReturnPos = returnPos;
   f.EndPos = label.RefPos;
-  f.SourceName = std::move(y.FileName);  // given back when the call ends
+  // The caller's source name is given back when the call ends; a call within the same source
+  // leaves it where it is.
+  if (y.FileName == label.TypeText) {
+    f.SameSource = true;
+  } else {
+    f.SourceName = std::move(y.FileName);
+    y.FileName = label.TypeText;
+  }
   y.Runs.Push(std::move(f));
-  y.FileName = label.TypeText;
   y.Dict.PushScope();
   y.SetCur(label.RefPos);
 }
@@ -259,7 +273,11 @@ std::string LabelValue(TYumeBase& y, THashNode& label, std::string_view args, bo
   }
   const char* savedCur = y.Cur;
   const char* savedEnd = y.End;
-  std::string savedFile = y.FileName;
+  // The source name to put back: the label's own when the call stays in the same source (the
+  // usual case, no copy needed).
+  const bool sameFile = y.FileName == label.TypeText;
+  std::string savedFile;
+  if (!sameFile) savedFile = y.FileName;
   const size_t scopes = y.Dict.ScopeCount();
   const size_t argsBefore = y.Args.Count();
   y.Runs.PushLevel();
@@ -269,7 +287,8 @@ std::string LabelValue(TYumeBase& y, THashNode& label, std::string_view args, bo
     while (y.Args.Count() > argsBefore) y.Args.Pop();
     y.Cur = savedCur;
     y.End = savedEnd;
-    y.FileName = savedFile;
+    const std::string& name = sameFile ? label.TypeText : savedFile;
+    if (y.FileName != name) y.FileName = name;
   };
   std::string value, type;
   try {
@@ -315,7 +334,7 @@ void ReturnFromCall(TYumeBase& y) {
     if (f.Kind == fkLocal) CloseScope(y);
     if (f.Kind == fkCall || f.Kind == fkEvent) {
       CloseScope(y);
-      y.FileName = std::move(f.SourceName);
+      RestoreSource(y, f);
       y.SetCur(f.ReturnPos);
       return;
     }
@@ -331,7 +350,7 @@ void BreakLoop(TYumeBase& y) {
       y.SetCur(f.EndPos);
     } else if (f.Kind == fkCall || f.Kind == fkEvent) {
       CloseScope(y);
-      y.FileName = std::move(f.SourceName);
+      RestoreSource(y, f);
       y.SetCur(f.ReturnPos);
     } else if (f.Kind == fkLocal) {
       CloseScope(y);

@@ -356,12 +356,12 @@ THashNode* THashYu::FindScoped(std::string_view name, bool fold) const {
   if (localsInBucket_[bucketName] == 0 && (folded.empty() || localsInBucket_[bucketFolded] == 0))
     return Find(name, fold);
   for (auto it = used_.rbegin(); it != used_.rend(); ++it) {
-    const THash& table = *scopes_[*it];
-    if (table.Count() == 0) continue;
+    const TScopeTable& table = *scopes_[*it];
+    if (table.Empty()) continue;
     if (!folded.empty()) {
-      if (THashNode* w = table.FindInBucket(bucketFolded, folded)) return w;
+      if (THashNode* w = table.Find(bucketFolded, folded)) return w;
     }
-    if (THashNode* w = table.FindInBucket(bucketName, name)) return w;
+    if (THashNode* w = table.Find(bucketName, name)) return w;
   }
   return Find(name, fold);
 }
@@ -388,21 +388,36 @@ THashNode* THashYu::FindRemembered(std::string_view name, TNameRef& ref) const {
   return ref.Word;
 }
 
+bool TScopeTable::Add(std::unique_ptr<THashNode> word) {
+  const unsigned bucket = THash::Bucket(word->Name);
+  for (TEntry& e : words_) {
+    if (e.Bucket != bucket || e.Word->Name != word->Name) continue;
+    if (e.Word->Reserved) {
+      throw EYume(Subst("\"%s\"は予約語なので、登録できません。", {word->Name}));
+    }
+    e.Word = std::move(word);
+    return false;
+  }
+  words_.push_back(TEntry{bucket, std::move(word)});
+  return true;
+}
+
 void THashYu::AddLocal(std::unique_ptr<THashNode> word) {
   if (scopes_.empty()) {
     Add(std::move(word));
   } else {
     const size_t top = scopes_.size() - 1;
     if (used_.empty() || used_.back() != top) used_.push_back(top);
-    ++localsInBucket_[Bucket(word->Name)];
-    scopes_.back()->Add(std::move(word));
+    const unsigned bucket = Bucket(word->Name);
+    if (scopes_.back()->Add(std::move(word))) ++localsInBucket_[bucket];
+    BumpDictGeneration();
   }
 }
 
 void THashYu::PushScope() {
   // Scope tables are kept for reuse: calls open and close one each time.
   if (spare_.empty()) {
-    scopes_.push_back(std::make_unique<THash>());
+    scopes_.push_back(std::make_unique<TScopeTable>());
   } else {
     scopes_.push_back(std::move(spare_.back()));
     spare_.pop_back();
@@ -412,13 +427,12 @@ void THashYu::PushScope() {
 
 void THashYu::PopScope() {
   if (scopes_.empty()) return;
-  std::unique_ptr<THash> table = std::move(scopes_.back());
+  std::unique_ptr<TScopeTable> table = std::move(scopes_.back());
   scopes_.pop_back();
   if (!used_.empty() && used_.back() == scopes_.size()) used_.pop_back();
-  table->ForEachName([this](std::string_view name) {
-    if (localsInBucket_[Bucket(name)] > 0) --localsInBucket_[Bucket(name)];
+  table->Clear([this](unsigned bucket) {
+    if (localsInBucket_[bucket] > 0) --localsInBucket_[bucket];
   });
-  table->Empty();
   if (spare_.size() < 64) spare_.push_back(std::move(table));
   BumpDictGeneration();
 }

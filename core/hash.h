@@ -161,6 +161,33 @@ class THash {
   uint64_t changes_ = 1;
 };
 
+// One local scope: few words, found by a scan that compares buckets before names.
+class TScopeTable {
+ public:
+  THashNode* Find(unsigned bucket, std::string_view name) const {
+    for (const TEntry& e : words_)
+      if (e.Bucket == bucket && e.Word->Name == name) return e.Word.get();
+    return nullptr;
+  }
+  // Enters a word; one of the same name is replaced in place (a reserved one raises). True
+  // when the word is new here.
+  bool Add(std::unique_ptr<THashNode> word);
+  bool Empty() const { return words_.empty(); }
+  // Forgets every word, calling fn with each one's bucket first.
+  template <class Fn>
+  void Clear(Fn&& fn) {
+    for (const TEntry& e : words_) fn(e.Bucket);
+    words_.clear();
+  }
+
+ private:
+  struct TEntry {
+    unsigned Bucket;
+    std::unique_ptr<THashNode> Word;
+  };
+  std::vector<TEntry> words_;
+};
+
 // The dictionary with local scopes: the table itself is the global scope.
 class THashYu : public THash {
  public:
@@ -175,8 +202,8 @@ class THashYu : public THash {
   void ClearScopes();
 
  private:
-  std::vector<std::unique_ptr<THash>> scopes_;
-  std::vector<std::unique_ptr<THash>> spare_;  // closed scope tables, emptied, for reuse
+  std::vector<std::unique_ptr<TScopeTable>> scopes_;
+  std::vector<std::unique_ptr<TScopeTable>> spare_;  // closed scope tables, emptied, for reuse
   std::vector<size_t> used_;  // indices of the scopes that ever held a word, lowest first
   std::array<uint32_t, 256> localsInBucket_{};  // local words per bucket, over all scopes
 };

@@ -57,6 +57,7 @@ struct TRunControl {
   std::string_view Body;                         // the text the frame runs in
   std::shared_ptr<const std::string> BodyOwner;  // keeps a body alive that is not in a source
   std::string SourceName;
+  bool SameSource = false;  // a call within the same source: SourceName is not kept
   std::string Condition;
   THashNode* ItemWord = nullptr;  // for loop: the counter variable
   uint64_t ItemGeneration = 0;    // dictionary generation ItemWord was found in
