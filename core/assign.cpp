@@ -218,7 +218,8 @@ void AssignStatement(TYumeBase& y, const std::string& name, std::string_view tex
   AssignValue(y, name, valueText);
 }
 
-void AssignValue(TYumeBase& y, const std::string& name, std::string_view valueText) {
+void AssignValue(TYumeBase& y, const std::string& name, std::string_view valueText,
+                 TNameRef* ref) {
   if (!y.Args.Empty()) {
     ItemAssignment(y, name, valueText);
     return;
@@ -265,7 +266,7 @@ void AssignValue(TYumeBase& y, const std::string& name, std::string_view valueTe
     // The first index is no whole number: the whole phrase names a variable.
   }
 
-  THashNode* w = y.Dict.FindScoped(target, false);
+  THashNode* w = ref ? y.Dict.FindRemembered(target, *ref) : y.Dict.FindScoped(target, false);
   if (!w) {
     auto v = THashNode::MakeVariable(target, false, static_cast<int>(y.Runs.Count()), "");
     w = v.get();

@@ -7,12 +7,15 @@
 namespace yume {
 
 class TYumeBase;
+struct TNameRef;
 
 // name (the phrase without its "は", or before "="); the value is the rest of the statement
 // from pos in text. With phrases on the argument stack it is an item assignment (X の name).
 void AssignStatement(TYumeBase& y, const std::string& name, std::string_view text, size_t& pos);
-// The same once the value's text has been read (y.Cur already after it).
-void AssignValue(TYumeBase& y, const std::string& name, std::string_view valueText);
+// The same once the value's text has been read (y.Cur already after it). A caller that assigns
+// to the same name again and again may keep what it means in ref (prepared without folding).
+void AssignValue(TYumeBase& y, const std::string& name, std::string_view valueText,
+                 TNameRef* ref = nullptr);
 
 // Sets the line "key=value" of a name=value text (keys compared ignoring ASCII case); an empty
 // value removes the line. Every line of the result ends in CR LF.

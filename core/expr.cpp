@@ -378,7 +378,7 @@ class TCalc {
 
  private:
   TStrNum Finish() {
-    TStrNum r = Level1();
+    TStrNum r = Level(1);
     if (kind_ == tkOperator) throw ECalc("計算結果が不正");
     return r;
   }
@@ -491,55 +491,49 @@ class TCalc {
     return false;
   }
 
-  TStrNum Level1() {
-    TStrNum a = Level2();
-    while (kind_ == tkOperator && (op_ == opAnd || op_ == opOr)) {
-      const TOp op = op_;
-      Next();
-      TStrNum b = Level2();
-      const bool r =
-          op == opAnd ? (a.Number() > 0 && b.Number() > 0) : (a.Number() > 0 || b.Number() > 0);
-      a = TStrNum::FromNumber(r ? 1 : 0);
-    }
-    return a;
+  // The four levels of binary operators (1: && ||, 2: comparisons, 3: + - &, 4: * / % ^), all
+  // left-associative, by precedence climbing: the operand read first, then each operator of at
+  // least minLevel with its right side read at the next level up.
+  static int LevelOf(TOp op) {
+    if (op == opAnd || op == opOr) return 1;
+    if (IsComparison(op)) return 2;
+    if (IsAdditive(op)) return 3;
+    if (IsMultiplicative(op)) return 4;
+    return 0;
   }
 
-  TStrNum Level2() {
-    TStrNum a = Level3();
-    while (kind_ == tkOperator && IsComparison(op_)) {
-      const TOp op = op_;
-      Next();
-      TStrNum b = Level3();
-      a = TStrNum::FromNumber(Compare(op, a, b) ? 1 : 0);
-    }
-    return a;
-  }
-
-  TStrNum Level3() {
-    TStrNum a = Level4();
-    while (kind_ == tkOperator && IsAdditive(op_)) {
-      const TOp op = op_;
-      Next();
-      TStrNum b = Level4();
-      if (op == opCat) {
-        a.TextValue();
-        a.Text += b.TextValue();
-        a.IsNum = false;
-        a.HasNum = false;
-      } else {
-        a = TStrNum::FromNumber(Arithmetic(op, a.Number(), b.Number()));
-      }
-    }
-    return a;
-  }
-
-  TStrNum Level4() {
+  TStrNum Level(int minLevel) {
     TStrNum a = Level5();
-    while (kind_ == tkOperator && IsMultiplicative(op_)) {
+    while (kind_ == tkOperator) {
+      const int level = LevelOf(op_);
+      if (level < minLevel || level == 0) break;
       const TOp op = op_;
       Next();
-      TStrNum b = Level5();
-      a = TStrNum::FromNumber(Arithmetic(op, a.Number(), b.Number()));
+      TStrNum b = Level(level + 1);
+      switch (level) {
+        case 1: {
+          const bool r = op == opAnd ? (a.Number() > 0 && b.Number() > 0)
+                                     : (a.Number() > 0 || b.Number() > 0);
+          a = TStrNum::FromNumber(r ? 1 : 0);
+          break;
+        }
+        case 2:
+          a = TStrNum::FromNumber(Compare(op, a, b) ? 1 : 0);
+          break;
+        case 3:
+          if (op == opCat) {
+            a.TextValue();
+            a.Text += b.TextValue();
+            a.IsNum = false;
+            a.HasNum = false;
+            break;
+          }
+          a = TStrNum::FromNumber(Arithmetic(op, a.Number(), b.Number()));
+          break;
+        default:
+          a = TStrNum::FromNumber(Arithmetic(op, a.Number(), b.Number()));
+          break;
+      }
     }
     return a;
   }

@@ -81,6 +81,7 @@ TStmtPlan MakePlan(const TYumeBase& y, std::string_view text, size_t pos) {
     plan.Kind = TStmtPlan::kAssign;
     plan.Name = std::move(name);
     plan.ValueText = text.substr(from, end - from);
+    plan.Ref.Prepare(plan.Name, false);
     plan.StepPos = text.data() + end;
     return true;
   };
@@ -229,7 +230,7 @@ bool RunPlannedStatement(TYumeBase& y) {
     for (const std::string& p : plan.Phrases) y.Args.Push(p);
   y.Cur = plan.StepPos;
   if (plan.Kind == TStmtPlan::kAssign) {
-    AssignValue(y, plan.Name, plan.ValueText);
+    AssignValue(y, plan.Name, plan.ValueText, &plan.Ref);
     return true;
   }
   if (!plan.LineBreak) {
