@@ -231,7 +231,7 @@ void AssignValue(TYumeBase& y, const std::string& name, std::string_view valueTe
   if (AppendInPlace(y, name, TrimBlanks(valueText))) return;
 
   std::string value = EvaluateText(y, valueText);
-  const std::string type = y.LastType.empty() ? "s" : y.LastType;
+  const std::string type = y.LastType.empty() ? std::string("s") : std::string(y.LastType);
 
   std::string_view base, ix, jx;
   bool hasJ = false;

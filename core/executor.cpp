@@ -414,7 +414,7 @@ void CallCommand(TYumeBase& y, THashNode& word) {
 
 void CallBoundCommand(TYumeBase& y, THashNode& word) {
   y.LastCommand = &word;
-  if (word.Name == "\\") return;  // a temporary word: bound, released, nothing runs
+  if (word.Name.size() == 1 && word.Name[0] == '\\') return;  // a temporary word: bound only
   try {
     CallHandler(y, word.Tag, word);
   } catch (const std::exception& e) {

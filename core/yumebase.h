@@ -12,6 +12,7 @@
 #include "core/hash.h"
 #include "core/objlist.h"
 #include "core/stacks.h"
+#include "core/typecode.h"
 
 namespace yume {
 
@@ -72,7 +73,7 @@ class TYumeBase {
   std::string CaseSubject;  // the undefined marker when no case is open
   bool ParticleFree = false;
   bool OmittedFilled = false;
-  std::string LastType;  // type of the last value produced: "s" or "e"
+  TTypeCode LastType;  // type of the last value produced: "s" or "e"
   THashNode* LastCommand = nullptr;
   uint32_t RandSeed = 0;
 

@@ -65,7 +65,7 @@ struct EvalTest : ::testing::Test {
   // "value:type" of EvaluateText.
   std::string Typed(std::string_view text) {
     std::string v = EvaluateText(y, text);
-    return v + ":" + y.LastType;
+    return v + ":" + std::string(y.LastType);
   }
   std::string EvalError(std::string_view text) {
     return ErrorOf([&] { EvaluateText(y, text); });
