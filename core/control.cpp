@@ -222,7 +222,7 @@ void BindFunctionArgs(TYumeBase& y, THashNode& label) {
   y.HasFuncArgs = true;
 }
 
-void PushCallFrame(TYumeBase& y, THashNode& label, const char* returnPos) {
+void PushCallFrame(TYumeBase& y, THashNode& label, const char* returnPos, bool sameFile) {
   if (!label.RefPos) RaiseError(y, "ラベル\"%s\"はありません。", {label.Name});
   TRunControl f;
   f.Kind = fkCall;
@@ -230,7 +230,7 @@ void PushCallFrame(TYumeBase& y, THashNode& label, const char* returnPos) {
   f.EndPos = label.RefPos;
   // The caller's source name is given back when the call ends; a call within the same source
   // leaves it where it is.
-  if (y.FileName == label.TypeText) {
+  if (sameFile) {
     f.SameSource = true;
   } else {
     f.SourceName = std::move(y.FileName);
@@ -245,7 +245,7 @@ void PushCallFrame(TYumeBase& y, THashNode& label, const char* returnPos) {
 
 void CallLabel(TYumeBase& y, THashNode& label, bool bindArgs) {
   if (bindArgs) BindFunctionArgs(y, label);
-  PushCallFrame(y, label, y.Cur);
+  PushCallFrame(y, label, y.Cur, y.FileName == label.TypeText);
 }
 
 void RunNested(TYumeBase& y) {
@@ -298,7 +298,7 @@ std::string LabelValue(TYumeBase& y, THashNode& label, std::string_view args, bo
       BindFunctionArgs(y, label);
     }
     // The call returns to no position: its 戻る (or the end of its text) ends the nested run.
-    PushCallFrame(y, label, nullptr);
+    PushCallFrame(y, label, nullptr, sameFile);
     RunNested(y);
     if (y.VarSore) {
       value = std::move(y.VarSore->MutableValue());

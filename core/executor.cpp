@@ -12,6 +12,7 @@
 #include "core/hash.h"
 #include "core/host.h"
 #include "core/number.h"
+#include "core/poscache.h"
 #include "core/registry.h"
 #include "core/runseam.h"
 #include "core/scanner.h"
@@ -446,7 +447,81 @@ THashNode* PopWord(TYumeBase& y, bool create) {
   return raw;
 }
 
+namespace {
+
+// The arguments of a call as PushArguments finds them: each with whether it is pushed as
+// written.
+struct TArgSplit {
+  struct TArg {
+    std::string_view Text;
+    bool AsWritten;
+  };
+  std::vector<TArg> Args;
+};
+
+// PushArguments' reading without its side effects; false where that reading would pass a line
+// break or fail.
+bool SplitArguments(std::string_view inner, TArgSplit& split) {
+  size_t pos = 0;
+  while (pos <= inner.size()) {
+    SkipSeparators(inner, pos);
+    if (pos >= inner.size()) break;
+    const size_t start = pos;
+    bool simple = true;
+    int parts = 0;
+    while (pos < inner.size() && inner[pos] != ',') {
+      const char c = inner[pos];
+      if (AtStringLiteral(inner, pos)) {
+        pos = SkipStringLiteral(inner, pos);
+        if (pos == std::string_view::npos) return false;
+        ++parts;
+        continue;
+      }
+      if (c == '(') {
+        pos = SkipParenthesized(inner, pos);
+        if (pos == std::string_view::npos) return false;
+        simple = false;
+        continue;
+      }
+      if (c == '\r' || c == '\n') return false;
+      if (IsDelimiter(c) && c != ' ' && c != '\t') simple = false;
+      if (c != ' ' && c != '\t' && !IsDelimiter(c) && parts == 0) parts = 1;
+      pos += CharLen(inner, pos);
+    }
+    std::string_view arg = TrimBlanks(inner.substr(start, pos - start));
+    if (pos < inner.size()) ++pos;  // ","
+    if (arg.empty()) continue;
+    split.Args.push_back({arg, simple && parts <= 1});
+  }
+  return true;
+}
+
+const TArgSplit* ArgSplitFor(TYumeBase& y, std::string_view inner) {
+  static TPositionCache<const TArgSplit> splits;
+  if (inner.empty() || !y.InRegisteredText(inner.data())) return nullptr;
+  return splits.Get(y.TextsGeneration, inner.data(), inner.size(),
+                    [&]() -> std::unique_ptr<const TArgSplit> {
+                      auto split = std::make_unique<TArgSplit>();
+                      if (!SplitArguments(inner, *split)) return nullptr;
+                      return split;
+                    });
+}
+
+}  // namespace
+
 void PushArguments(TYumeBase& y, std::string_view inner) {
+  const TPositionUse use;
+  if (const TArgSplit* split = ArgSplitFor(y, inner)) {
+    for (const TArgSplit::TArg& a : split->Args) {
+      if (a.AsWritten) {
+        y.Args.Push(std::string(a.Text));
+      } else {
+        std::string v = EvaluateText(y, a.Text);
+        y.Args.Push(y.LastType == "s" || y.LastType == "hs" ? QuoteBackquote(v) : v);
+      }
+    }
+    return;
+  }
   size_t pos = 0;
   while (pos <= inner.size()) {
     SkipSeparators(inner, pos);

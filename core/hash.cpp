@@ -50,6 +50,21 @@ void THashNode::Assign(const THashNode& other) {
   Reserved = other.Reserved;
 }
 
+void THashNode::ResetAsVariable(std::string name, int level) {
+  Name = std::move(name);
+  Pattern.clear();
+  TypeText.clear();
+  Kind = wkVariable;
+  Tag = level;
+  RefPos = nullptr;
+  Items.reset();
+  Import = nullptr;
+  Reserved = false;
+  table_.reset();
+  table_stale_ = false;
+  value_.clear();
+}
+
 void THashNode::InferType() {
   if (table_) {
     TypeText = "s";
@@ -402,6 +417,14 @@ bool TScopeTable::Add(std::unique_ptr<THashNode> word) {
   return true;
 }
 
+std::unique_ptr<THashNode> THashYu::NewVariable(std::string name, int level) {
+  if (released_.empty()) return THashNode::MakeVariable(std::move(name), false, level, "");
+  std::unique_ptr<THashNode> w = std::move(released_.back());
+  released_.pop_back();
+  w->ResetAsVariable(std::move(name), level);
+  return w;
+}
+
 void THashYu::AddLocal(std::unique_ptr<THashNode> word) {
   if (scopes_.empty()) {
     Add(std::move(word));
@@ -430,8 +453,9 @@ void THashYu::PopScope() {
   std::unique_ptr<TScopeTable> table = std::move(scopes_.back());
   scopes_.pop_back();
   if (!used_.empty() && used_.back() == scopes_.size()) used_.pop_back();
-  table->Clear([this](unsigned bucket) {
+  table->Clear([this](unsigned bucket, std::unique_ptr<THashNode> word) {
     if (localsInBucket_[bucket] > 0) --localsInBucket_[bucket];
+    if (released_.size() < 256) released_.push_back(std::move(word));
   });
   if (spare_.size() < 64) spare_.push_back(std::move(table));
   BumpDictGeneration();

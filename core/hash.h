@@ -72,6 +72,8 @@ class THashNode {
 
   // Copies everything but the name; the value as text, never the table form.
   void Assign(const THashNode& other);
+  // Makes this node what MakeVariable would make (for reuse of a released node).
+  void ResetAsVariable(std::string name, int level);
 
   // "s" with a table form, else "" / "e" / "s" from the value.
   void InferType();
@@ -173,10 +175,10 @@ class TScopeTable {
   // when the word is new here.
   bool Add(std::unique_ptr<THashNode> word);
   bool Empty() const { return words_.empty(); }
-  // Forgets every word, calling fn with each one's bucket first.
+  // Forgets every word, handing each to fn with its bucket.
   template <class Fn>
   void Clear(Fn&& fn) {
-    for (const TEntry& e : words_) fn(e.Bucket);
+    for (TEntry& e : words_) fn(e.Bucket, std::move(e.Word));
     words_.clear();
   }
 
@@ -196,6 +198,9 @@ class THashYu : public THash {
   // its buckets and the table is unchanged, the word found last time is the answer.
   THashNode* FindRemembered(std::string_view name, TNameRef& ref) const;
   void AddLocal(std::unique_ptr<THashNode> word);
+  // An empty variable like THashNode::MakeVariable(name, false, level, ""), made from a node
+  // a closed scope released when there is one (calls make and release locals all the time).
+  std::unique_ptr<THashNode> NewVariable(std::string name, int level);
   void PushScope();
   void PopScope();
   size_t ScopeCount() const { return scopes_.size(); }
@@ -206,6 +211,7 @@ class THashYu : public THash {
   std::vector<std::unique_ptr<TScopeTable>> spare_;  // closed scope tables, emptied, for reuse
   std::vector<size_t> used_;  // indices of the scopes that ever held a word, lowest first
   std::array<uint32_t, 256> localsInBucket_{};  // local words per bucket, over all scopes
+  std::vector<std::unique_ptr<THashNode>> released_;  // nodes of closed scopes, for reuse
 };
 
 // Okurigana folding: hiragana that directly follow a non-hiragana two-byte character are

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstdint>
-#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -35,7 +34,7 @@ class TTypeCode {
  private:
   void Set(std::string_view s) {
     if (s.size() <= sizeof short_) {
-      std::memcpy(short_, s.data(), s.size());
+      for (size_t i = 0; i < s.size(); ++i) short_[i] = s[i];  // one or two bytes, no call
       len_ = static_cast<uint8_t>(s.size());
       long_.reset();
     } else {

@@ -127,7 +127,7 @@ void CmdLocal(TYumeBase& y) {
   if (y.OmittedFilled || arg == "それ")
     RaiseError(y, "変数『それ』はローカル変数として使えません。");
   if (arg.empty() || (arg[0] != '"' && arg[0] != '`')) {
-    y.Dict.AddLocal(THashNode::MakeVariable(std::move(arg), false, Depth(y) - 1, ""));
+    y.Dict.AddLocal(y.Dict.NewVariable(std::move(arg), Depth(y) - 1));
     return;
   }
   std::vector<std::string> names;
