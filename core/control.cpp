@@ -2,6 +2,8 @@
 // returns, leaving and continuing loops, jumps, local blocks and nested runs.
 #include "core/control.h"
 
+#include <charconv>
+
 #include "core/app.h"
 #include "core/bind.h"
 #include "core/convhalf.h"
@@ -30,8 +32,11 @@ bool IsLoopKind(uint8_t k) {
 
 void SetCount(TYumeBase& y, int64_t n) {
   if (!y.VarCount) return;
-  y.VarCount->SetValueText(std::to_string(n));
-  y.VarCount->TypeText = "e";
+  // Written into the value's own storage: loops set it every round.
+  char buf[24];
+  const auto r = std::to_chars(buf, buf + sizeof buf, n);
+  y.VarCount->MutableValue().assign(buf, r.ptr);
+  if (y.VarCount->TypeText != "e") y.VarCount->TypeText = "e";
 }
 
 // The for loop's counter variable; looked up again by name when the dictionary changed, so a
@@ -112,11 +117,11 @@ void EndTopFrame(TYumeBase& y) {
     }
     case fkCall:
     case fkEvent: {
-      TRunControl frame;
-      y.Runs.Pop(frame);
-      RestoreSource(y, frame);
+      const char* const to = f->ReturnPos;
+      RestoreSource(y, *f);
+      y.Runs.Pop();
       CloseScope(y);
-      y.SetCur(frame.ReturnPos);
+      y.SetCur(to);
       return;
     }
     default:
@@ -224,7 +229,7 @@ void BindFunctionArgs(TYumeBase& y, THashNode& label) {
 
 void PushCallFrame(TYumeBase& y, THashNode& label, const char* returnPos, bool sameFile) {
   if (!label.RefPos) RaiseError(y, "ラベル\"%s\"はありません。", {label.Name});
-  TRunControl f;
+  TRunControl& f = y.Runs.PushNew();
   f.Kind = fkCall;
   f.ReturnPos = returnPos;
   f.EndPos = label.RefPos;
@@ -236,7 +241,6 @@ void PushCallFrame(TYumeBase& y, THashNode& label, const char* returnPos, bool s
     f.SourceName = std::move(y.FileName);
     y.FileName = label.TypeText;
   }
-  y.Runs.Push(std::move(f));
   y.Dict.PushScope();
   y.SetCur(label.RefPos);
 }
@@ -302,7 +306,7 @@ std::string LabelValue(TYumeBase& y, THashNode& label, std::string_view args, bo
     RunNested(y);
     if (y.VarSore) {
       value = std::move(y.VarSore->MutableValue());
-      type = y.VarSore->TypeText;
+      type.swap(y.VarSore->TypeText);  // それ's type is put back below
     }
   } catch (...) {
     restore();

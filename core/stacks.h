@@ -69,6 +69,8 @@ class TRunControlStack {
  public:
   void Push(const TRunControl& frame) { current_.push_back(frame); }
   void Push(TRunControl&& frame) { current_.push_back(std::move(frame)); }
+  // A new empty frame on top, filled in place.
+  TRunControl& PushNew() { return current_.emplace_back(); }
   bool Pop(TRunControl& out);
   void Pop() { current_.pop_back(); }  // drops the top frame (there must be one)
   bool Get(size_t index, TRunControl& out) const;
