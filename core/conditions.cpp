@@ -146,6 +146,19 @@ std::string ConvertCondition(std::string_view cond) {
   return out;
 }
 
+namespace {
+
+// ConditionTrue for a number worked out by a calculation: what its text would give.
+bool NumberTrue(TYumeBase& y, long double x) {
+  // A whole number below 10^15 is written exactly and read back as itself.
+  const long double n =
+      (x == std::trunc(x) && std::fabs(x) < 1e15L) ? x : std::trunc(StrToNumber(FormatNumber(x)));
+  if (n < -2147483648.0L || n > 2147483647.0L) RaiseError(y, "範囲チェックエラー");
+  return n != 0;
+}
+
+}  // namespace
+
 bool ConditionTrue(TYumeBase& y, const std::string& value, bool textIsTruth) {
   if (textIsTruth && y.LastType == "s") return !value.empty();
   const long double n = std::trunc(StrToNumber(value));
@@ -316,8 +329,11 @@ void IfChain(TYumeBase& y) {
   const TRunControl* selected = nullptr;
   bool decided = false;
   for (const TIfPlan::TCond& c : plan.Conds) {
-    std::string v = EvaluateText(y, c.ExprInText.empty() ? std::string_view(c.Expr) : c.ExprInText);
-    const bool outcome = ConditionTrue(y, v, true);
+    long double number = 0;
+    bool hasNumber = false;
+    const std::string v = EvaluateOrNumber(
+        y, c.ExprInText.empty() ? std::string_view(c.Expr) : c.ExprInText, number, hasNumber);
+    const bool outcome = hasNumber ? NumberTrue(y, number) : ConditionTrue(y, v, true);
     y.CondResult = outcome ? 1 : 0;
     if (outcome != c.Negate) {
       if (c.HasThen) selected = &c.Then;

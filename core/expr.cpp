@@ -614,6 +614,28 @@ std::string Guarded(TYumeBase& y, std::string_view text, Fn&& run) {
 
 }  // namespace
 
+// Guarded for a calculation whose numeric result is wanted as a number.
+template <class Fn>
+TStrNum GuardedValue(TYumeBase& y, std::string_view text, Fn&& run) {
+  try {
+    TStrNum r = run();
+    y.LastType = r.IsNum ? "e" : "s";
+    return r;
+  } catch (const ECalc& e) {
+    RaiseCalcError(y, e.what(), text);
+  } catch (const EYume& e) {
+    const std::string_view inner = ErrorLineText(e.what());
+    if (inner.substr(0, kCalcError.size()) == kCalcError) throw;
+    RaiseCalcError(y, inner, text);
+  } catch (const std::logic_error& e) {
+    RaiseCalcError(y, e.what(), text);
+  } catch (const std::range_error& e) {
+    RaiseCalcError(y, e.what(), text);
+  } catch (const std::overflow_error& e) {
+    RaiseCalcError(y, e.what(), text);
+  }
+}
+
 std::string Calculate(TYumeBase& y, std::string_view text) {
   return Guarded(y, text, [&] { return TCalc(y, text).Run(); });
 }
@@ -645,7 +667,12 @@ std::string EvaluateRest(TYumeBase& y, std::string_view text, size_t pos, std::s
 
 }  // namespace
 
-std::string EvaluateText(TYumeBase& y, std::string_view text) {
+namespace {
+
+// EvaluateText; with number given, a number the calculation worked out is handed over there
+// instead of being written as text (*hasNumber set, the text left empty).
+std::string EvaluateImpl(TYumeBase& y, std::string_view text, long double* number,
+                         bool* hasNumber) {
   if (text.empty()) {
     y.LastType = "s";
     return {};
@@ -704,7 +731,29 @@ std::string EvaluateText(TYumeBase& y, std::string_view text) {
   if (code->AfterFirst == TExprCode::kDone) return value;
   const bool is_num = y.LastType == "e";
   TStrNum first = TStrNum::FromText(std::move(value), is_num);
+  if (number) {
+    TStrNum r = GuardedValue(
+        y, text, [&] { return TCalc(y, text).RunWithCode(std::move(first), *code); });
+    if (r.IsNum && !r.HasText) {
+      *number = r.Num;
+      *hasNumber = true;
+      return {};
+    }
+    return Finish(y, r);
+  }
   return Guarded(y, text, [&] { return TCalc(y, text).RunWithCode(std::move(first), *code); });
+}
+
+}  // namespace
+
+std::string EvaluateText(TYumeBase& y, std::string_view text) {
+  return EvaluateImpl(y, text, nullptr, nullptr);
+}
+
+std::string EvaluateOrNumber(TYumeBase& y, std::string_view text, long double& number,
+                             bool& hasNumber) {
+  hasNumber = false;
+  return EvaluateImpl(y, text, &number, &hasNumber);
 }
 
 }  // namespace yume

@@ -50,6 +50,11 @@ struct TStrNum {
 // Calculate when an operator follows. An empty text is an empty value.
 std::string EvaluateText(TYumeBase& y, std::string_view text);
 
+// EvaluateText, except that a number the calculation worked out (not read from a text) is
+// given in number, hasNumber set and nothing returned: a condition need not write it as text.
+std::string EvaluateOrNumber(TYumeBase& y, std::string_view text, long double& number,
+                             bool& hasNumber);
+
 // The value of an expression. Any failure is raised as the error line
 // "計算式に誤りがあります。" + reason + the expression text.
 std::string Calculate(TYumeBase& y, std::string_view text);

@@ -33,8 +33,18 @@ class TTypeCode {
 
  private:
   void Set(std::string_view s) {
+    // The usual codes are one or two bytes: copied directly, without a call.
+    if (s.size() <= 2 && !long_) {
+      if (s.size() > 0) short_[0] = s[0];
+      if (s.size() > 1) short_[1] = s[1];
+      len_ = static_cast<uint8_t>(s.size());
+      return;
+    }
+    SetOther(s);
+  }
+  void SetOther(std::string_view s) {
     if (s.size() <= sizeof short_) {
-      for (size_t i = 0; i < s.size(); ++i) short_[i] = s[i];  // one or two bytes, no call
+      for (size_t i = 0; i < s.size(); ++i) short_[i] = s[i];
       len_ = static_cast<uint8_t>(s.size());
       long_.reset();
     } else {
