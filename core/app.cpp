@@ -5,6 +5,7 @@
 #include "core/prepare.h"
 #include "core/registry.h"
 #include "core/sjis.h"
+#include "core/stackroom.h"
 #include "platform/paths.h"
 
 namespace yume {
@@ -57,6 +58,7 @@ TYumeApp::TYumeApp(THost& host, std::vector<std::string> params) : host_(host) {
   if (base_.Params.empty()) base_.Params.push_back(ExecutableFile());
   base_.Host = &host_;
   base_.App = this;
+  MarkStackTop();
   InstallExecutor();
 }
 
@@ -193,6 +195,9 @@ void TYumeApp::RunProgram() {
     ~DepthGuard() { --d; }
   } guard{runDepth_};
 
+  if (runDepth_ > 1 && StackNearlyFull()) {
+    RaiseError(y, "実行が無限ループしている可能性があるので終了します。");
+  }
   const char* last = nullptr;
   if (y.Cur) y.End = y.ContextEnd();
   while (y.Cur) {

@@ -14,6 +14,7 @@
 #include "core/number.h"
 #include "core/runseam.h"
 #include "core/scanner.h"
+#include "core/stackroom.h"
 #include "core/sjis.h"
 #include "core/textutil.h"
 #include "core/yumebase.h"
@@ -269,6 +270,8 @@ void RunNested(TYumeBase& y) {
 }
 
 std::string LabelValue(TYumeBase& y, THashNode& label, std::string_view args, bool hasArgs) {
+  // A label that calls itself as a value without end nests the interpreter itself.
+  if (StackNearlyFull()) RaiseError(y, "実行が無限ループしている可能性があるので終了します。");
   std::string savedSore, savedType;
   if (y.VarSore) {
     // Taken out rather than copied: それ starts empty for the call and is put back afterwards.

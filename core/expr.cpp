@@ -11,6 +11,7 @@
 #include "core/number.h"
 #include "core/poscache.h"
 #include "core/scanner.h"
+#include "core/stackroom.h"
 #include "core/term.h"
 #include "core/yumebase.h"
 
@@ -351,6 +352,7 @@ class TCalc {
   TCalc(TYumeBase& y, std::string_view text) : y_(y), text_(text) {}
 
   TStrNum Run() {
+    if (StackNearlyFull()) throw ECalc("括弧が深すぎます。");
     code_ = CodeFor(y_, text_);
     kind_ = tkNone;
     SkipSeparators(text_, pos_);

@@ -1,0 +1,69 @@
+#include "core/poscache.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+using namespace yume;
+
+namespace {
+struct TEntry {
+  std::string Text;
+};
+std::unique_ptr<const TEntry> Make(const std::string& text, int& made) {
+  ++made;
+  return std::make_unique<const TEntry>(TEntry{text});
+}
+}  // namespace
+
+TEST(PositionCache, MadeOncePerPlaceAndGeneration) {
+  TPositionCache<const TEntry> cache;
+  const char text[] = "abcdef";
+  int made = 0;
+  const TEntry* a = cache.Get(1, text, 0, [&] { return Make("a", made); });
+  EXPECT_EQ(cache.Get(1, text, 0, [&] { return Make("again", made); }), a);
+  EXPECT_EQ(a->Text, "a");
+  // Another place, or the same place with another second key, is another entry.
+  const TEntry* b = cache.Get(1, text + 1, 0, [&] { return Make("b", made); });
+  const TEntry* c = cache.Get(1, text, 7, [&] { return Make("c", made); });
+  EXPECT_EQ(b->Text, "b");
+  EXPECT_EQ(c->Text, "c");
+  EXPECT_EQ(made, 3);
+  // Nothing made is remembered as nothing.
+  EXPECT_EQ(cache.Get(1, text + 2, 0, [&] { return std::unique_ptr<const TEntry>(); }), nullptr);
+  EXPECT_EQ(cache.Get(1, text + 2, 0, [&] { return Make("never", made); }), nullptr);
+  EXPECT_EQ(made, 3);
+  // A new generation forgets everything.
+  EXPECT_EQ(cache.Get(2, text, 0, [&] { return Make("a2", made); })->Text, "a2");
+  EXPECT_EQ(made, 4);
+}
+
+TEST(PositionCache, GrowsAndKeepsEveryEntry) {
+  TPositionCache<const TEntry> cache;
+  static char text[5000];
+  int made = 0;
+  for (int i = 0; i < 5000; ++i)
+    cache.Get(1, text + i, 0, [&] { return Make(std::to_string(i), made); });
+  for (int i = 0; i < 5000; i += 7)
+    EXPECT_EQ(cache.Get(1, text + i, 0, [&] { return Make("x", made); })->Text,
+              std::to_string(i));
+  EXPECT_EQ(made, 5000);
+}
+
+TEST(PositionCache, EntriesInUseOutliveForgetting) {
+  TPositionCache<const TEntry> cache;
+  const char text[] = "x";
+  int made = 0;
+  const TEntry* held = nullptr;
+  {
+    const TPositionUse use;
+    held = cache.Get(1, text, 0, [&] { return Make("held", made); });
+    // Forgotten while in use: the entry stays readable until the use ends.
+    cache.Get(2, text, 0, [&] { return Make("new", made); });
+    EXPECT_EQ(held->Text, "held");
+    EXPECT_FALSE(TPositionUse::Idle());
+  }
+  EXPECT_TRUE(TPositionUse::Idle());
+  EXPECT_EQ(cache.Get(2, text, 0, [&] { return Make("never", made); })->Text, "new");
+  EXPECT_EQ(made, 2);
+}
