@@ -411,12 +411,12 @@ class TCalc {
         const size_t at = pos_;
         std::string v = EvalTerm(y_, text_, pos_);
         if (pos_ == at) return;  // nothing to negate: stays an operator
-        tok_ = TStrNum::FromText(NegateValue(std::move(v)), true);
+        tok_.SetText(NegateValue(std::move(v)), true);
         kind_ = tkNumber;
       } else if (op_text_ == "+" &&
                  (CharAt(text_, pos_) == '$' || IsDigitChar(CharAt(text_, pos_)))) {
         pos_ = start;
-        tok_ = TStrNum::FromText(EvalTerm(y_, text_, pos_), true);
+        tok_.SetText(EvalTerm(y_, text_, pos_), true);
         kind_ = tkNumber;
       }
       return;
@@ -425,7 +425,7 @@ class TCalc {
     std::string v = EvalTerm(y_, text_, pos_);
     if (pos_ == at) return;  // no term starts here: the expression ends
     const bool is_num = y_.LastType == "e";
-    tok_ = TStrNum::FromText(std::move(v), is_num);
+    tok_.SetText(std::move(v), is_num);
     kind_ = is_num ? tkNumber : tkText;
   }
 
@@ -464,10 +464,11 @@ class TCalc {
         const THashNode* w = PlainVariable(y_, text_, t);
         if (!w) return Uncoded(t);
         prev_ = kind_;
-        std::string v;
-        ReadVariable(y_, *w, v);
+        ReadVariable(y_, *w, tok_.Text);  // into the token's own storage
         const bool is_num = y_.LastType == "e";
-        tok_ = TStrNum::FromText(std::move(v), is_num);
+        tok_.IsNum = is_num;
+        tok_.HasText = true;
+        tok_.HasNum = false;
         kind_ = is_num ? tkNumber : tkText;
         break;
       }
@@ -477,7 +478,7 @@ class TCalc {
         prev_ = kind_;
         std::string v = GetCallForValue()(y_, *w, t.Text, true);
         const bool is_num = y_.LastType == "e";
-        tok_ = TStrNum::FromText(std::move(v), is_num);
+        tok_.SetText(std::move(v), is_num);
         kind_ = is_num ? tkNumber : tkText;
         break;
       }
@@ -516,11 +517,11 @@ class TCalc {
         case 1: {
           const bool r = op == opAnd ? (a.Number() > 0 && b.Number() > 0)
                                      : (a.Number() > 0 || b.Number() > 0);
-          a = TStrNum::FromNumber(r ? 1 : 0);
+          a.SetNumber(r ? 1 : 0);
           break;
         }
         case 2:
-          a = TStrNum::FromNumber(Compare(op, a, b) ? 1 : 0);
+          a.SetNumber(Compare(op, a, b) ? 1 : 0);
           break;
         case 3:
           if (op == opCat) {
@@ -530,10 +531,10 @@ class TCalc {
             a.HasNum = false;
             break;
           }
-          a = TStrNum::FromNumber(Arithmetic(op, a.Number(), b.Number()));
+          a.SetNumber(Arithmetic(op, a.Number(), b.Number()));
           break;
         default:
-          a = TStrNum::FromNumber(Arithmetic(op, a.Number(), b.Number()));
+          a.SetNumber(Arithmetic(op, a.Number(), b.Number()));
           break;
       }
     }

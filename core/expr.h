@@ -42,6 +42,20 @@ struct TStrNum {
     v.HasNum = true;
     return v;
   }
+  // Becomes the number n (in place: the text's storage is kept for later use).
+  void SetNumber(long double n) {
+    Num = n;
+    IsNum = true;
+    HasText = false;
+    HasNum = true;
+  }
+  // Becomes a text (or a number written as text) taken from text.
+  void SetText(std::string&& text, bool is_num) {
+    Text = std::move(text);
+    IsNum = is_num;
+    HasText = true;
+    HasNum = false;
+  }
   long double Number();
   const std::string& TextValue();
 };
