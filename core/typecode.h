@@ -1,6 +1,7 @@
 // The type code of the last value produced: "s" (text), "e" (number), "hs" (dictionary pairs)
-// or empty. Read and set at every term of every expression, so it lives inline; a longer code
-// (a word's own type text) is kept as it is.
+// or empty. Read and set at every term of every expression, so it lives inline and the usual
+// one- and two-letter codes are handled without a call; a longer code (a word's own type text)
+// is kept as it is.
 #pragma once
 
 #include <cstdint>
@@ -13,9 +14,20 @@ namespace yume {
 class TTypeCode {
  public:
   TTypeCode() = default;
-  TTypeCode(const char* s) { Set(s); }         // NOLINT(google-explicit-constructor)
+  TTypeCode(const char* s) { *this = s; }      // NOLINT(google-explicit-constructor)
   TTypeCode(const std::string& s) { Set(s); }  // NOLINT(google-explicit-constructor)
   TTypeCode& operator=(const char* s) {
+    if (!long_) {
+      if (s[0] == 0) {
+        len_ = 0;
+        return *this;
+      }
+      short_[0] = s[0];
+      if (s[1] == 0) {
+        len_ = 1;
+        return *this;
+      }
+    }
     Set(s);
     return *this;
   }
@@ -23,7 +35,14 @@ class TTypeCode {
     Set(s);
     return *this;
   }
-  bool operator==(const char* s) const { return View() == std::string_view(s); }
+  bool operator==(const char* s) const {
+    if (!long_) {
+      for (uint8_t i = 0; i < len_; ++i)
+        if (s[i] != short_[i]) return false;
+      return s[len_] == 0;
+    }
+    return *long_ == s;
+  }
   bool operator==(const std::string& s) const { return View() == s; }
   bool empty() const { return !long_ && len_ == 0; }
   std::string_view View() const {
@@ -33,16 +52,6 @@ class TTypeCode {
 
  private:
   void Set(std::string_view s) {
-    // The usual codes are one or two bytes: copied directly, without a call.
-    if (s.size() <= 2 && !long_) {
-      if (s.size() > 0) short_[0] = s[0];
-      if (s.size() > 1) short_[1] = s[1];
-      len_ = static_cast<uint8_t>(s.size());
-      return;
-    }
-    SetOther(s);
-  }
-  void SetOther(std::string_view s) {
     if (s.size() <= sizeof short_) {
       for (size_t i = 0; i < s.size(); ++i) short_[i] = s[i];
       len_ = static_cast<uint8_t>(s.size());
