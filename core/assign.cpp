@@ -218,8 +218,7 @@ void AssignStatement(TYumeBase& y, const std::string& name, std::string_view tex
   AssignValue(y, name, valueText);
 }
 
-void AssignValue(TYumeBase& y, const std::string& name, std::string_view valueText,
-                 TNameRef* ref) {
+void AssignValue(TYumeBase& y, const std::string& name, std::string_view valueText, TNameRef* ref) {
   if (!y.Args.Empty()) {
     ItemAssignment(y, name, valueText);
     return;

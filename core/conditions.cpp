@@ -308,11 +308,11 @@ const TIfPlan* IfPlanAt(TYumeBase& y, std::unique_ptr<const TIfPlan>& own) {
     return own.get();
   }
   bool read = false;
-  const TIfPlan* plan = plans.Get(y.TextsGeneration, y.Cur, reinterpret_cast<uintptr_t>(y.End),
-                                  [&] {
-                                    read = true;
-                                    return ReadIfPlan(y);
-                                  });
+  const TIfPlan* plan =
+      plans.Get(y.TextsGeneration, y.Cur, reinterpret_cast<uintptr_t>(y.End), [&] {
+        read = true;
+        return ReadIfPlan(y);
+      });
   if (!read && plan->LineRead) y.Line = plan->LineAfter;
   return plan;
 }

@@ -14,8 +14,8 @@
 #include "core/number.h"
 #include "core/runseam.h"
 #include "core/scanner.h"
-#include "core/stackroom.h"
 #include "core/sjis.h"
+#include "core/stackroom.h"
 #include "core/textutil.h"
 #include "core/yumebase.h"
 

@@ -254,7 +254,7 @@ bool CompileExpr(std::string_view text, TExprCode& code) {
       t.Text = text.substr(start, pos - start);
       t.Op = OperatorCode(t.Text);
       if (valuePos && (t.Text == "-" || (t.Text == "+" && (CharAt(text, pos) == '$' ||
-                                                            IsDigitChar(CharAt(text, pos))))))
+                                                           IsDigitChar(CharAt(text, pos))))))
         return false;
       valuePos = true;
     } else if (IsDigitChar(c)) {
@@ -515,8 +515,8 @@ class TCalc {
       TStrNum b = Level(level + 1);
       switch (level) {
         case 1: {
-          const bool r = op == opAnd ? (a.Number() > 0 && b.Number() > 0)
-                                     : (a.Number() > 0 || b.Number() > 0);
+          const bool r =
+              op == opAnd ? (a.Number() > 0 && b.Number() > 0) : (a.Number() > 0 || b.Number() > 0);
           a.SetNumber(r ? 1 : 0);
           break;
         }
@@ -735,8 +735,8 @@ std::string EvaluateImpl(TYumeBase& y, std::string_view text, long double* numbe
   const bool is_num = y.LastType == "e";
   TStrNum first = TStrNum::FromText(std::move(value), is_num);
   if (number) {
-    TStrNum r = GuardedValue(
-        y, text, [&] { return TCalc(y, text).RunWithCode(std::move(first), *code); });
+    TStrNum r =
+        GuardedValue(y, text, [&] { return TCalc(y, text).RunWithCode(std::move(first), *code); });
     if (r.IsNum && !r.HasText) {
       *number = r.Num;
       *hasNumber = true;

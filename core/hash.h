@@ -210,7 +210,7 @@ class THashYu : public THash {
   std::vector<std::unique_ptr<TScopeTable>> scopes_;
   std::vector<std::unique_ptr<TScopeTable>> spare_;  // closed scope tables, emptied, for reuse
   std::vector<size_t> used_;  // indices of the scopes that ever held a word, lowest first
-  std::array<uint32_t, 256> localsInBucket_{};  // local words per bucket, over all scopes
+  std::array<uint32_t, 256> localsInBucket_{};        // local words per bucket, over all scopes
   std::vector<std::unique_ptr<THashNode>> released_;  // nodes of closed scopes, for reuse
 };
 

@@ -34,11 +34,11 @@ struct TStmtPlan {
   mutable const THashNode* BindTried = nullptr;
   mutable std::string BoundPattern;
   mutable std::vector<std::string> Bound;
-  bool NamePopped = false;           // the command word comes off the stack (Phrases had one)
-  const char* StepPos = nullptr;     // position while the command runs / after the value
-  bool LineBreak = false;            // the statement ends at a line break (not ";" or the end)
-  const char* AfterPos = nullptr;    // after the line break and its marker
-  int LineAfter = kNoLineMarker;     // the line the marker names
+  bool NamePopped = false;         // the command word comes off the stack (Phrases had one)
+  const char* StepPos = nullptr;   // position while the command runs / after the value
+  bool LineBreak = false;          // the statement ends at a line break (not ";" or the end)
+  const char* AfterPos = nullptr;  // after the line break and its marker
+  int LineAfter = kNoLineMarker;   // the line the marker names
 };
 
 // The executor's reading of the rest of a statement (ScanStatementRest) without its side
@@ -163,14 +163,14 @@ TStmtPlan MakePlan(const TYumeBase& y, std::string_view text, size_t pos) {
 // Plans of the texts alive now, by position and the end of the text the position runs in.
 const TStmtPlan* PlanAt(TYumeBase& y) {
   static TPositionCache<const TStmtPlan> plans;
-  return plans.Get(y.TextsGeneration, y.Cur, reinterpret_cast<uintptr_t>(y.End),
-                   [&]() -> std::unique_ptr<const TStmtPlan> {
-                     // Only positions inside a registered text (alive and unchanged) are read.
-                     if (!y.InRegisteredText(y.Cur)) return nullptr;
-                     const std::string_view text = y.RunText();
-                     return std::make_unique<const TStmtPlan>(
-                         MakePlan(y, text, y.Cur - text.data()));
-                   });
+  return plans.Get(
+      y.TextsGeneration, y.Cur, reinterpret_cast<uintptr_t>(y.End),
+      [&]() -> std::unique_ptr<const TStmtPlan> {
+        // Only positions inside a registered text (alive and unchanged) are read.
+        if (!y.InRegisteredText(y.Cur)) return nullptr;
+        const std::string_view text = y.RunText();
+        return std::make_unique<const TStmtPlan>(MakePlan(y, text, y.Cur - text.data()));
+      });
 }
 
 // Binds the plan's phrases to the pattern of w once; false when they do not stand in its order

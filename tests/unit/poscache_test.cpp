@@ -45,8 +45,7 @@ TEST(PositionCache, GrowsAndKeepsEveryEntry) {
   for (int i = 0; i < 5000; ++i)
     cache.Get(1, text + i, 0, [&] { return Make(std::to_string(i), made); });
   for (int i = 0; i < 5000; i += 7)
-    EXPECT_EQ(cache.Get(1, text + i, 0, [&] { return Make("x", made); })->Text,
-              std::to_string(i));
+    EXPECT_EQ(cache.Get(1, text + i, 0, [&] { return Make("x", made); })->Text, std::to_string(i));
   EXPECT_EQ(made, 5000);
 }
 
