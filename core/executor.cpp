@@ -459,41 +459,80 @@ struct TArgSplit {
   std::vector<TArg> Args;
 };
 
-// PushArguments' reading without its side effects; false where that reading would pass a line
-// break or fail.
-bool SplitArguments(std::string_view inner, TArgSplit& split) {
-  size_t pos = 0;
-  while (pos <= inner.size()) {
+// Reads one argument of a call from pos: up to the next "," outside literals and parentheses;
+// asWritten tells whether it is one plain word or one literal, pushed as written. Without y the
+// reading has no side effects and gives up (false) at a line break or an unclosed literal or
+// parenthesis; with y line markers are read and those are errors. False at the end as well.
+bool NextArgument(TYumeBase* y, std::string_view inner, size_t& pos, std::string_view& arg,
+                  bool& asWritten) {
+  while (true) {
     SkipSeparators(inner, pos);
-    if (pos >= inner.size()) break;
+    while (CharAt(inner, pos) == '\r' || CharAt(inner, pos) == '\n') {
+      if (!y) return false;
+      ReadLineMarker(*y, inner, pos);
+      SkipSeparators(inner, pos);
+    }
+    if (pos >= inner.size()) return false;
     const size_t start = pos;
     bool simple = true;
     int parts = 0;
     while (pos < inner.size() && inner[pos] != ',') {
       const char c = inner[pos];
-      if (AtStringLiteral(inner, pos)) {
-        pos = SkipStringLiteral(inner, pos);
-        if (pos == std::string_view::npos) return false;
-        ++parts;
+      if (AtStringLiteral(inner, pos) || c == '(') {
+        const bool literal = c != '(';
+        if (y) {
+          if (literal) {
+            ReadStringLiteral(*y, inner, pos);
+          } else {
+            ReadParenthesized(*y, inner, pos);
+          }
+        } else {
+          const size_t next =
+              literal ? SkipStringLiteral(inner, pos) : SkipParenthesized(inner, pos);
+          if (next == std::string_view::npos) return false;
+          pos = next;
+        }
+        if (literal) {
+          ++parts;
+        } else {
+          simple = false;
+        }
         continue;
       }
-      if (c == '(') {
-        pos = SkipParenthesized(inner, pos);
-        if (pos == std::string_view::npos) return false;
-        simple = false;
+      if (c == '\r' || c == '\n') {
+        if (!y) return false;
+        ReadLineMarker(*y, inner, pos);
         continue;
       }
-      if (c == '\r' || c == '\n') return false;
       if (IsDelimiter(c) && c != ' ' && c != '\t') simple = false;
       if (c != ' ' && c != '\t' && !IsDelimiter(c) && parts == 0) parts = 1;
       pos += CharLen(inner, pos);
     }
-    std::string_view arg = TrimBlanks(inner.substr(start, pos - start));
+    arg = TrimBlanks(inner.substr(start, pos - start));
     if (pos < inner.size()) ++pos;  // ","
     if (arg.empty()) continue;
-    split.Args.push_back({arg, simple && parts <= 1});
+    asWritten = simple && parts <= 1;
+    return true;
   }
-  return true;
+}
+
+// The whole reading without side effects; false where it would pass a line break or fail
+// (the reader stops before the end).
+bool SplitArguments(std::string_view inner, TArgSplit& split) {
+  size_t pos = 0;
+  TArgSplit::TArg a{};
+  while (NextArgument(nullptr, inner, pos, a.Text, a.AsWritten)) split.Args.push_back(a);
+  SkipSeparators(inner, pos);
+  return pos >= inner.size();
+}
+
+void PushArgument(TYumeBase& y, std::string_view arg, bool asWritten) {
+  if (asWritten) {
+    y.Args.Push(std::string(arg));
+    return;
+  }
+  std::string v = EvaluateText(y, arg);
+  y.Args.Push(y.LastType == "s" || y.LastType == "hs" ? QuoteBackquote(v) : v);
 }
 
 const TArgSplit* ArgSplitFor(TYumeBase& y, std::string_view inner) {
@@ -512,58 +551,13 @@ const TArgSplit* ArgSplitFor(TYumeBase& y, std::string_view inner) {
 void PushArguments(TYumeBase& y, std::string_view inner) {
   const TPositionUse use;
   if (const TArgSplit* split = ArgSplitFor(y, inner)) {
-    for (const TArgSplit::TArg& a : split->Args) {
-      if (a.AsWritten) {
-        y.Args.Push(std::string(a.Text));
-      } else {
-        std::string v = EvaluateText(y, a.Text);
-        y.Args.Push(y.LastType == "s" || y.LastType == "hs" ? QuoteBackquote(v) : v);
-      }
-    }
+    for (const TArgSplit::TArg& a : split->Args) PushArgument(y, a.Text, a.AsWritten);
     return;
   }
   size_t pos = 0;
-  while (pos <= inner.size()) {
-    SkipSeparators(inner, pos);
-    while (CharAt(inner, pos) == '\r' || CharAt(inner, pos) == '\n') {
-      ReadLineMarker(y, inner, pos);
-      SkipSeparators(inner, pos);
-    }
-    if (pos >= inner.size()) break;
-    // One argument: up to the next "," outside literals and parentheses.
-    const size_t start = pos;
-    bool simple = true;  // one plain word or one literal
-    int parts = 0;
-    while (pos < inner.size() && inner[pos] != ',') {
-      const char c = inner[pos];
-      if (AtStringLiteral(inner, pos)) {
-        ReadStringLiteral(y, inner, pos);
-        ++parts;
-        continue;
-      }
-      if (c == '(') {
-        ReadParenthesized(y, inner, pos);
-        simple = false;
-        continue;
-      }
-      if (c == '\r' || c == '\n') {
-        ReadLineMarker(y, inner, pos);
-        continue;
-      }
-      if (IsDelimiter(c) && c != ' ' && c != '\t') simple = false;
-      if (c != ' ' && c != '\t' && !IsDelimiter(c) && parts == 0) parts = 1;
-      pos += CharLen(inner, pos);
-    }
-    std::string_view arg = TrimBlanks(inner.substr(start, pos - start));
-    if (pos < inner.size()) ++pos;  // ","
-    if (arg.empty()) continue;
-    if (simple && parts <= 1) {
-      y.Args.Push(std::string(arg));
-    } else {
-      std::string v = EvaluateText(y, arg);
-      y.Args.Push(y.LastType == "s" || y.LastType == "hs" ? QuoteBackquote(v) : v);
-    }
-  }
+  std::string_view arg;
+  bool asWritten = false;
+  while (NextArgument(&y, inner, pos, arg, asWritten)) PushArgument(y, arg, asWritten);
 }
 
 std::string FunctionCall(TYumeBase& y, THashNode& word, std::string_view text, size_t& pos,

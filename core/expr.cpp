@@ -592,12 +592,14 @@ std::string Finish(TYumeBase& y, TStrNum& r) {
   return std::move(r.Text);
 }
 
-// Runs a calculation and reports any failure inside it as the one wrapped error line.
+// Runs a calculation and reports any failure inside it as the one wrapped error line. The value
+// comes as it was worked out (a number stays a number); y.LastType is set.
 template <class Fn>
-std::string Guarded(TYumeBase& y, std::string_view text, Fn&& run) {
+TStrNum GuardedValue(TYumeBase& y, std::string_view text, Fn&& run) {
   try {
     TStrNum r = run();
-    return Finish(y, r);
+    y.LastType = r.IsNum ? "e" : "s";
+    return r;
   } catch (const ECalc& e) {
     RaiseCalcError(y, e.what(), text);
   } catch (const EYume& e) {
@@ -615,29 +617,14 @@ std::string Guarded(TYumeBase& y, std::string_view text, Fn&& run) {
   }
 }
 
-}  // namespace
-
-// Guarded for a calculation whose numeric result is wanted as a number.
+// The same with the value written as text.
 template <class Fn>
-TStrNum GuardedValue(TYumeBase& y, std::string_view text, Fn&& run) {
-  try {
-    TStrNum r = run();
-    y.LastType = r.IsNum ? "e" : "s";
-    return r;
-  } catch (const ECalc& e) {
-    RaiseCalcError(y, e.what(), text);
-  } catch (const EYume& e) {
-    const std::string_view inner = ErrorLineText(e.what());
-    if (inner.substr(0, kCalcError.size()) == kCalcError) throw;
-    RaiseCalcError(y, inner, text);
-  } catch (const std::logic_error& e) {
-    RaiseCalcError(y, e.what(), text);
-  } catch (const std::range_error& e) {
-    RaiseCalcError(y, e.what(), text);
-  } catch (const std::overflow_error& e) {
-    RaiseCalcError(y, e.what(), text);
-  }
+std::string Guarded(TYumeBase& y, std::string_view text, Fn&& run) {
+  TStrNum r = GuardedValue(y, text, std::forward<Fn>(run));
+  return Finish(y, r);
 }
+
+}  // namespace
 
 std::string Calculate(TYumeBase& y, std::string_view text) {
   return Guarded(y, text, [&] { return TCalc(y, text).Run(); });
