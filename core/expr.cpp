@@ -125,6 +125,16 @@ bool IsMultiplicative(TOp op) {
   return op >= opMul && op <= opPow;
 }
 
+// The four levels of binary operators (1: && ||, 2: comparisons, 3: + - &, 4: * / % ^); 0 for
+// anything else.
+int LevelOf(TOp op) {
+  if (op == opAnd || op == opOr) return 1;
+  if (IsComparison(op)) return 2;
+  if (IsAdditive(op)) return 3;
+  if (IsMultiplicative(op)) return 4;
+  return 0;
+}
+
 // Truncation to a 64-bit integer, saturating outside its range.
 int64_t ToInt64(long double x) {
   if (std::isnan(x)) return 0;
@@ -202,6 +212,34 @@ bool Compare(TOp op, TStrNum& a, TStrNum& b) {
   }
 }
 
+// a = a op b, for an operator of the given level.
+void Combine(int level, TOp op, TStrNum& a, TStrNum& b) {
+  switch (level) {
+    case 1: {
+      const bool r =
+          op == opAnd ? (a.Number() > 0 && b.Number() > 0) : (a.Number() > 0 || b.Number() > 0);
+      a.SetNumber(r ? 1 : 0);
+      break;
+    }
+    case 2:
+      a.SetNumber(Compare(op, a, b) ? 1 : 0);
+      break;
+    case 3:
+      if (op == opCat) {
+        a.TextValue();
+        a.Text += b.TextValue();
+        a.IsNum = false;
+        a.HasNum = false;
+        break;
+      }
+      a.SetNumber(Arithmetic(op, a.Number(), b.Number()));
+      break;
+    default:
+      a.SetNumber(Arithmetic(op, a.Number(), b.Number()));
+      break;
+  }
+}
+
 // ---- expressions read once ----
 //
 // An expression text inside a working text never changes while that text lives, so how it
@@ -227,6 +265,9 @@ struct TExprCode {
   enum TAfterFirst : uint8_t { kDone, kConcat, kCalc };
   std::vector<TExprToken> Tokens;
   TAfterFirst AfterFirst = kDone;
+  // Two numbers or words joined by one operator other than "&": worked out without the
+  // calculator when both are numbers or plain variables.
+  bool Binary = false;
 };
 
 // Splits text as TCalc would read it; false for anything but numbers, words, calls with
@@ -305,6 +346,12 @@ bool CompileExpr(std::string_view text, TExprCode& code) {
     }
     code.Tokens.push_back(t);
   }
+  const auto operand = [&](size_t i) {
+    return code.Tokens[i].Kind == TExprToken::kNumber || code.Tokens[i].Kind == TExprToken::kWord;
+  };
+  code.Binary = code.Tokens.size() == 3 && operand(0) && operand(2) &&
+                code.Tokens[1].Kind == TExprToken::kOp && LevelOf(code.Tokens[1].Op) != 0 &&
+                code.Tokens[1].Op != opCat;
   return !code.Tokens.empty() && text.size() < UINT32_MAX;
 }
 
@@ -354,6 +401,14 @@ class TCalc {
   TStrNum Run() {
     if (StackNearlyFull()) throw ECalc("括弧が深すぎます。");
     code_ = CodeFor(y_, text_);
+    if (code_ && code_->Binary) {
+      TStrNum a, b;
+      if (Operand(code_->Tokens[0], a) && Operand(code_->Tokens[2], b)) {
+        const TOp op = code_->Tokens[1].Op;
+        Combine(LevelOf(op), op, a, b);
+        return a;
+      }
+    }
     kind_ = tkNone;
     SkipSeparators(text_, pos_);
     Next();
@@ -488,23 +543,30 @@ class TCalc {
     return true;
   }
 
+  // A number or a plain variable of a "A op B" split, read as the calculator would read it;
+  // false (nothing read) for anything else.
+  bool Operand(const TExprToken& t, TStrNum& v) {
+    if (t.Kind == TExprToken::kNumber) {
+      v.Text.assign(t.Text);
+      v.Num = t.Num;
+      v.IsNum = v.HasNum = true;
+      return true;
+    }
+    const THashNode* w = PlainVariable(y_, text_, t);
+    if (!w) return false;
+    ReadVariable(y_, *w, v.Text);
+    v.IsNum = y_.LastType == "e";
+    return true;
+  }
+
   bool Uncoded(const TExprToken& t) {
     code_ = nullptr;
     pos_ = t.Pos;
     return false;
   }
 
-  // The four levels of binary operators (1: && ||, 2: comparisons, 3: + - &, 4: * / % ^), all
-  // left-associative, by precedence climbing: the operand read first, then each operator of at
-  // least minLevel with its right side read at the next level up.
-  static int LevelOf(TOp op) {
-    if (op == opAnd || op == opOr) return 1;
-    if (IsComparison(op)) return 2;
-    if (IsAdditive(op)) return 3;
-    if (IsMultiplicative(op)) return 4;
-    return 0;
-  }
-
+  // Binary operators, all left-associative, by precedence climbing: the operand read first,
+  // then each operator of at least minLevel with its right side read at the next level up.
   TStrNum Level(int minLevel) {
     TStrNum a = Level5();
     while (kind_ == tkOperator) {
@@ -513,30 +575,7 @@ class TCalc {
       const TOp op = op_;
       Next();
       TStrNum b = Level(level + 1);
-      switch (level) {
-        case 1: {
-          const bool r =
-              op == opAnd ? (a.Number() > 0 && b.Number() > 0) : (a.Number() > 0 || b.Number() > 0);
-          a.SetNumber(r ? 1 : 0);
-          break;
-        }
-        case 2:
-          a.SetNumber(Compare(op, a, b) ? 1 : 0);
-          break;
-        case 3:
-          if (op == opCat) {
-            a.TextValue();
-            a.Text += b.TextValue();
-            a.IsNum = false;
-            a.HasNum = false;
-            break;
-          }
-          a.SetNumber(Arithmetic(op, a.Number(), b.Number()));
-          break;
-        default:
-          a.SetNumber(Arithmetic(op, a.Number(), b.Number()));
-          break;
-      }
+      Combine(level, op, a, b);
     }
     return a;
   }
@@ -721,6 +760,33 @@ std::string EvaluateImpl(TYumeBase& y, std::string_view text, long double* numbe
   if (code->AfterFirst == TExprCode::kDone) return value;
   const bool is_num = y.LastType == "e";
   TStrNum first = TStrNum::FromText(std::move(value), is_num);
+  if (code->Binary) {
+    // "A op B" with B a number or a plain variable: what the calculator would do, directly.
+    const TExprToken& rt = code->Tokens[2];
+    const THashNode* rw = rt.Kind == TExprToken::kWord ? PlainVariable(y, text, rt) : nullptr;
+    if (rw || rt.Kind == TExprToken::kNumber) {
+      TStrNum second;
+      if (rw) {
+        ReadVariable(y, *rw, second.Text);
+        second.IsNum = y.LastType == "e";
+      } else {
+        second.Text.assign(rt.Text);
+        second.Num = rt.Num;
+        second.IsNum = second.HasNum = true;
+      }
+      const TOp op = code->Tokens[1].Op;
+      TStrNum r = GuardedValue(y, text, [&] {
+        Combine(LevelOf(op), op, first, second);
+        return std::move(first);
+      });
+      if (number && r.IsNum && !r.HasText) {
+        *number = r.Num;
+        *hasNumber = true;
+        return {};
+      }
+      return Finish(y, r);
+    }
+  }
   if (number) {
     TStrNum r =
         GuardedValue(y, text, [&] { return TCalc(y, text).RunWithCode(std::move(first), *code); });
