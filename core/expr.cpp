@@ -265,8 +265,8 @@ struct TExprCode {
   enum TAfterFirst : uint8_t { kDone, kConcat, kCalc };
   std::vector<TExprToken> Tokens;
   TAfterFirst AfterFirst = kDone;
-  // Two numbers or words joined by one operator other than "&": worked out without the
-  // calculator when both are numbers or plain variables.
+  // Two numbers, words or calls joined by one operator other than "&": worked out without the
+  // calculator when the right one is a number, a plain variable or a callable word.
   bool Binary = false;
 };
 
@@ -347,7 +347,7 @@ bool CompileExpr(std::string_view text, TExprCode& code) {
     code.Tokens.push_back(t);
   }
   const auto operand = [&](size_t i) {
-    return code.Tokens[i].Kind == TExprToken::kNumber || code.Tokens[i].Kind == TExprToken::kWord;
+    return code.Tokens[i].Kind != TExprToken::kOp && code.Tokens[i].Kind != TExprToken::kParen;
   };
   code.Binary = code.Tokens.size() == 3 && operand(0) && operand(2) &&
                 code.Tokens[1].Kind == TExprToken::kOp && LevelOf(code.Tokens[1].Op) != 0 &&
@@ -401,7 +401,10 @@ class TCalc {
   TStrNum Run() {
     if (StackNearlyFull()) throw ECalc("括弧が深すぎます。");
     code_ = CodeFor(y_, text_);
-    if (code_ && code_->Binary) {
+    // Calls are left to the calculator here: reading the left one and then finding the right one
+    // unfit would run it twice.
+    if (code_ && code_->Binary && code_->Tokens[0].Kind != TExprToken::kCall &&
+        code_->Tokens[2].Kind != TExprToken::kCall) {
       TStrNum a, b;
       if (Operand(code_->Tokens[0], a) && Operand(code_->Tokens[2], b)) {
         const TOp op = code_->Tokens[1].Op;
@@ -761,21 +764,27 @@ std::string EvaluateImpl(TYumeBase& y, std::string_view text, long double* numbe
   const bool is_num = y.LastType == "e";
   TStrNum first = TStrNum::FromText(std::move(value), is_num);
   if (code->Binary) {
-    // "A op B" with B a number or a plain variable: what the calculator would do, directly.
+    // "A op B" with B a number, a plain variable or a callable word: what the calculator would
+    // do, directly.
     const TExprToken& rt = code->Tokens[2];
     const THashNode* rw = rt.Kind == TExprToken::kWord ? PlainVariable(y, text, rt) : nullptr;
-    if (rw || rt.Kind == TExprToken::kNumber) {
-      TStrNum second;
-      if (rw) {
-        ReadVariable(y, *rw, second.Text);
-        second.IsNum = y.LastType == "e";
-      } else {
-        second.Text.assign(rt.Text);
-        second.Num = rt.Num;
-        second.IsNum = second.HasNum = true;
-      }
+    THashNode* rc = rt.Kind == TExprToken::kCall ? CallableWord(y, rt) : nullptr;
+    if (rw || rc || rt.Kind == TExprToken::kNumber) {
       const TOp op = code->Tokens[1].Op;
+      // Inside the guard, as in the calculator: a failing call is reported as the expression's.
       TStrNum r = GuardedValue(y, text, [&] {
+        TStrNum second;
+        if (rw) {
+          ReadVariable(y, *rw, second.Text);
+          second.IsNum = y.LastType == "e";
+        } else if (rc) {
+          second.Text = GetCallForValue()(y, *rc, rt.Text, true);
+          second.IsNum = y.LastType == "e";
+        } else {
+          second.Text.assign(rt.Text);
+          second.Num = rt.Num;
+          second.IsNum = second.HasNum = true;
+        }
         Combine(LevelOf(op), op, first, second);
         return std::move(first);
       });
