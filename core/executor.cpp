@@ -361,8 +361,7 @@ void EndOfStatement(TYumeBase& y) {
   RunNamedWord(y, name, y.Dict.FindScoped(name, true));
 }
 
-void RaiseIfArgsLeft(TYumeBase& y, const THashNode& w) {
-  if (y.Args.Empty()) return;
+void RaiseArgsLeft(TYumeBase& y, const THashNode& w) {
   std::string msg = Subst("\"%s\"命令の引数に誤りがあります。引数が多いです。\"", {w.Name});
   for (const auto& a : y.Args.Items()) {
     msg += a;
@@ -375,7 +374,7 @@ void RaiseIfArgsLeft(TYumeBase& y, const THashNode& w) {
 void RunNamedWord(TYumeBase& y, std::string_view name, THashNode* w) {
   if (w) {
     ExecuteWord(y, *w);
-    RaiseIfArgsLeft(y, *w);
+    if (!y.Args.Empty()) RaiseArgsLeft(y, *w);
     return;
   }
   std::string list;

@@ -24,8 +24,8 @@ void EndOfStatement(TYumeBase& y);
 // The same once the command word is off the stack: name as written and the word it names
 // (null: undefined).
 void RunNamedWord(TYumeBase& y, std::string_view name, THashNode* w);
-// After a command word has run: phrases left on the stack are an error.
-void RaiseIfArgsLeft(TYumeBase& y, const THashNode& w);
+// After a command word has run with phrases left on the stack: the error for them.
+[[noreturn]] void RaiseArgsLeft(TYumeBase& y, const THashNode& w);
 
 // Runs a found word by its kind.
 void ExecuteWord(TYumeBase& y, THashNode& word);

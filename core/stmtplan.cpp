@@ -207,7 +207,7 @@ void RunCommand(TYumeBase& y, const TStmtPlan& plan, bool pushed) {
       for (const std::string& a : plan.Bound) y.Args.Push(a);
       y.OmittedFilled = false;
       CallBoundCommand(y, *w);
-      RaiseIfArgsLeft(y, *w);
+      if (!y.Args.Empty()) RaiseArgsLeft(y, *w);
       return;
     }
     for (const std::string& p : plan.Phrases) y.Args.Push(p);

@@ -16,7 +16,7 @@ class TTypeCode {
   TTypeCode() = default;
   TTypeCode(const char* s) { *this = s; }      // NOLINT(google-explicit-constructor)
   TTypeCode(const std::string& s) { Set(s); }  // NOLINT(google-explicit-constructor)
-  TTypeCode& operator=(const char* s) {
+  [[gnu::always_inline]] TTypeCode& operator=(const char* s) {
     if (!long_) {
       if (s[0] == 0) {
         len_ = 0;
@@ -51,7 +51,7 @@ class TTypeCode {
   operator std::string() const { return std::string(View()); }  // NOLINT
 
  private:
-  void Set(std::string_view s) {
+  [[gnu::noinline]] void Set(std::string_view s) {
     if (s.size() <= sizeof short_) {
       for (size_t i = 0; i < s.size(); ++i) short_[i] = s[i];
       len_ = static_cast<uint8_t>(s.size());
