@@ -148,22 +148,25 @@ std::string ConvertCondition(std::string_view cond) {
 
 namespace {
 
+// A condition's number, truncated, is true unless 0; it must fit 32 bits.
+bool TruncatedTrue(TYumeBase& y, long double n) {
+  if (n < -2147483648.0L || n > 2147483647.0L) RaiseError(y, "範囲チェックエラー");
+  return n != 0;
+}
+
 // ConditionTrue for a number worked out by a calculation: what its text would give.
 bool NumberTrue(TYumeBase& y, long double x) {
   // A whole number below 10^15 is written exactly and read back as itself.
-  const long double n =
-      (x == std::trunc(x) && std::fabs(x) < 1e15L) ? x : std::trunc(StrToNumber(FormatNumber(x)));
-  if (n < -2147483648.0L || n > 2147483647.0L) RaiseError(y, "範囲チェックエラー");
-  return n != 0;
+  return TruncatedTrue(y, (x == std::trunc(x) && std::fabs(x) < 1e15L)
+                              ? x
+                              : std::trunc(StrToNumber(FormatNumber(x))));
 }
 
 }  // namespace
 
 bool ConditionTrue(TYumeBase& y, const std::string& value, bool textIsTruth) {
   if (textIsTruth && y.LastType == "s") return !value.empty();
-  const long double n = std::trunc(StrToNumber(value));
-  if (n < -2147483648.0L || n > 2147483647.0L) RaiseError(y, "範囲チェックエラー");
-  return n != 0;
+  return TruncatedTrue(y, std::trunc(StrToNumber(value)));
 }
 
 namespace {

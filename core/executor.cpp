@@ -127,23 +127,11 @@ void ContinuePhrase(TYumeBase& y, std::string_view text, size_t pos, std::string
       return;
     }
   }
-  if (y.WordMoshi && phrase == y.WordMoshi->Name) {
+  if (RunsStatementAtOnce(y, phrase)) {
     y.Args.Push(std::move(phrase));
     SetPos(y, text, after);
     EndOfStatement(y);
     return;
-  }
-  // Only words starting with 繰, 反 or ル can fold to a loop command's name.
-  if (phrase.size() >= 4 && (phrase.compare(0, 2, "繰") == 0 || phrase.compare(0, 2, "反") == 0 ||
-                             phrase.compare(0, 2, "ル") == 0)) {
-    thread_local std::string folded;
-    FoldNameInto(phrase, folded);
-    if (folded == "繰返" || folded == "反復" || folded == "ループ") {
-      y.Args.Push(std::move(phrase));
-      SetPos(y, text, after);
-      EndOfStatement(y);
-      return;
-    }
   }
   if (wordPhrase && next == '(') {
     THashNode* w = y.Dict.FindScoped(phrase, true);
@@ -324,6 +312,17 @@ void ExecuteAt(TYumeBase& y, std::string_view text, size_t pos) {
 }
 
 }  // namespace
+
+bool RunsStatementAtOnce(const TYumeBase& y, std::string_view phrase) {
+  if (y.WordMoshi && phrase == y.WordMoshi->Name) return true;
+  // Only words starting with 繰, 反 or ル can fold to a loop command's name.
+  if (phrase.size() < 4 || (phrase.compare(0, 2, "繰") != 0 && phrase.compare(0, 2, "反") != 0 &&
+                            phrase.compare(0, 2, "ル") != 0))
+    return false;
+  thread_local std::string folded;
+  FoldNameInto(phrase, folded);
+  return folded == "繰返" || folded == "反復" || folded == "ループ";
+}
 
 ParticleFreeScope::ParticleFreeScope(TYumeBase& yb) : y(yb) {
   y.ParticleFree = true;

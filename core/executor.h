@@ -21,6 +21,8 @@ struct ParticleFreeScope {
 
 // Runs the command word on top of the argument stack (nothing when the stack is empty).
 void EndOfStatement(TYumeBase& y);
+// True for a phrase that ends its statement where it stands: もし and the loop words.
+bool RunsStatementAtOnce(const TYumeBase& y, std::string_view phrase);
 // The same once the command word is off the stack: name as written and the word it names
 // (null: undefined).
 void RunNamedWord(TYumeBase& y, std::string_view name, THashNode* w);

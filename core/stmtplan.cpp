@@ -67,11 +67,6 @@ size_t PlainStatementRest(std::string_view text, size_t pos) {
   return pos;
 }
 
-bool StartsLoopWord(std::string_view phrase) {
-  return phrase.size() >= 4 && (phrase.compare(0, 2, "繰") == 0 ||
-                                phrase.compare(0, 2, "反") == 0 || phrase.compare(0, 2, "ル") == 0);
-}
-
 TStmtPlan MakePlan(const TYumeBase& y, std::string_view text, size_t pos) {
   TStmtPlan plan;
   auto assignment = [&](std::string name, size_t from) {
@@ -135,12 +130,7 @@ TStmtPlan MakePlan(const TYumeBase& y, std::string_view text, size_t pos) {
       }
       if (EndsWith(phrase, "回") || EndsWith(phrase, "の時") || EndsWith(phrase, "て")) return {};
       // もし and the loop words run at once, the position right after them.
-      bool runsNow = y.WordMoshi && phrase == y.WordMoshi->Name;
-      if (!runsNow && StartsLoopWord(phrase)) {
-        const std::string folded = FoldName(phrase);
-        runsNow = folded == "繰返" || folded == "反復" || folded == "ループ";
-      }
-      if (runsNow) {
+      if (RunsStatementAtOnce(y, phrase)) {
         plan.Phrases.push_back(std::move(phrase));
         plan.StepPos = text.data() + after;
         break;
@@ -224,8 +214,8 @@ bool RunPlannedStatement(TYumeBase& y) {
   const TStmtPlan& plan = *found;
   // Phrases go on the stack now, unless a command can take them bound (see RunCommand): only
   // when they are its only arguments and particles are needed.
-  const bool pushed = plan.Kind == TStmtPlan::kAssign || !y.Args.Empty() || y.ParticleFree ||
-                      !plan.NamePopped || plan.Name == "\\";
+  const bool pushed =
+      plan.Kind == TStmtPlan::kAssign || !y.Args.Empty() || y.ParticleFree || !plan.NamePopped;
   if (pushed)
     for (const std::string& p : plan.Phrases) y.Args.Push(p);
   y.Cur = plan.StepPos;
