@@ -613,30 +613,51 @@ void ParsePoint(TYumeBase& y, std::string_view text, int& x, int& py) {
   x = static_cast<int>(StrToNumber(EvaluateText(y, texts[0])));
 }
 
-size_t ScanStatementRest(TYumeBase& y, std::string_view text, size_t pos, TJoinFn onJoin) {
+namespace {
+
+// ScanStatementRest; without y nothing is read for real: npos where a line would be joined or a
+// literal or parenthesis is left open.
+size_t ScanRest(TYumeBase* y, std::string_view text, size_t pos, const TJoinFn* onJoin) {
   size_t start = pos;
   while (pos < text.size()) {
     const char c = text[pos];
     if (c == '\r' || c == '\n' || c == ';') {
       std::string_view seg = TrimBlanks(text.substr(start, pos - start));
       if (c != ';' && !seg.empty() && seg.back() == '&') {
-        onJoin(start, pos);
+        if (!y) return std::string_view::npos;
+        (*onJoin)(start, pos);
         start = pos;
         continue;
       }
       break;
     }
-    if (AtStringLiteral(text, pos)) {
-      ReadStringLiteral(y, text, pos);
-      continue;
-    }
-    if (c == '(') {
-      ReadParenthesized(y, text, pos);
+    if (AtStringLiteral(text, pos) || c == '(') {
+      const bool literal = c != '(';
+      if (y) {
+        if (literal) {
+          ReadStringLiteral(*y, text, pos);
+        } else {
+          ReadParenthesized(*y, text, pos);
+        }
+        continue;
+      }
+      pos = literal ? SkipStringLiteral(text, pos) : SkipParenthesized(text, pos);
+      if (pos == std::string_view::npos) return pos;
       continue;
     }
     pos += CharLen(text, pos);
   }
   return pos;
+}
+
+}  // namespace
+
+size_t ScanStatementRest(TYumeBase& y, std::string_view text, size_t pos, TJoinFn onJoin) {
+  return ScanRest(&y, text, pos, &onJoin);
+}
+
+size_t PlainStatementRest(std::string_view text, size_t pos) {
+  return ScanRest(nullptr, text, pos, nullptr);
 }
 
 std::string ReadStatementRest(TYumeBase& y, std::string_view text, size_t& pos) {

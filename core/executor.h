@@ -84,6 +84,8 @@ TJoinFn JoinFn(F& f) {
           &f};
 }
 size_t ScanStatementRest(TYumeBase& y, std::string_view text, size_t pos, TJoinFn onJoin);
+// The same without reading anything for real: npos where that reading would join a line or fail.
+size_t PlainStatementRest(std::string_view text, size_t pos);
 
 // Sets それ's value and type.
 void SetSore(TYumeBase& y, std::string value, const char* type);

@@ -41,32 +41,6 @@ struct TStmtPlan {
   int LineAfter = kNoLineMarker;   // the line the marker names
 };
 
-// The executor's reading of the rest of a statement (ScanStatementRest) without its side
-// effects: npos where that reading would join lines or fail.
-size_t PlainStatementRest(std::string_view text, size_t pos) {
-  size_t start = pos;
-  while (pos < text.size()) {
-    const char c = text[pos];
-    if (c == '\r' || c == '\n' || c == ';') {
-      std::string_view seg = TrimBlanks(text.substr(start, pos - start));
-      if (c != ';' && !seg.empty() && seg.back() == '&') return std::string_view::npos;
-      break;
-    }
-    if (AtStringLiteral(text, pos)) {
-      pos = SkipStringLiteral(text, pos);
-      if (pos == std::string_view::npos) return pos;
-      continue;
-    }
-    if (c == '(') {
-      pos = SkipParenthesized(text, pos);
-      if (pos == std::string_view::npos) return pos;
-      continue;
-    }
-    pos += CharLen(text, pos);
-  }
-  return pos;
-}
-
 TStmtPlan MakePlan(const TYumeBase& y, std::string_view text, size_t pos) {
   TStmtPlan plan;
   auto assignment = [&](std::string name, size_t from) {
