@@ -301,8 +301,8 @@ std::unique_ptr<const TIfPlan> ReadIfPlan(TYumeBase& y) {
 }
 
 // Plans of the texts alive now; forgotten when a text goes away (its generation changes).
-// Valid while a TPositionUse is alive; a chain outside the registered texts is read each time
-// into own.
+// Valid while a TPositionUse is alive; a chain outside the registered texts, or met for the
+// first time, is read into own.
 const TIfPlan* IfPlanAt(TYumeBase& y, std::unique_ptr<const TIfPlan>& own) {
   static TPositionCache<const TIfPlan> plans;
   // Only positions inside a registered text (alive and unchanged) are remembered.
@@ -316,6 +316,10 @@ const TIfPlan* IfPlanAt(TYumeBase& y, std::unique_ptr<const TIfPlan>& own) {
         read = true;
         return ReadIfPlan(y);
       });
+  if (!plan) {  // the first visit: read, not kept
+    own = ReadIfPlan(y);
+    return own.get();
+  }
   if (!read && plan->LineRead) y.Line = plan->LineAfter;
   return plan;
 }

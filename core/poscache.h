@@ -1,8 +1,9 @@
 // What the interpreter works out once per place in a working text (a statement's reading, an
 // expression's split, a もし chain), kept by that place.
 //
-// A registered working text never changes while it lives; when one goes away the caller's
-// generation changes and everything kept is forgotten. Entries are handed out as plain pointers:
+// Only a place asked for a second time gets its entry: a script read straight through once
+// never pays for working anything out. A registered working text never changes while it lives;
+// when one goes away the caller's generation changes and everything kept is forgotten. Entries are handed out as plain pointers:
 // an entry in use (a statement still running, an expression still being evaluated) may outlive
 // the forgetting, so forgotten entries are only freed once no TPositionUse is alive.
 #pragma once
@@ -31,31 +32,42 @@ template <class T>
 class TPositionCache {
  public:
   // The entry kept for the place (a, b), made by make() (a std::unique_ptr<T>, possibly null)
-  // the first time. Null entries are kept too.
+  // the second time the place is asked for: code that runs once (a long script read straight
+  // through) is never worth working out. Null (read afresh) the first time; null entries are
+  // kept too.
   template <class Make>
   T* Get(uint64_t generation, const void* a, uintptr_t b, Make&& make) {
     if (generation != generation_) Forget(generation);
     if (!retired_.empty() && TPositionUse::Idle()) retired_.clear();
     const uintptr_t ka = reinterpret_cast<uintptr_t>(a);
+    TSlot* seen = nullptr;
     if (!slots_.empty()) {
       for (size_t i = Hash(ka, b) & mask_;; i = (i + 1) & mask_) {
-        const TSlot& s = slots_[i];
+        TSlot& s = slots_[i];
         if (!s.Used) break;
-        if (s.A == ka && s.B == b) return s.Value;
+        if (s.A == ka && s.B == b) {
+          if (!s.SeenOnce) return s.Value;
+          seen = &s;
+          break;
+        }
       }
+    }
+    if (!seen) {
+      Insert(ka, b, nullptr, true);
+      return nullptr;
     }
     std::unique_ptr<T> made = make();
     T* raw = made.get();
-    if (count_ >= kLimit) Forget(generation_);
-    if ((count_ + 1) * 2 > slots_.size()) Grow();
-    for (size_t i = Hash(ka, b) & mask_;; i = (i + 1) & mask_) {
-      TSlot& s = slots_[i];
-      if (s.Used) continue;
-      s = TSlot{ka, b, raw, true};
-      break;
+    // make() may have used this cache (a nested reading): the slot is found again.
+    if (generation_ != generation) return raw ? Keep(std::move(made)) : nullptr;
+    TSlot* slot = Find(ka, b);
+    if (slot) {
+      slot->Value = raw;
+      slot->SeenOnce = false;
+    } else {
+      Insert(ka, b, raw, false);
     }
-    ++count_;
-    if (made) owned_.push_back(std::move(made));
+    if (made) Keep(std::move(made));
     return raw;
   }
 
@@ -65,11 +77,39 @@ class TPositionCache {
     uintptr_t B = 0;
     T* Value = nullptr;
     bool Used = false;
+    bool SeenOnce = false;  // asked for once: nothing made yet
   };
   static constexpr size_t kLimit = 200000;
 
   static size_t Hash(uintptr_t a, uintptr_t b) {
     return static_cast<size_t>(((a * 0x9E3779B97F4A7C15ull) ^ (b * 0xC2B2AE3D27D4EB4Full)) >> 20);
+  }
+
+  TSlot* Find(uintptr_t a, uintptr_t b) {
+    if (slots_.empty()) return nullptr;
+    for (size_t i = Hash(a, b) & mask_;; i = (i + 1) & mask_) {
+      TSlot& s = slots_[i];
+      if (!s.Used) return nullptr;
+      if (s.A == a && s.B == b) return &s;
+    }
+  }
+
+  void Insert(uintptr_t a, uintptr_t b, T* value, bool seenOnce) {
+    if (count_ >= kLimit) Forget(generation_);
+    if ((count_ + 1) * 2 > slots_.size()) Grow();
+    for (size_t i = Hash(a, b) & mask_;; i = (i + 1) & mask_) {
+      TSlot& s = slots_[i];
+      if (s.Used) continue;
+      s = TSlot{a, b, value, true, seenOnce};
+      break;
+    }
+    ++count_;
+  }
+
+  T* Keep(std::unique_ptr<T> made) {
+    T* raw = made.get();
+    owned_.push_back(std::move(made));
+    return raw;
   }
 
   void Forget(uint64_t generation) {
