@@ -17,6 +17,7 @@ namespace yume {
 namespace {
 
 bool IsWholeNumber(std::string_view t);
+void StoreNamed(TYumeBase& y, const std::string& target, std::string value, TNameRef* ref);
 
 [[noreturn]] void SyntaxRefused(TYumeBase& y, const std::string& name, bool digit) {
   std::string msg =
@@ -27,7 +28,7 @@ bool IsWholeNumber(std::string_view t);
 }
 
 // Makes w a dictionary holding the items of an "hs" value, or a plain variable.
-void StoreValue(THashNode& w, std::string value, const std::string& type) {
+void StoreValue(THashNode& w, std::string value, std::string_view type) {
   if (type == "hs") {
     w.Items = std::make_shared<THash>();
     w.Items->LoadFromText(value);
@@ -42,7 +43,7 @@ void StoreValue(THashNode& w, std::string value, const std::string& type) {
     return;
   }
   w.SetValueText(std::move(value));
-  w.TypeText = type;
+  w.SetTypeText(type);
 }
 
 // "name#i" or "name#i#j": the name and the index texts; false when there is no "#".
@@ -230,11 +231,9 @@ void AssignValue(TYumeBase& y, const std::string& name, std::string_view valueTe
   if (AppendInPlace(y, name, TrimBlanks(valueText))) return;
 
   std::string value = EvaluateText(y, valueText);
-  const std::string type = y.LastType.empty() ? std::string("s") : std::string(y.LastType);
 
   std::string_view base, ix, jx;
   bool hasJ = false;
-  const std::string& target = name;
   if (SplitElement(name, base, ix, jx, hasJ)) {
     const std::string iText = EvaluateText(y, ix);
     if (IsWholeNumber(iText)) {
@@ -264,7 +263,29 @@ void AssignValue(TYumeBase& y, const std::string& name, std::string_view valueTe
     }
     // The first index is no whole number: the whole phrase names a variable.
   }
+  StoreNamed(y, name, std::move(value), ref);
+}
 
+bool PlainAssignment(std::string_view name, std::string_view valueText) {
+  if (name.empty() || name[0] == '"' || name[0] == '`' || name[0] == '@' || IsDigitChar(name[0]))
+    return false;
+  if (FindCharAligned(name, '#') != std::string_view::npos) return false;
+  return TrimBlanks(valueText).substr(0, name.size()) != name;
+}
+
+void AssignPlain(TYumeBase& y, const std::string& name, std::string_view valueText, TNameRef& ref) {
+  if (!y.Args.Empty()) {
+    ItemAssignment(y, name, valueText);
+    return;
+  }
+  StoreNamed(y, name, EvaluateText(y, valueText), &ref);
+}
+
+namespace {
+
+// The value (just worked out, its type in y.LastType) stored under the whole name.
+void StoreNamed(TYumeBase& y, const std::string& target, std::string value, TNameRef* ref) {
+  const std::string_view type = y.LastType.empty() ? std::string_view("s") : y.LastType.View();
   THashNode* w = ref ? y.Dict.FindRemembered(target, *ref) : y.Dict.FindScoped(target, false);
   if (!w) {
     auto v = THashNode::MakeVariable(target, false, static_cast<int>(y.Runs.Count()), "");
@@ -294,5 +315,7 @@ void AssignValue(TYumeBase& y, const std::string& name, std::string_view valueTe
                         "代入出来ません。");
   }
 }
+
+}  // namespace
 
 }  // namespace yume

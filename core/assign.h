@@ -17,6 +17,12 @@ void AssignStatement(TYumeBase& y, const std::string& name, std::string_view tex
 void AssignValue(TYumeBase& y, const std::string& name, std::string_view valueText,
                  TNameRef* ref = nullptr);
 
+// Whether "name は valueText" is a plain assignment once and for all: a name that is neither
+// refused nor an element ("#"), and a value that cannot be appended in place. Such a statement
+// may be run by AssignPlain, which skips those checks.
+bool PlainAssignment(std::string_view name, std::string_view valueText);
+void AssignPlain(TYumeBase& y, const std::string& name, std::string_view valueText, TNameRef& ref);
+
 // Sets the line "key=value" of a name=value text (keys compared ignoring ASCII case); an empty
 // value removes the line. Every line of the result ends in CR LF.
 std::string SetNameValueLine(std::string_view lines, std::string_view key, std::string_view value);

@@ -3,6 +3,7 @@
 #include "core/control.h"
 
 #include <charconv>
+#include <cstring>
 
 #include "core/app.h"
 #include "core/bind.h"
@@ -36,8 +37,13 @@ void SetCount(TYumeBase& y, int64_t n) {
   // Written into the value's own storage: loops set it every round.
   char buf[24];
   const auto r = std::to_chars(buf, buf + sizeof buf, n);
-  y.VarCount->MutableValue().assign(buf, r.ptr);
-  if (y.VarCount->TypeText != "e") y.VarCount->TypeText = "e";
+  const size_t len = static_cast<size_t>(r.ptr - buf);
+  std::string& v = y.VarCount->MutableValue();
+  if (v.size() == len)
+    std::memcpy(v.data(), buf, len);  // the usual step: as many digits as before
+  else
+    v.assign(buf, len);
+  y.VarCount->SetTypeText("e");
 }
 
 // The for loop's counter variable; looked up again by name when the dictionary changed, so a

@@ -60,9 +60,21 @@ class THashNode {
     if (table_stale_) RenderTable();
     return value_;
   }
-  void SetValueText(std::string v) {
+  void SetValueText(std::string&& v) {
     if (table_) DropTable(false);
     value_ = std::move(v);
+  }
+  void SetValueText(std::string_view v) {
+    if (table_) DropTable(false);
+    value_.assign(v);
+  }
+  void SetValueText(const std::string& v) { SetValueText(std::string_view(v)); }
+  void SetValueText(const char* v) { SetValueText(std::string_view(v)); }
+  // Sets the type text, leaving it alone when it is that already (the usual case: a variable
+  // keeps its type from one assignment to the next).
+  void SetTypeText(std::string_view t) {
+    if (TypeText.size() != t.size() || (!t.empty() && (TypeText[0] != t[0] || TypeText != t)))
+      TypeText.assign(t);
   }
   // Direct access for appending in place; the caller must not keep the reference.
   std::string& MutableValue() {

@@ -35,6 +35,7 @@ struct TStmtPlan {
   mutable std::string BoundPattern;
   mutable std::vector<std::string> Bound;
   bool NamePopped = false;         // the command word comes off the stack (Phrases had one)
+  bool PlainAssign = false;        // kAssign: see PlainAssignment
   const char* StepPos = nullptr;   // position while the command runs / after the value
   bool LineBreak = false;          // the statement ends at a line break (not ";" or the end)
   const char* AfterPos = nullptr;  // after the line break and its marker
@@ -51,6 +52,7 @@ TStmtPlan MakePlan(const TYumeBase& y, std::string_view text, size_t pos) {
     plan.Name = std::move(name);
     plan.ValueText = text.substr(from, end - from);
     plan.Ref.Prepare(plan.Name, false);
+    plan.PlainAssign = PlainAssignment(plan.Name, plan.ValueText);
     plan.StepPos = text.data() + end;
     return true;
   };
@@ -194,7 +196,10 @@ bool RunPlannedStatement(TYumeBase& y) {
     for (const std::string& p : plan.Phrases) y.Args.Push(p);
   y.Cur = plan.StepPos;
   if (plan.Kind == TStmtPlan::kAssign) {
-    AssignValue(y, plan.Name, plan.ValueText, &plan.Ref);
+    if (plan.PlainAssign)
+      AssignPlain(y, plan.Name, plan.ValueText, plan.Ref);
+    else
+      AssignValue(y, plan.Name, plan.ValueText, &plan.Ref);
     return true;
   }
   if (!plan.LineBreak) {
