@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include "console/qtloader.h"
 #include "core/answers.h"
 #include "core/sjis.h"
 #include "core/textutil.h"
@@ -30,6 +31,17 @@ TConsoleHost::TConsoleHost(std::FILE* out, std::FILE* err, std::FILE* in)
 void TConsoleHost::CloseMainWindow() {
   if (Finished() || !app_) return;
   if (app_->CloseQuery()) Finish();
+}
+
+std::unique_ptr<TEventLoop> TConsoleHost::OpenLoop() {
+  return OpenQtLoop();
+}
+
+bool TConsoleHost::DesktopSize(int& width, int& height) {
+  // What Qt's offscreen platform reports as its screen.
+  width = 800;
+  height = 800;
+  return true;
 }
 
 bool TConsoleHost::KeepRunning() const {

@@ -7,13 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "gfx/qthost.h"
+#include "gfx/loophost.h"
 
 namespace yume {
 
-class TConsoleHost : public TQtHost {
-  Q_OBJECT
-
+class TConsoleHost : public TLoopHost {
  public:
   TConsoleHost(std::FILE* out = stdout, std::FILE* err = stderr, std::FILE* in = stdin);
 
@@ -49,6 +47,10 @@ class TConsoleHost : public TQtHost {
  protected:
   bool KeepRunning() const override;
   void AfterEvent() override;
+  // Qt's loop, loaded only now (see console/qtloader.h).
+  std::unique_ptr<TEventLoop> OpenLoop() override;
+  // The offscreen platform's screen, without loading it.
+  bool DesktopSize(int& width, int& height) override;
 
  private:
   // Asks on the terminal whether to go on; false at end of input.

@@ -1,22 +1,11 @@
 // build/yume: runs a script on the console.
-#include <QGuiApplication>
+#include <clocale>
 #include <cstdio>
 #include <string>
 
 #include "console/consolehost.h"
 #include "core/app.h"
 #include "gfx/progopts.h"
-
-namespace {
-
-// Qt's own notices (missing runtime folders and the like) are not the script's output.
-void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& msg) {
-  if (type == QtFatalMsg || type == QtCriticalMsg || qEnvironmentVariableIsSet("YUME_QT_DEBUG")) {
-    std::fprintf(stderr, "%s\n", msg.toLocal8Bit().constData());
-  }
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
   yume::TProgramOptions opts = yume::ParseProgramOptions(argc, argv);
@@ -32,19 +21,10 @@ int main(int argc, char** argv) {
     std::fputs(yume::WordsText().c_str(), stdout);
     return 0;
   }
-  // No window: Qt's offscreen platform still gives us pictures, fonts and the event loop.
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  qInstallMessageHandler(QuietQtMessages);
-  // The application object only sees the program name: it would take options of its own
-  // out of the script's arguments.
-  int qargc = 1;
-  char* qargv[] = {argv[0], nullptr};
-  // Never destroyed: tearing down the offscreen platform loads the whole font configuration
-  // when no script touched a font (tens of milliseconds spent at every exit). The process ends
-  // right after; nothing of ours depends on its destructor.
-  auto* qapp = new QGuiApplication(qargc, qargv);
-  (void)qapp;
-
+  // No window. Qt (its offscreen platform: the event loop, pictures, fonts) is loaded only
+  // when the script first needs it; the locale is the environment's from the start, as Qt
+  // would set it, so that nothing changes when it arrives.
+  std::setlocale(LC_ALL, "");
   yume::TConsoleHost host;
   yume::TYumeApp app(host, std::move(opts.Params));
   host.Attach(&app);

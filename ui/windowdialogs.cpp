@@ -37,10 +37,10 @@ namespace {
 // that is none is passed over, as the console asks again); "<cancel>" cancels. The dialog is
 // answered as soon as its modal loop runs, after it has shown.
 template <class Read, class Apply, class Cancel>
-void AnswerWhenShown(TQtHost& host, QDialog& dialog, Read read, Apply apply, Cancel cancel) {
+void AnswerWhenShown(TLoopHost& host, QDialog& dialog, Read read, Apply apply, Cancel cancel) {
   std::string line;
   while (host.TakeAnswer(line)) {
-    if (TQtHost::IsCancelAnswer(line)) {
+    if (TLoopHost::IsCancelAnswer(line)) {
       QTimer::singleShot(0, &dialog, cancel);
       return;
     }
@@ -92,7 +92,7 @@ void PreparePicker(QFileDialog& picker, const std::string& folder) {
 // line is no answer). An answered path is taken as it is: it need not exist, and no overwrite
 // question may stop an unattended run.
 template <class Read>
-bool RunPicker(TQtHost& host, QFileDialog& picker, Read read, std::vector<std::string>& paths) {
+bool RunPicker(TLoopHost& host, QFileDialog& picker, Read read, std::vector<std::string>& paths) {
   std::vector<std::string> answered;
   AnswerWhenShown(
       host, picker,
@@ -114,7 +114,7 @@ bool RunPicker(TQtHost& host, QFileDialog& picker, Read read, std::vector<std::s
 
 // The same for a picker of one path.
 template <class Read>
-bool RunPathPicker(TQtHost& host, QFileDialog& picker, Read read, std::string& path) {
+bool RunPathPicker(TLoopHost& host, QFileDialog& picker, Read read, std::string& path) {
   std::vector<std::string> paths;
   if (!RunPicker(
           host, picker,

@@ -3,6 +3,7 @@
 #include <QMessageBox>
 
 #include "core/sjis.h"
+#include "gfx/qtloop.h"
 #include "ui/frmerror.h"
 #include "ui/frmyume.h"
 
@@ -23,6 +24,10 @@ std::string Cp932FromWidget(const QString& text) {
 TWindowHost::TWindowHost() : form_(std::make_unique<TfrmYume>(*this)) {}
 
 TWindowHost::~TWindowHost() = default;
+
+std::unique_ptr<TEventLoop> TWindowHost::OpenLoop() {
+  return std::make_unique<TQtEventLoop>();
+}
 
 void TWindowHost::ShowMainWindow() {
   form_->show();

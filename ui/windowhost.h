@@ -2,18 +2,19 @@
 // Qt Widgets.
 #pragma once
 
+#include <QObject>
 #include <deque>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "gfx/qthost.h"
+#include "gfx/loophost.h"
 
 namespace yume {
 
 class TfrmYume;
 
-class TWindowHost : public TQtHost {
+class TWindowHost : public QObject, public TLoopHost {
   Q_OBJECT
 
  public:
@@ -54,6 +55,7 @@ class TWindowHost : public TQtHost {
 
  protected:
   bool KeepRunning() const override { return true; }
+  std::unique_ptr<TEventLoop> OpenLoop() override;
 
  private:
   // The owner of a dialog: the main window while it shows.

@@ -1,34 +1,34 @@
-// The part of a host that both programs share: Qt's event loop, the timers, and ending the
-// program only once every running loop has unwound.
+// The part of a host that both programs share: the event loop's timers, the answers file, and
+// ending the program only once every running loop has unwound. Knows the loop only through
+// TEventLoop, so that the console program can run without Qt until a script needs it.
 #pragma once
 
-#include <QObject>
-#include <QTimer>
-#include <array>
 #include <deque>
 #include <memory>
 #include <string>
 
 #include "core/app.h"
 #include "core/host.h"
+#include "gfx/eventloop.h"
 
 namespace yume {
 
-class TQtHost : public QObject, public THost {
-  Q_OBJECT
-
+class TLoopHost : public THost {
  public:
-  TQtHost();
-  ~TQtHost() override;
+  TLoopHost();
+  ~TLoopHost() override;
 
   void Attach(TYumeApp* app) { app_ = app; }
   TYumeApp* App() const { return app_; }
 
+  // Pending events only exist once the loop does: before that there is nothing to run.
   void ProcessMessages() override;
   void SetTimer(THostTimer timer, int intervalMs, bool enabled) override;
 
   // True once the program has been allowed to close.
   bool Finished() const { return finished_; }
+  // True once the event loop has been made (or loaded).
+  bool LoopOpened() const { return loop_ != nullptr; }
 
   // Answers for the dialogs (--answers): each dialog takes the next line as if it had been
   // typed and confirmed; a line "<cancel>" cancels. Lines are CP932.
@@ -56,13 +56,20 @@ class TQtHost : public QObject, public THost {
   virtual void AfterEvent() {}
   // Whether the event loop is needed after the main flow.
   virtual bool KeepRunning() const = 0;
+  // Makes the event loop; called once, when it is first needed. Raises when it cannot.
+  virtual std::unique_ptr<TEventLoop> OpenLoop() = 0;
+  // The desktop size scripts see; by default the loop's primary screen.
+  virtual bool DesktopSize(int& width, int& height) { return Loop().ScreenSize(width, height); }
+  // The loop, made on first use.
+  TEventLoop& Loop();
 
   TYumeApp* app_ = nullptr;
 
  private:
   void TryQuit();
+  void OnTimer(THostTimer which);
 
-  std::array<std::unique_ptr<QTimer>, static_cast<size_t>(THostTimer::Count)> timers_;
+  std::unique_ptr<TEventLoop> loop_;
   bool finished_ = false;
   bool inExec_ = false;
   bool quitQueued_ = false;
