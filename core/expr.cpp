@@ -17,19 +17,25 @@
 
 namespace yume {
 
+namespace {
+
+// The number of a value's text: plain digits (most operands) read directly, everything else
+// the lenient way.
+long double NumberOfText(std::string_view text) {
+  uint64_t v = 0;
+  if (text.empty() || text.size() > 18) return StrToNumber(text);
+  for (char c : text) {
+    if (c < '0' || c > '9') return StrToNumber(text);
+    v = v * 10 + static_cast<uint64_t>(c - '0');
+  }
+  return static_cast<long double>(v);
+}
+
+}  // namespace
+
 long double TStrNum::Number() {
   if (!HasNum) {
-    // Plain digits (most operands) read directly; everything else the lenient way.
-    uint64_t v = 0;
-    bool plain = !Text.empty() && Text.size() <= 18;
-    for (char c : Text) {
-      if (c < '0' || c > '9') {
-        plain = false;
-        break;
-      }
-      v = v * 10 + static_cast<uint64_t>(c - '0');
-    }
-    Num = plain ? static_cast<long double>(v) : StrToNumber(Text);
+    Num = NumberOfText(Text);
     HasNum = true;
   }
   return Num;
@@ -180,20 +186,25 @@ long double Arithmetic(TOp op, long double a, long double b) {
   return r;
 }
 
-bool Compare(TOp op, TStrNum& a, TStrNum& b) {
+bool Ordered(TOp op, int c);
+
+// A comparison; A and B are TStrNum or TValueView.
+template <class A, class B>
+bool Compare(TOp op, A& a, B& b) {
   if (op == opTextEq) return a.TextValue() == b.TextValue();
   if (op == opTextNe) return a.TextValue() != b.TextValue();
   if (op == opNumEq) return a.Number() == b.Number();
   if (op == opNumNe) return a.Number() != b.Number();
   // The right operand decides: numbers compare as numbers, texts byte by byte.
-  int c;
   if (b.IsNum) {
     const long double x = a.Number(), y = b.Number();
-    c = x < y ? -1 : (x > y ? 1 : 0);
     if (std::isnan(x) || std::isnan(y)) return op == opNe;
-  } else {
-    c = a.TextValue().compare(b.TextValue());
+    return Ordered(op, x < y ? -1 : (x > y ? 1 : 0));
   }
+  return Ordered(op, std::string_view(a.TextValue()).compare(std::string_view(b.TextValue())));
+}
+
+bool Ordered(TOp op, int c) {
   switch (op) {
     case opEq:
       return c == 0;
@@ -212,32 +223,48 @@ bool Compare(TOp op, TStrNum& a, TStrNum& b) {
   }
 }
 
+// A value read in place for a calculation of two operands: a number written in the
+// expression or a variable's text, never copied.
+struct TValueView {
+  std::string_view Text;
+  long double Num = 0;
+  bool IsNum = false;
+  bool HasNum = false;
+  std::string_view TextValue() const { return Text; }
+  long double Number() {
+    if (!HasNum) {
+      Num = NumberOfText(Text);
+      HasNum = true;
+    }
+    return Num;
+  }
+};
+
+// a op b for an operator of the given level other than "&": always a number.
+template <class A, class B>
+long double CombineNumber(int level, TOp op, A& a, B& b) {
+  switch (level) {
+    case 1:
+      return (op == opAnd ? (a.Number() > 0 && b.Number() > 0) : (a.Number() > 0 || b.Number() > 0))
+                 ? 1
+                 : 0;
+    case 2:
+      return Compare(op, a, b) ? 1 : 0;
+    default:
+      return Arithmetic(op, a.Number(), b.Number());
+  }
+}
+
 // a = a op b, for an operator of the given level.
 void Combine(int level, TOp op, TStrNum& a, TStrNum& b) {
-  switch (level) {
-    case 1: {
-      const bool r =
-          op == opAnd ? (a.Number() > 0 && b.Number() > 0) : (a.Number() > 0 || b.Number() > 0);
-      a.SetNumber(r ? 1 : 0);
-      break;
-    }
-    case 2:
-      a.SetNumber(Compare(op, a, b) ? 1 : 0);
-      break;
-    case 3:
-      if (op == opCat) {
-        a.TextValue();
-        a.Text += b.TextValue();
-        a.IsNum = false;
-        a.HasNum = false;
-        break;
-      }
-      a.SetNumber(Arithmetic(op, a.Number(), b.Number()));
-      break;
-    default:
-      a.SetNumber(Arithmetic(op, a.Number(), b.Number()));
-      break;
+  if (op == opCat) {
+    a.TextValue();
+    a.Text += b.TextValue();
+    a.IsNum = false;
+    a.HasNum = false;
+    return;
   }
+  a.SetNumber(CombineNumber(level, op, a, b));
 }
 
 // ---- expressions read once ----
@@ -377,6 +404,38 @@ const THashNode* PlainVariable(TYumeBase& y, std::string_view text, const TExprT
   return w;
 }
 
+// A number of the split or a plain variable, viewed in place; false (nothing read) for
+// anything else.
+bool ViewOperand(TYumeBase& y, std::string_view text, const TExprToken& t, TValueView& v) {
+  if (t.Kind == TExprToken::kNumber) {
+    v.Text = t.Text;
+    v.Num = t.Num;
+    v.IsNum = v.HasNum = true;
+    return true;
+  }
+  if (t.Kind != TExprToken::kWord) return false;
+  const THashNode* w = PlainVariable(y, text, t);
+  if (!w) return false;
+  v.Text = w->ValueText();
+  // The type ReadVariable would give it.
+  v.IsNum = w->TypeText.empty()
+                ? !v.Text.empty() && (v.Text[0] == '$' || IsDigitChar(v.Text[0]))
+                : w->TypeText == "e";
+  return true;
+}
+
+// The operands of "A op B" when both are numbers or plain variables; false (nothing read)
+// otherwise.
+bool ViewOperands(TYumeBase& y, std::string_view text, const TExprCode& code, TValueView& a,
+                  TValueView& b) {
+  return ViewOperand(y, text, code.Tokens[0], a) && ViewOperand(y, text, code.Tokens[2], b);
+}
+
+long double ViewedResult(const TExprCode& code, TValueView& a, TValueView& b) {
+  const TOp op = code.Tokens[1].Op;
+  return CombineNumber(LevelOf(op), op, a, b);
+}
+
 void ReadVariable(TYumeBase& y, const THashNode& w, std::string& out) {
   out = w.ValueText();
   if (!w.TypeText.empty()) {
@@ -403,15 +462,9 @@ class TCalc {
     code_ = CodeFor(y_, text_);
     // Calls are left to the calculator here: reading the left one and then finding the right one
     // unfit would run it twice.
-    if (code_ && code_->Binary && code_->Tokens[0].Kind != TExprToken::kCall &&
-        code_->Tokens[2].Kind != TExprToken::kCall) {
-      TStrNum a, b;
-      if (Operand(code_->Tokens[0], a) && Operand(code_->Tokens[2], b)) {
-        const TOp op = code_->Tokens[1].Op;
-        Combine(LevelOf(op), op, a, b);
-        return a;
-      }
-    }
+    TValueView a, b;
+    if (code_ && code_->Binary && ViewOperands(y_, text_, *code_, a, b))
+      return TStrNum::FromNumber(ViewedResult(*code_, a, b));
     kind_ = tkNone;
     SkipSeparators(text_, pos_);
     Next();
@@ -543,22 +596,6 @@ class TCalc {
     }
     ++idx_;
     pos_ = t.End;
-    return true;
-  }
-
-  // A number or a plain variable of a "A op B" split, read as the calculator would read it;
-  // false (nothing read) for anything else.
-  bool Operand(const TExprToken& t, TStrNum& v) {
-    if (t.Kind == TExprToken::kNumber) {
-      v.Text.assign(t.Text);
-      v.Num = t.Num;
-      v.IsNum = v.HasNum = true;
-      return true;
-    }
-    const THashNode* w = PlainVariable(y_, text_, t);
-    if (!w) return false;
-    ReadVariable(y_, *w, v.Text);
-    v.IsNum = y_.LastType == "e";
     return true;
   }
 
@@ -724,6 +761,17 @@ std::string EvaluateImpl(TYumeBase& y, std::string_view text, long double* numbe
     size_t pos = 0;
     std::string value = EvalTerm(y, text, pos);
     return EvaluateRest(y, text, pos, std::move(value));
+  }
+  if (TValueView a, b; code->Binary && ViewOperands(y, text, *code, a, b)) {
+    // Two numbers or plain variables: worked out on the values in place.
+    const TStrNum r =
+        GuardedValue(y, text, [&] { return TStrNum::FromNumber(ViewedResult(*code, a, b)); });
+    if (number) {
+      *number = r.Num;
+      *hasNumber = true;
+      return {};
+    }
+    return FormatNumber(r.Num);
   }
   // The first term, read as a term is read.
   const TExprToken& t = code->Tokens[0];
