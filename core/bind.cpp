@@ -9,23 +9,37 @@
 namespace yume {
 
 std::vector<std::string> PatternParticles(std::string_view pattern) {
-  std::vector<std::string> out;
-  if (TrimBlanks(pattern).empty()) return out;
+  std::vector<std::string_view> views(PatternSlotViews(pattern, nullptr, 0));
+  PatternSlotViews(pattern, views.data(), views.size());
+  return {views.begin(), views.end()};
+}
+
+size_t PatternSlotViews(std::string_view pattern, std::string_view* out, size_t max) {
+  // The usual one-slot pattern ("?の") is its own particle after the "?".
+  if (pattern.size() > 1 && pattern.size() <= 8 && pattern[0] == '?') {
+    bool plain = true;
+    for (char c : pattern) plain = plain && c != ',' && static_cast<unsigned char>(c) > 32;
+    if (plain) {
+      if (max > 0) out[0] = pattern.substr(1);
+      return 1;
+    }
+  }
+  if (TrimBlanks(pattern).empty()) return 0;
+  size_t n = 0;
   size_t start = 0;
   for (;;) {
     // "," is never the second byte of a two-byte character.
-    size_t comma = pattern.find(',', start);
+    const size_t comma = pattern.find(',', start);
     std::string_view slot = TrimBlanks(pattern.substr(
         start, comma == std::string_view::npos ? std::string_view::npos : comma - start));
     if (!slot.empty() && slot[0] == '?') slot.remove_prefix(1);
-    out.emplace_back(slot);
+    if (n < max) out[n] = slot;
+    ++n;
     if (comma == std::string_view::npos) break;
     start = comma + 1;
   }
-  return out;
+  return n;
 }
-
-namespace {}  // namespace
 
 bool ParticleMatches(std::string_view phrase, std::string_view particle, size_t* len) {
   if (len) *len = particle.size();
@@ -50,31 +64,11 @@ void BindArguments(TYumeBase& y, const THashNode& word) {
   std::string_view fixed[16];
   std::vector<std::string_view> more;
   std::string_view* slots = fixed;
-  size_t n = 0;
-  {
-    std::string_view pattern = word.Pattern;
-    if (!TrimBlanks(pattern).empty()) {
-      size_t start = 0;
-      for (;;) {
-        const size_t comma = pattern.find(',', start);
-        std::string_view slot = TrimBlanks(pattern.substr(
-            start, comma == std::string_view::npos ? std::string_view::npos : comma - start));
-        if (!slot.empty() && slot[0] == '?') slot.remove_prefix(1);
-        if (n == std::size(fixed)) {
-          more.assign(fixed, fixed + n);
-          slots = nullptr;
-        }
-        if (slots == fixed) {
-          fixed[n] = slot;
-        } else {
-          more.push_back(slot);
-        }
-        ++n;
-        if (comma == std::string_view::npos) break;
-        start = comma + 1;
-      }
-    }
-    if (!more.empty()) slots = more.data();
+  const size_t n = PatternSlotViews(word.Pattern, fixed, std::size(fixed));
+  if (n > std::size(fixed)) {
+    more.resize(n);
+    PatternSlotViews(word.Pattern, more.data(), n);
+    slots = more.data();
   }
   TStack& args = y.Args;
 

@@ -12,6 +12,8 @@ class THashNode;
 
 // The particles of a pattern: "?の,?行目を" -> {"の", "行目を"}; "" -> none; "?" -> {""}.
 std::vector<std::string> PatternParticles(std::string_view pattern);
+// The same as views into the pattern, the first max of them in out; returns how many there are.
+size_t PatternSlotViews(std::string_view pattern, std::string_view* out, size_t max);
 
 // True when a phrase may fill a slot with the given particle: its ending equals the particle,
 // or an equivalent one ("を" for "と" and "の"; "と" and "の" for "を"; "へ" for "に" and back).

@@ -351,12 +351,7 @@ void IfChain(TYumeBase& y) {
   if (!decided && plan.HasElse) selected = &plan.Else;
   y.CondResult = -1;
   y.Cur = chainEnd;
-  if (selected) {
-    TRunControl block = *selected;
-    block.Kind = fkThen;
-    block.EndPos = chainEnd;
-    EnterBody(y, std::move(block));
-  }
+  if (selected) EnterBlock(y, *selected, fkThen, chainEnd);
 }
 
 void QuestionForm(TYumeBase& y) {

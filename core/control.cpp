@@ -184,6 +184,17 @@ void EnterBody(TYumeBase& y, TRunControl&& frame) {
   y.End = end;
 }
 
+void EnterBlock(TYumeBase& y, const TRunControl& block, TFrameKind kind, const char* endPos) {
+  TRunControl& f = y.Runs.PushNew();
+  f.Kind = kind;
+  f.ReturnPos = block.ReturnPos;
+  f.EndPos = endPos;
+  f.Body = block.Body;
+  f.BodyOwner = block.BodyOwner;
+  y.Cur = f.Body.data();
+  y.End = f.Body.data() + f.Body.size();
+}
+
 void ContinueAt(TYumeBase& y, const char* p) {
   y.SetCur(p);
 }
@@ -232,6 +243,43 @@ void BindFunctionArgs(TYumeBase& y, THashNode& label) {
   y.SpareFuncArgs = std::move(y.FuncArgs);
   y.FuncArgs = std::move(values);
   y.HasFuncArgs = true;
+}
+
+// A call with parentheses to a label whose slots are all "?" arguments, on an empty stack:
+// what PushArguments and BindFunctionArgs would leave, worked out without the stack (each value
+// pushed, bound in order, taken and evaluated again). False (nothing evaluated) for any other
+// call, which then goes the long way.
+bool BindCallArgs(TYumeBase& y, THashNode& label, std::string_view args) {
+  if (!y.Args.Empty() || label.Pattern.empty()) return false;
+  std::string_view slots[8];
+  const size_t n = PatternSlotViews(label.Pattern, slots, std::size(slots));
+  if (n == 0 || n > std::size(slots)) return false;
+  size_t marks = 0;
+  for (char ch : label.Pattern)
+    if (ch == '?') ++marks;
+  if (marks != n) return false;
+  std::vector<std::string> values = std::move(y.SpareFuncArgs);
+  values.clear();
+  if (!EvaluateArguments(y, args, n, values)) {
+    y.SpareFuncArgs = std::move(values);
+    return false;
+  }
+  ParticleFreeScope pf(y);
+  y.OmittedFilled = false;
+  for (size_t k = 0; k < n; ++k) {
+    std::string& v = values[k];
+    size_t len = 0;
+    if (ParticleMatches(v, slots[k], &len)) v.resize(v.size() - len);
+    // Plain digits evaluate to themselves.
+    if (IsPlainDigits(v))
+      y.LastType = "e";
+    else
+      v = EvaluateText(y, v);
+  }
+  y.SpareFuncArgs = std::move(y.FuncArgs);
+  y.FuncArgs = std::move(values);
+  y.HasFuncArgs = true;
+  return true;
 }
 
 void PushCallFrame(TYumeBase& y, THashNode& label, const char* returnPos, bool sameFile) {
@@ -292,12 +340,14 @@ std::string LabelValue(TYumeBase& y, THashNode& label, std::string_view args, bo
   std::string savedFile;
   if (!sameFile) savedFile = y.FileName;
   const size_t scopes = y.Dict.ScopeCount();
-  const size_t argsBefore = y.Args.Count();
+  // The statement's phrases below are set aside: the call binds only its own arguments.
+  y.Args.SetAside();
   y.Runs.PushLevel();
   auto restore = [&] {
     y.Runs.PopLevel();
     while (y.Dict.ScopeCount() > scopes) y.Dict.PopScope();
-    while (y.Args.Count() > argsBefore) y.Args.Pop();
+    y.Args.Clear();
+    y.Args.PutBack();
     y.Cur = savedCur;
     y.End = savedEnd;
     const std::string& name = sameFile ? label.TypeText : savedFile;
@@ -305,8 +355,8 @@ std::string LabelValue(TYumeBase& y, THashNode& label, std::string_view args, bo
   };
   std::string value, type;
   try {
-    if (hasArgs && !TrimBlanks(args).empty()) PushArguments(y, args);
-    {
+    if (!hasArgs || !BindCallArgs(y, label, args)) {
+      if (hasArgs && !TrimBlanks(args).empty()) PushArguments(y, args);
       ParticleFreeScope pf(y);
       BindFunctionArgs(y, label);
     }

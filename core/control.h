@@ -22,6 +22,9 @@ TRunControl ReadBlock(TYumeBase& y);
 
 // Pushes the frame and moves the cursor to the start of its body.
 void EnterBody(TYumeBase& y, TRunControl&& frame);
+// Enters a block read before (a kept reading's): only its place is taken over, as the frame of
+// the given kind ending at endPos.
+void EnterBlock(TYumeBase& y, const TRunControl& block, TFrameKind kind, const char* endPos);
 
 // Moves the cursor to p and ends an error raised by a control statement's own text.
 void ContinueAt(TYumeBase& y, const char* p);

@@ -38,9 +38,9 @@ class TConvToHalf {
   TConvToHalf();
   void AddEntry(std::string_view from, std::string_view to);
 
-  std::vector<std::string> repl_;           // index 0 unused: "no replacement"
-  std::array<uint8_t, 256> single_{};       // single byte -> replacement index
-  std::vector<uint8_t> double_;             // 65536 two-byte codes -> replacement index
+  std::vector<std::string> repl_;      // index 0 unused: "no replacement"
+  std::array<uint8_t, 256> single_{};  // single byte -> replacement index
+  std::vector<uint8_t> double_;        // 65536 two-byte codes -> replacement index
 };
 
 }  // namespace yume

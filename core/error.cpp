@@ -87,7 +87,9 @@ std::string FormatWarning(TYumeBase& y, std::string_view text) {
   return BuildLine(y, "[注　意] ", text, CurrentLine(y));
 }
 
-void RaiseError(TYumeBase& y, std::string_view text) { throw EYume(FormatError(y, text)); }
+void RaiseError(TYumeBase& y, std::string_view text) {
+  throw EYume(FormatError(y, text));
+}
 
 void RaiseError(TYumeBase& y, std::string_view msg, std::initializer_list<std::string_view> args) {
   RaiseError(y, Subst(msg, args));
@@ -100,6 +102,8 @@ void AddWarning(TYumeBase& y, std::string_view text) {
   if (y.DebugMode && y.App) y.App->ShowErrorDialog();
 }
 
-bool IsErrorLine(std::string_view text) { return FindAligned(text, "[エラー]") != std::string_view::npos; }
+bool IsErrorLine(std::string_view text) {
+  return FindAligned(text, "[エラー]") != std::string_view::npos;
+}
 
 }  // namespace yume

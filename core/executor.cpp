@@ -524,13 +524,13 @@ bool SplitArguments(std::string_view inner, TArgSplit& split) {
   return pos >= inner.size();
 }
 
+// An argument's value as it is pushed: as written, or evaluated (see PushedForm).
+std::string ArgumentValue(TYumeBase& y, std::string_view arg, bool asWritten) {
+  return asWritten ? std::string(arg) : PushedForm(y, EvaluateText(y, arg));
+}
+
 void PushArgument(TYumeBase& y, std::string_view arg, bool asWritten) {
-  if (asWritten) {
-    y.Args.Push(std::string(arg));
-    return;
-  }
-  std::string v = EvaluateText(y, arg);
-  y.Args.Push(y.LastType == "s" || y.LastType == "hs" ? QuoteBackquote(v) : v);
+  y.Args.Push(ArgumentValue(y, arg, asWritten));
 }
 
 const TArgSplit* ArgSplitFor(TYumeBase& y, std::string_view inner) {
@@ -545,6 +545,19 @@ const TArgSplit* ArgSplitFor(TYumeBase& y, std::string_view inner) {
 }
 
 }  // namespace
+
+std::string PushedForm(TYumeBase& y, std::string value) {
+  return y.LastType == "s" || y.LastType == "hs" ? QuoteBackquote(value) : std::move(value);
+}
+
+bool EvaluateArguments(TYumeBase& y, std::string_view inner, size_t expected,
+                       std::vector<std::string>& out) {
+  const TPositionUse use;
+  const TArgSplit* split = ArgSplitFor(y, inner);
+  if (!split || split->Args.size() != expected) return false;
+  for (const TArgSplit::TArg& a : split->Args) out.push_back(ArgumentValue(y, a.Text, a.AsWritten));
+  return true;
+}
 
 void PushArguments(TYumeBase& y, std::string_view inner) {
   const TPositionUse use;
@@ -574,9 +587,18 @@ std::string CallForValue(TYumeBase& y, THashNode& word, std::string_view args, b
   if (word.Kind == wkLibFunc) NotBuilt(y, "DLLの命令");
   SoreKeeper keep(y);
   {
-    if (hasArgs && !TrimBlanks(args).empty()) PushArguments(y, args);
-    ParticleFreeScope pf(y);
-    CallCommand(y, word);
+    // The statement's phrases below are set aside while the command binds its own arguments;
+    // anything it leaves stays on top of them.
+    y.Args.SetAside();
+    try {
+      if (hasArgs && !TrimBlanks(args).empty()) PushArguments(y, args);
+      ParticleFreeScope pf(y);
+      CallCommand(y, word);
+    } catch (...) {
+      y.Args.PutBack();
+      throw;
+    }
+    y.Args.PutBack();
   }
   std::string value = y.VarSore ? y.VarSore->ValueText() : std::string();
   std::string type = y.VarSore ? y.VarSore->TypeText : std::string();

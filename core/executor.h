@@ -52,6 +52,14 @@ std::string FunctionCall(TYumeBase& y, THashNode& word, std::string_view text, s
 
 // Pushes the comma-separated arguments of a parenthesised call.
 void PushArguments(TYumeBase& y, std::string_view inner);
+// The form in which an argument's value (just evaluated, its type in y.LastType) is pushed:
+// texts in backquotes, so that evaluating them again gives them back.
+std::string PushedForm(TYumeBase& y, std::string value);
+// The arguments of inner evaluated as PushArguments would push them, appended to out instead;
+// false (nothing evaluated) unless inner's split is kept (a working text's) and has exactly
+// expected arguments.
+bool EvaluateArguments(TYumeBase& y, std::string_view inner, size_t expected,
+                       std::vector<std::string>& out);
 
 // The entries of a coordinate list "(a,b,...)" (or of a word holding one), as written, in order:
 // one pair of backquotes is removed and a list wholly in parentheses is the list inside them.

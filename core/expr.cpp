@@ -418,9 +418,8 @@ bool ViewOperand(TYumeBase& y, std::string_view text, const TExprToken& t, TValu
   if (!w) return false;
   v.Text = w->ValueText();
   // The type ReadVariable would give it.
-  v.IsNum = w->TypeText.empty()
-                ? !v.Text.empty() && (v.Text[0] == '$' || IsDigitChar(v.Text[0]))
-                : w->TypeText == "e";
+  v.IsNum = w->TypeText.empty() ? !v.Text.empty() && (v.Text[0] == '$' || IsDigitChar(v.Text[0]))
+                                : w->TypeText == "e";
   return true;
 }
 
@@ -747,13 +746,9 @@ std::string EvaluateImpl(TYumeBase& y, std::string_view text, long double* numbe
     return {};
   }
   // A plain whole number, the commonest argument, is its own value.
-  if (text.size() <= 18 && IsDigitChar(text[0])) {
-    bool digits = true;
-    for (char c : text) digits = digits && IsDigitChar(c);
-    if (digits) {
-      y.LastType = "e";
-      return std::string(text);
-    }
+  if (IsPlainDigits(text)) {
+    y.LastType = "e";
+    return std::string(text);
   }
   const TPositionUse use;
   const TExprCode* code = CodeFor(y, text);

@@ -60,6 +60,14 @@ struct TStrNum {
   const std::string& TextValue();
 };
 
+// Plain digits (up to 18 of them): a text that evaluates to itself, a number.
+inline bool IsPlainDigits(std::string_view text) {
+  if (text.empty() || text.size() > 18) return false;
+  for (char c : text)
+    if (c < '0' || c > '9') return false;
+  return true;
+}
+
 // The value of an argument text: one term, "&" concatenations, and the whole handed to
 // Calculate when an operator follows. An empty text is an empty value.
 std::string EvaluateText(TYumeBase& y, std::string_view text);

@@ -3,9 +3,10 @@
 //
 // Only a place asked for a second time gets its entry: a script read straight through once
 // never pays for working anything out. A registered working text never changes while it lives;
-// when one goes away the caller's generation changes and everything kept is forgotten. Entries are handed out as plain pointers:
-// an entry in use (a statement still running, an expression still being evaluated) may outlive
-// the forgetting, so forgotten entries are only freed once no TPositionUse is alive.
+// when one goes away the caller's generation changes and everything kept is forgotten. Entries are
+// handed out as plain pointers: an entry in use (a statement still running, an expression still
+// being evaluated) may outlive the forgetting, so forgotten entries are only freed once no
+// TPositionUse is alive.
 #pragma once
 
 #include <cstddef>

@@ -1,5 +1,7 @@
 #include "core/stacks.h"
 
+#include <stdexcept>
+
 namespace yume {
 
 namespace {
@@ -7,36 +9,39 @@ const std::string kEmpty;
 }
 
 std::string TStack::Pop() {
-  if (items_.empty()) return {};
+  if (Empty()) return {};
   std::string s = std::move(items_.back());
   items_.pop_back();
   return s;
 }
 
 std::string TStack::TakeFront() {
-  if (items_.empty()) return {};
-  std::string s = std::move(items_.front());
-  items_.erase(items_.begin());
+  if (Empty()) return {};
+  const auto front = items_.begin() + static_cast<std::ptrdiff_t>(base_);
+  std::string s = std::move(*front);
+  items_.erase(front);
   return s;
 }
 
 const std::string& TStack::Peek(size_t index) const {
-  return index < items_.size() ? items_[index] : kEmpty;
+  return index < Count() ? items_[base_ + index] : kEmpty;
 }
 
 void TStack::Insert(size_t index, std::string s) {
-  if (index > items_.size()) index = items_.size();
-  items_.insert(items_.begin() + static_cast<std::ptrdiff_t>(index), std::move(s));
+  if (index > Count()) index = Count();
+  items_.insert(items_.begin() + static_cast<std::ptrdiff_t>(base_ + index), std::move(s));
 }
 
 std::string TStack::Take(size_t index) {
-  std::string s = std::move(items_.at(index));
-  items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(index));
+  if (index >= Count()) throw std::out_of_range("TStack::Take");
+  const auto at = items_.begin() + static_cast<std::ptrdiff_t>(base_ + index);
+  std::string s = std::move(*at);
+  items_.erase(at);
   return s;
 }
 
 void TStack::Erase(size_t index) {
-  if (index < items_.size()) items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(index));
+  if (index < Count()) items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(base_ + index));
 }
 
 bool TRunControlStack::Pop(TRunControl& out) {

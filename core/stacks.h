@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,26 +12,51 @@ namespace yume {
 
 class THashNode;
 
-// Source texts of the phrases of the statement being executed, particles attached.
+// Source texts of the phrases of the statement being executed, particles attached. Entries set
+// aside (see SetAside) lie below the stack's bottom and are out of its reach.
 class TStack {
  public:
   void Push(std::string s) { items_.push_back(std::move(s)); }
   // Empty text when the stack is empty.
   std::string Pop();
   std::string TakeFront();
+  // index counts from the bottom (0).
   const std::string& Peek(size_t index) const;
-  std::string& At(size_t index) { return items_[index]; }  // index < Count()
+  std::string& At(size_t index) { return items_[base_ + index]; }  // index < Count()
   void Insert(size_t index, std::string s);
   void Erase(size_t index);
   // Removes the entry at index and gives it back (moved, not copied).
   std::string Take(size_t index);
-  size_t Count() const { return items_.size(); }
-  bool Empty() const { return items_.empty(); }
-  void Clear() { items_.clear(); }
-  const std::vector<std::string>& Items() const { return items_; }
+  size_t Count() const { return items_.size() - base_; }
+  bool Empty() const { return items_.size() == base_; }
+  void Clear() { items_.resize(base_); }
+  std::span<const std::string> Items() const {
+    return std::span<const std::string>(items_).subspan(base_);
+  }
+
+  // Sets the entries aside: a call inside a statement binds only its own arguments, never the
+  // statement's phrases below them.
+  void SetAside() {
+    bases_.push_back(base_);
+    base_ = items_.size();
+  }
+  // Puts the entries set aside last back, below whatever is on the stack now.
+  void PutBack() {
+    if (bases_.empty()) return;
+    base_ = bases_.back();
+    bases_.pop_back();
+  }
+  // Empties the stack and forgets everything set aside (a new run).
+  void Reset() {
+    items_.clear();
+    bases_.clear();
+    base_ = 0;
+  }
 
  private:
   std::vector<std::string> items_;
+  size_t base_ = 0;            // the stack's bottom in items_
+  std::vector<size_t> bases_;  // the bottoms set aside
 };
 
 // Frame kinds.

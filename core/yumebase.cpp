@@ -101,7 +101,7 @@ void TYumeBase::ResetForRun() {
   ClearWordRefs();
   Dict.ClearScopes();
   Dict.Clear();
-  Args.Clear();
+  Args.Reset();
   Runs.ClearAll();
   CondResult = -1;
   CaseSubject = kUndefinedCase;
