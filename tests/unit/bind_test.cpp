@@ -22,7 +22,8 @@ std::vector<std::string> Bind(TYumeBase& y, const std::string& pattern,
                               std::vector<std::string> phrases) {
   for (auto& p : phrases) y.Args.Push(p);
   BindArguments(y, *Cmd("命令", pattern));
-  return y.Args.Items();
+  const auto items = y.Args.Items();
+  return {items.begin(), items.end()};
 }
 
 std::string BindError(const std::string& pattern, std::vector<std::string> phrases) {
@@ -77,9 +78,12 @@ TEST(Bind, LeftoverPhrasesStayBelowTheArguments) {
 
 TEST(Bind, Errors) {
   EXPECT_EQ(BindError("?を,?に,?で", {"aを"}),
-            "[エラー] (0行目): \"命令\"命令の引数に誤りがあります。\"?を,?に,?で\"の形式で指定してください。引数が少ないです。");
+            "[エラー] (0行目): "
+            "\"命令\"命令の引数に誤りがあります。\"?を,?に,?"
+            "で\"の形式で指定してください。引数が少ないです。");
   EXPECT_EQ(BindError("?を,?で", {"aを", "bに"}),
-            "[エラー] (0行目): \"命令\"命令の引数に誤りがあります。\"?を,?で\"の形式で指定してください。\"で\"");
+            "[エラー] (0行目): "
+            "\"命令\"命令の引数に誤りがあります。\"?を,?で\"の形式で指定してください。\"で\"");
   TYumeBase y;
   for (int i = 0; i < 5001; ++i) y.Args.Push("x");
   try {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include "core/objlist.h"
 
 using namespace yume;
@@ -19,6 +21,45 @@ TEST(TStack, EmptyPopsGiveEmptyText) {
   s.Insert(0, "z");
   EXPECT_EQ(s.Peek(0), "z");
   EXPECT_EQ(s.Count(), 2u);
+}
+
+TEST(TStack, EntriesSetAsideAreOutOfReachUntilPutBack) {
+  TStack s;
+  s.Push("outer1");
+  s.Push("outer2");
+  s.SetAside();
+  EXPECT_TRUE(s.Empty());
+  EXPECT_EQ(s.Pop(), "");  // never reaches below
+  EXPECT_EQ(s.TakeFront(), "");
+  s.Push("a");
+  s.Push("b");
+  s.Insert(0, "front");
+  EXPECT_EQ(s.Count(), 3u);
+  EXPECT_EQ(s.Peek(0), "front");
+  EXPECT_EQ(s.Items().size(), 3u);
+  EXPECT_EQ(s.TakeFront(), "front");
+  EXPECT_EQ(s.Take(1), "b");
+  EXPECT_THROW(s.Take(1), std::out_of_range);
+  // Nested: a second level inside the first.
+  s.SetAside();
+  s.Push("inner");
+  s.Clear();
+  EXPECT_TRUE(s.Empty());
+  s.PutBack();
+  EXPECT_EQ(s.Count(), 1u);
+  EXPECT_EQ(s.Peek(0), "a");
+  // What the call left stays on top of the entries put back.
+  s.PutBack();
+  ASSERT_EQ(s.Count(), 3u);
+  EXPECT_EQ(s.Peek(0), "outer1");
+  EXPECT_EQ(s.Peek(2), "a");
+  s.PutBack();  // nothing set aside: no change
+  EXPECT_EQ(s.Count(), 3u);
+  s.SetAside();
+  s.Reset();
+  EXPECT_TRUE(s.Empty());
+  s.PutBack();
+  EXPECT_TRUE(s.Empty());
 }
 
 TEST(TRunControlStack, LevelsSetFramesAside) {
