@@ -211,6 +211,7 @@ THashNode* THash::Find(std::string_view name, bool fold) const {
     thread_local std::string folded;
     FoldNameInto(name, folded);
     if (THashNode* w = FindExact(folded)) return w;
+    if (folded == name) return nullptr;  // the same lookup again would find nothing either
   }
   return FindExact(name);
 }

@@ -36,6 +36,10 @@ class TPositionCache {
   // the second time the place is asked for: code that runs once (a long script read straight
   // through) is never worth working out. Null (read afresh) the first time; null entries are
   // kept too.
+  // Changes whenever entries are forgotten: a pointer handed out while it had another value may
+  // be gone.
+  uint64_t Epoch() const { return epoch_; }
+
   template <class Make>
   T* Get(uint64_t generation, const void* a, uintptr_t b, Make&& make) {
     if (generation != generation_) Forget(generation);
@@ -115,6 +119,7 @@ class TPositionCache {
 
   void Forget(uint64_t generation) {
     generation_ = generation;
+    ++epoch_;
     for (auto& p : owned_) retired_.push_back(std::move(p));
     owned_.clear();
     if (TPositionUse::Idle()) retired_.clear();
@@ -137,6 +142,7 @@ class TPositionCache {
   }
 
   uint64_t generation_ = 0;
+  uint64_t epoch_ = 0;
   std::vector<TSlot> slots_;
   size_t mask_ = 0;
   size_t count_ = 0;

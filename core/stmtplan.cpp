@@ -40,6 +40,11 @@ struct TStmtPlan {
   bool LineBreak = false;          // the statement ends at a line break (not ";" or the end)
   const char* AfterPos = nullptr;  // after the line break and its marker
   int LineAfter = kNoLineMarker;   // the line the marker names
+  // The plan of the statement that ran after this one last time, with its place (position and
+  // end): the same next statement is then found without a lookup.
+  mutable const TStmtPlan* Next = nullptr;
+  mutable const char* NextCur = nullptr;
+  mutable const char* NextEnd = nullptr;
 };
 
 TStmtPlan MakePlan(const TYumeBase& y, std::string_view text, size_t pos) {
@@ -127,16 +132,32 @@ TStmtPlan MakePlan(const TYumeBase& y, std::string_view text, size_t pos) {
 }
 
 // Plans of the texts alive now, by position and the end of the text the position runs in.
+TPositionCache<const TStmtPlan> plans;
+
+// The plan run last; alive while the cache's epoch is the one it was found in.
+struct TLastPlan {
+  const TStmtPlan* Plan = nullptr;
+  uint64_t Epoch = 0;
+} lastPlan;
+
 const TStmtPlan* PlanAt(TYumeBase& y) {
-  static TPositionCache<const TStmtPlan> plans;
-  return plans.Get(
-      y.TextsGeneration, y.Cur, reinterpret_cast<uintptr_t>(y.End),
-      [&]() -> std::unique_ptr<const TStmtPlan> {
-        // Only positions inside a registered text (alive and unchanged) are read.
-        if (!y.InRegisteredText(y.Cur)) return nullptr;
-        const std::string_view text = y.RunText();
-        return std::make_unique<const TStmtPlan>(MakePlan(y, text, y.Cur - text.data()));
-      });
+  const TStmtPlan* last = lastPlan.Epoch == plans.Epoch() ? lastPlan.Plan : nullptr;
+  if (last && last->NextCur == y.Cur && last->NextEnd == y.End) return last->Next;
+  const TStmtPlan* plan =
+      plans.Get(y.TextsGeneration, y.Cur, reinterpret_cast<uintptr_t>(y.End),
+                [&]() -> std::unique_ptr<const TStmtPlan> {
+                  // Only positions inside a registered text (alive and unchanged) are read.
+                  if (!y.InRegisteredText(y.Cur)) return nullptr;
+                  const std::string_view text = y.RunText();
+                  return std::make_unique<const TStmtPlan>(MakePlan(y, text, y.Cur - text.data()));
+                });
+  // Kept only when the lookup left the cache as it was (a first reading may have forgotten it).
+  if (plan && last && lastPlan.Epoch == plans.Epoch()) {
+    last->Next = plan;
+    last->NextCur = y.Cur;
+    last->NextEnd = y.End;
+  }
+  return plan;
 }
 
 // Binds the plan's phrases to the pattern of w once; false when they do not stand in its order
@@ -186,7 +207,9 @@ void RunCommand(TYumeBase& y, const TStmtPlan& plan, bool pushed) {
 bool RunPlannedStatement(TYumeBase& y) {
   const TPositionUse use;
   const TStmtPlan* found = PlanAt(y);
-  if (!found || found->Kind == TStmtPlan::kRead) return false;
+  if (!found) return false;
+  lastPlan = TLastPlan{found, plans.Epoch()};
+  if (found->Kind == TStmtPlan::kRead) return false;
   const TStmtPlan& plan = *found;
   // Phrases go on the stack now, unless a command can take them bound (see RunCommand): only
   // when they are its only arguments and particles are needed.
