@@ -187,7 +187,7 @@ void TYumeApp::StartUp() {
   }
 }
 
-void TYumeApp::RunProgram() {
+void TYumeApp::RunProgram(bool endKnown) {
   TYumeBase& y = base_;
   ++runDepth_;
   struct DepthGuard {
@@ -199,7 +199,7 @@ void TYumeApp::RunProgram() {
     RaiseError(y, "実行が無限ループしている可能性があるので終了します。");
   }
   const char* last = nullptr;
-  if (y.Cur) y.End = y.ContextEnd();
+  if (y.Cur && !endKnown) y.End = y.ContextEnd();
   while (y.Cur) {
     if (y.Cur == y.End || *y.Cur == '\0') {
       // End of a text: end frames until one leaves us somewhere to go on.

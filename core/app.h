@@ -51,7 +51,8 @@ class TYumeApp {
   // Resets the interpreter and prepares Source.
   void StartUp();
   // The run loop from y.Cur; re-entrant.
-  void RunProgram();
+  // endKnown: y.End is already the end of the text y.Cur runs in (a call just entered).
+  void RunProgram(bool endKnown = false);
   // Runs a label on behalf of an event (timer, part, remote control).
   void EnterEvent(const char* labelBody);
   // A host timer fired.

@@ -309,7 +309,7 @@ void CallLabel(TYumeBase& y, THashNode& label, bool bindArgs) {
 
 void RunNested(TYumeBase& y) {
   if (y.App) {
-    y.App->RunProgram();
+    y.App->RunProgram(true);
     return;
   }
   // Without an application (engine tests) a bare loop does the same walk.

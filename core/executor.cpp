@@ -425,11 +425,21 @@ void CallBoundCommand(TYumeBase& y, THashNode& word) {
 
 std::string PopText(TYumeBase& y) {
   std::string arg = y.Args.Pop();
+  if (IsPlainDigits(arg)) {  // its own value: handed on, not copied
+    y.LastType = "e";
+    return arg;
+  }
   return EvaluateText(y, arg);
 }
 
 long double PopNumber(TYumeBase& y) {
-  return StrToNumber(PopText(y));
+  const std::string v = PopText(y);
+  if (IsPlainDigits(v)) {
+    uint64_t n = 0;
+    for (char c : v) n = n * 10 + static_cast<uint64_t>(c - '0');
+    return static_cast<long double>(n);
+  }
+  return StrToNumber(v);
 }
 
 THashNode* PopWord(TYumeBase& y, bool create) {

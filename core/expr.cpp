@@ -739,6 +739,18 @@ namespace {
 
 // EvaluateText; with number given, a number the calculation worked out is handed over there
 // instead of being written as text (*hasNumber set, the text left empty).
+std::string EvaluateCoded(TYumeBase& y, std::string_view text, const TExprCode* code,
+                          long double* number, bool* hasNumber);
+
+// Two numbers or plain variables joined by one operator, worked out on the values in place;
+// false (nothing done) for anything else.
+bool EvaluateViewed(TYumeBase& y, std::string_view text, const TExprCode& code, long double& n) {
+  TValueView a, b;
+  if (!code.Binary || !ViewOperands(y, text, code, a, b)) return false;
+  n = GuardedValue(y, text, [&] { return TStrNum::FromNumber(ViewedResult(code, a, b)); }).Num;
+  return true;
+}
+
 std::string EvaluateImpl(TYumeBase& y, std::string_view text, long double* number,
                          bool* hasNumber) {
   if (text.empty()) {
@@ -752,21 +764,25 @@ std::string EvaluateImpl(TYumeBase& y, std::string_view text, long double* numbe
   }
   const TPositionUse use;
   const TExprCode* code = CodeFor(y, text);
+  if (long double n; code && EvaluateViewed(y, text, *code, n)) {
+    if (number) {
+      *number = n;
+      *hasNumber = true;
+      return {};
+    }
+    return FormatNumber(n);
+  }
+  return EvaluateCoded(y, text, code, number, hasNumber);
+}
+
+// The rest of EvaluateImpl: everything but a plain number and two operands viewed in place.
+[[gnu::noinline]] std::string EvaluateCoded(TYumeBase& y, std::string_view text,
+                                            const TExprCode* code, long double* number,
+                                            bool* hasNumber) {
   if (!code || code->AfterFirst == TExprCode::kConcat) {
     size_t pos = 0;
     std::string value = EvalTerm(y, text, pos);
     return EvaluateRest(y, text, pos, std::move(value));
-  }
-  if (TValueView a, b; code->Binary && ViewOperands(y, text, *code, a, b)) {
-    // Two numbers or plain variables: worked out on the values in place.
-    const TStrNum r =
-        GuardedValue(y, text, [&] { return TStrNum::FromNumber(ViewedResult(*code, a, b)); });
-    if (number) {
-      *number = r.Num;
-      *hasNumber = true;
-      return {};
-    }
-    return FormatNumber(r.Num);
   }
   // The first term, read as a term is read.
   const TExprToken& t = code->Tokens[0];
@@ -855,6 +871,11 @@ std::string EvaluateImpl(TYumeBase& y, std::string_view text, long double* numbe
 }  // namespace
 
 std::string EvaluateText(TYumeBase& y, std::string_view text) {
+  // A plain whole number, the commonest argument, is its own value.
+  if (IsPlainDigits(text)) {
+    y.LastType = "e";
+    return std::string(text);
+  }
   return EvaluateImpl(y, text, nullptr, nullptr);
 }
 

@@ -395,8 +395,13 @@ void TNameRef::Prepare(std::string_view name, bool fold) {
 
 THashNode* THashYu::FindRemembered(std::string_view name, TNameRef& ref) const {
   if (localsInBucket_[ref.BucketName] != 0 ||
-      (!ref.Folded.empty() && localsInBucket_[ref.BucketFolded] != 0))
-    return FindScoped(name, ref.Fold);
+      (!ref.Folded.empty() && localsInBucket_[ref.BucketFolded] != 0)) {
+    if (ref.Fold) return FindScoped(name, true);
+    // An exact name (a variable's): its bucket is known already.
+    for (auto it = used_.rbegin(); it != used_.rend(); ++it)
+      if (THashNode* w = scopes_[*it]->Find(ref.BucketName, name)) return w;
+    return Find(name, false);
+  }
   if (ref.Changes != Changes()) {
     ref.Word = Find(name, ref.Fold);
     ref.Changes = Changes();
