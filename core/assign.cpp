@@ -17,7 +17,7 @@ namespace yume {
 namespace {
 
 bool IsWholeNumber(std::string_view t);
-void StoreNamed(TYumeBase& y, const std::string& target, std::string value, TNameRef* ref);
+void StoreNamed(TYumeBase& y, const std::string& target, std::string&& value, TNameRef* ref);
 
 [[noreturn]] void SyntaxRefused(TYumeBase& y, const std::string& name, bool digit) {
   std::string msg =
@@ -28,7 +28,7 @@ void StoreNamed(TYumeBase& y, const std::string& target, std::string value, TNam
 }
 
 // Makes w a dictionary holding the items of an "hs" value, or a plain variable.
-void StoreValue(THashNode& w, std::string value, std::string_view type) {
+void StoreValue(THashNode& w, std::string&& value, std::string_view type) {
   if (type == "hs") {
     w.Items = std::make_shared<THash>();
     w.Items->LoadFromText(value);
@@ -278,13 +278,14 @@ void AssignPlain(TYumeBase& y, const std::string& name, std::string_view valueTe
     ItemAssignment(y, name, valueText);
     return;
   }
-  StoreNamed(y, name, EvaluateText(y, valueText), &ref);
+  std::string value = EvaluateText(y, valueText);
+  StoreNamed(y, name, std::move(value), &ref);
 }
 
 namespace {
 
 // The value (just worked out, its type in y.LastType) stored under the whole name.
-void StoreNamed(TYumeBase& y, const std::string& target, std::string value, TNameRef* ref) {
+void StoreNamed(TYumeBase& y, const std::string& target, std::string&& value, TNameRef* ref) {
   const std::string_view type = y.LastType.empty() ? std::string_view("s") : y.LastType.View();
   THashNode* w = ref ? y.Dict.FindRemembered(target, *ref) : y.Dict.FindScoped(target, false);
   if (!w) {

@@ -171,7 +171,7 @@ void CmdGetArg(TYumeBase& y) {
     value = y.FuncArgs[static_cast<size_t>(n) - 1];
   }
   target->SetValueText(std::move(value));
-  target->TypeText = "s";
+  target->SetTypeText("s");
 }
 
 // ---- conditions and loops ----

@@ -16,7 +16,8 @@ class THashNode;
 // aside (see SetAside) lie below the stack's bottom and are out of its reach.
 class TStack {
  public:
-  void Push(std::string s) { items_.push_back(std::move(s)); }
+  void Push(std::string&& s) { items_.push_back(std::move(s)); }
+  void Push(const std::string& s) { items_.push_back(s); }
   // Empty text when the stack is empty.
   std::string Pop();
   std::string TakeFront();
