@@ -134,14 +134,19 @@ TStmtPlan MakePlan(const TYumeBase& y, std::string_view text, size_t pos) {
 // Plans of the texts alive now, by position and the end of the text the position runs in.
 TPositionCache<const TStmtPlan> plans;
 
-// The plan run last; alive while the cache's epoch is the one it was found in.
+// The plan run last; alive, and still the reading of its text, while neither the cache's epoch
+// nor the texts' generation has changed since it was found.
 struct TLastPlan {
   const TStmtPlan* Plan = nullptr;
   uint64_t Epoch = 0;
+  uint64_t Generation = 0;
+  bool Valid(const TYumeBase& y) const {
+    return Plan && Epoch == plans.Epoch() && Generation == y.TextsGeneration;
+  }
 } lastPlan;
 
 const TStmtPlan* PlanAt(TYumeBase& y) {
-  const TStmtPlan* last = lastPlan.Epoch == plans.Epoch() ? lastPlan.Plan : nullptr;
+  const TStmtPlan* last = lastPlan.Valid(y) ? lastPlan.Plan : nullptr;
   if (last && last->NextCur == y.Cur && last->NextEnd == y.End) return last->Next;
   const TStmtPlan* plan =
       plans.Get(y.TextsGeneration, y.Cur, reinterpret_cast<uintptr_t>(y.End),
@@ -152,7 +157,7 @@ const TStmtPlan* PlanAt(TYumeBase& y) {
                   return std::make_unique<const TStmtPlan>(MakePlan(y, text, y.Cur - text.data()));
                 });
   // Kept only when the lookup left the cache as it was (a first reading may have forgotten it).
-  if (plan && last && lastPlan.Epoch == plans.Epoch()) {
+  if (plan && last && lastPlan.Valid(y)) {
     last->Next = plan;
     last->NextCur = y.Cur;
     last->NextEnd = y.End;
@@ -208,7 +213,7 @@ bool RunPlannedStatement(TYumeBase& y) {
   const TPositionUse use;
   const TStmtPlan* found = PlanAt(y);
   if (!found) return false;
-  lastPlan = TLastPlan{found, plans.Epoch()};
+  lastPlan = TLastPlan{found, plans.Epoch(), y.TextsGeneration};
   if (found->Kind == TStmtPlan::kRead) return false;
   const TStmtPlan& plan = *found;
   // Phrases go on the stack now, unless a command can take them bound (see RunCommand): only
