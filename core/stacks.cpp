@@ -45,41 +45,38 @@ void TStack::Erase(size_t index) {
 }
 
 bool TRunControlStack::Pop(TRunControl& out) {
-  if (current_.empty()) return false;
-  out = std::move(current_.back());
-  current_.pop_back();
+  std::vector<TRunControl>& c = Current();
+  if (c.empty()) return false;
+  out = std::move(c.back());
+  c.pop_back();
   return true;
 }
 
 bool TRunControlStack::Get(size_t index, TRunControl& out) const {
-  if (index >= current_.size()) return false;
-  out = current_[index];
+  const std::vector<TRunControl>& c = Current();
+  if (index >= c.size()) return false;
+  out = c[index];
   return true;
 }
 
 void TRunControlStack::PushLevel() {
-  levels_.push_back(std::move(current_));
-  // A fresh level reuses the storage of one that ended: value calls open and close levels all
-  // the time.
-  if (spare_.empty()) {
-    current_ = {};
-  } else {
-    current_ = std::move(spare_.back());
-    spare_.pop_back();
-  }
+  if (++level_ == levels_.size()) levels_.emplace_back();
 }
 
 void TRunControlStack::PopLevel() {
-  if (levels_.empty()) return;
-  current_.clear();
-  if (spare_.size() < 64) spare_.push_back(std::move(current_));
-  current_ = std::move(levels_.back());
-  levels_.pop_back();
+  if (level_ == 0) return;
+  // Deep levels (a long recursion) give their storage back; the usual few keep it.
+  if (level_ > 64)
+    std::vector<TRunControl>().swap(levels_[level_]);
+  else
+    levels_[level_].clear();
+  --level_;
 }
 
 void TRunControlStack::ClearAll() {
-  current_.clear();
-  levels_.clear();
+  levels_.resize(1);
+  levels_[0].clear();
+  level_ = 0;
 }
 
 }  // namespace yume

@@ -94,26 +94,35 @@ struct TRunControl {
 // The current list of frames, and the lists set aside by PushLevel.
 class TRunControlStack {
  public:
-  void Push(const TRunControl& frame) { current_.push_back(frame); }
-  void Push(TRunControl&& frame) { current_.push_back(std::move(frame)); }
+  void Push(const TRunControl& frame) { Current().push_back(frame); }
+  void Push(TRunControl&& frame) { Current().push_back(std::move(frame)); }
   // A new empty frame on top, filled in place.
-  TRunControl& PushNew() { return current_.emplace_back(); }
+  TRunControl& PushNew() { return Current().emplace_back(); }
   bool Pop(TRunControl& out);
-  void Pop() { current_.pop_back(); }  // drops the top frame (there must be one)
+  void Pop() { Current().pop_back(); }  // drops the top frame (there must be one)
   bool Get(size_t index, TRunControl& out) const;
-  TRunControl* Top() { return current_.empty() ? nullptr : &current_.back(); }
-  const TRunControl& At(size_t index) const { return current_[index]; }
-  size_t Count() const { return current_.size(); }
-  void Clear() { current_.clear(); }
+  TRunControl* Top() {
+    std::vector<TRunControl>& c = Current();
+    return c.empty() ? nullptr : &c.back();
+  }
+  const TRunControl& At(size_t index) const { return Current()[index]; }
+  size_t Count() const { return Current().size(); }
+  void Clear() { Current().clear(); }
+  // Sets the frames aside for a nested run, which starts with none; PopLevel brings them back.
   void PushLevel();
   void PopLevel();
   void ClearAll();
-  size_t LevelCount() const { return levels_.size(); }
+  size_t LevelCount() const { return level_; }
 
  private:
-  std::vector<TRunControl> current_;
-  std::vector<std::vector<TRunControl>> levels_;
-  std::vector<std::vector<TRunControl>> spare_;  // emptied lists kept for reuse
+  std::vector<TRunControl>& Current() { return levels_[level_]; }
+  const std::vector<TRunControl>& Current() const { return levels_[level_]; }
+
+  // One list per level, kept with its storage when the level ends: value calls open and close
+  // levels all the time. A frame never moves while its level lives (growing the outer list
+  // moves the inner lists, not their frames).
+  std::vector<std::vector<TRunControl>> levels_ = std::vector<std::vector<TRunControl>>(1);
+  size_t level_ = 0;
 };
 
 }  // namespace yume
