@@ -29,7 +29,7 @@ extern "C" __attribute__((visibility("default"))) yume::TEventLoop* YumeOpenQtLo
     // and the process ends right after anyway.
     static int argc = 1;
     static char* argv[] = {strdup(programPath), nullptr};
-    new QGuiApplication(argc, argv);
+    new QGuiApplication(argc, argv);  // NOLINT(clang-analyzer-cplusplus.NewDeleteLeaks)
   }
-  return new yume::TQtEventLoop();
+  return new yume::TQtEventLoop();  // owned by the caller from here on
 }
