@@ -226,23 +226,47 @@ namespace {
 
 // A label with an argument pattern takes the statement's arguments: bound to the pattern, then
 // as many as the pattern has "?" taken from the bottom of the stack, evaluated, in order.
-void BindFunctionArgs(TYumeBase& y, THashNode& label) {
-  if (label.Pattern.empty()) return;
-  BindArguments(y, label);
+// How many arguments a label's pattern takes: one per "?".
+size_t ArgumentMarks(std::string_view pattern) {
   size_t n = 0;
-  for (char ch : label.Pattern)
+  for (char ch : pattern)
     if (ch == '?') ++n;
-  // The list is built apart (evaluating may run another call that sets its own arguments), in
-  // the storage of the list before last, so that calls do not allocate.
+  return n;
+}
+
+// A bound argument evaluated again, where it is (plain digits are their own value).
+void EvaluateInPlace(TYumeBase& y, std::string& v) {
+  if (IsPlainDigits(v))
+    y.LastType = "e";
+  else
+    v = EvaluateText(y, v);
+}
+
+// An empty list for a call's arguments. The list is built apart (evaluating may run another call
+// that sets its own arguments), in the storage of the list before last, so that calls do not
+// allocate; SetFuncArgs makes it the current one.
+std::vector<std::string> NewArgList(TYumeBase& y) {
   std::vector<std::string> values = std::move(y.SpareFuncArgs);
   values.clear();
-  for (size_t i = 0; i < n && !y.Args.Empty(); ++i) {
-    std::string raw = y.Args.TakeFront();
-    values.push_back(EvaluateText(y, raw));
-  }
+  return values;
+}
+
+void SetFuncArgs(TYumeBase& y, std::vector<std::string>&& values) {
   y.SpareFuncArgs = std::move(y.FuncArgs);
   y.FuncArgs = std::move(values);
   y.HasFuncArgs = true;
+}
+
+void BindFunctionArgs(TYumeBase& y, THashNode& label) {
+  if (label.Pattern.empty()) return;
+  BindArguments(y, label);
+  const size_t n = ArgumentMarks(label.Pattern);
+  std::vector<std::string> values = NewArgList(y);
+  for (size_t i = 0; i < n && !y.Args.Empty(); ++i) {
+    values.push_back(y.Args.TakeFront());
+    EvaluateInPlace(y, values.back());
+  }
+  SetFuncArgs(y, std::move(values));
 }
 
 // A call with parentheses to a label whose slots are all "?" arguments, on an empty stack:
@@ -253,13 +277,8 @@ bool BindCallArgs(TYumeBase& y, THashNode& label, std::string_view args) {
   if (!y.Args.Empty() || label.Pattern.empty()) return false;
   std::string_view slots[8];
   const size_t n = PatternSlotViews(label.Pattern, slots, std::size(slots));
-  if (n == 0 || n > std::size(slots)) return false;
-  size_t marks = 0;
-  for (char ch : label.Pattern)
-    if (ch == '?') ++marks;
-  if (marks != n) return false;
-  std::vector<std::string> values = std::move(y.SpareFuncArgs);
-  values.clear();
+  if (n == 0 || n > std::size(slots) || ArgumentMarks(label.Pattern) != n) return false;
+  std::vector<std::string> values = NewArgList(y);
   if (!EvaluateArguments(y, args, n, values)) {
     y.SpareFuncArgs = std::move(values);
     return false;
@@ -267,18 +286,11 @@ bool BindCallArgs(TYumeBase& y, THashNode& label, std::string_view args) {
   ParticleFreeScope pf(y);
   y.OmittedFilled = false;
   for (size_t k = 0; k < n; ++k) {
-    std::string& v = values[k];
     size_t len = 0;
-    if (ParticleMatches(v, slots[k], &len)) v.resize(v.size() - len);
-    // Plain digits evaluate to themselves.
-    if (IsPlainDigits(v))
-      y.LastType = "e";
-    else
-      v = EvaluateText(y, v);
+    if (ParticleMatches(values[k], slots[k], &len)) values[k].resize(values[k].size() - len);
+    EvaluateInPlace(y, values[k]);
   }
-  y.SpareFuncArgs = std::move(y.FuncArgs);
-  y.FuncArgs = std::move(values);
-  y.HasFuncArgs = true;
+  SetFuncArgs(y, std::move(values));
   return true;
 }
 

@@ -433,13 +433,7 @@ std::string PopText(TYumeBase& y) {
 }
 
 long double PopNumber(TYumeBase& y) {
-  const std::string v = PopText(y);
-  if (IsPlainDigits(v)) {
-    uint64_t n = 0;
-    for (char c : v) n = n * 10 + static_cast<uint64_t>(c - '0');
-    return static_cast<long double>(n);
-  }
-  return StrToNumber(v);
+  return StrToNumber(PopText(y));
 }
 
 THashNode* PopWord(TYumeBase& y, bool create) {
@@ -467,6 +461,24 @@ struct TArgSplit {
   std::vector<TArg> Args;
 };
 
+// Steps over the string literal or parenthesised part at pos: read for real with y (its
+// errors raised and its line markers counted), merely skipped without; false (pos unchanged)
+// where, without y, it is left open.
+bool StepOverEnclosed(TYumeBase* y, std::string_view text, size_t& pos, bool literal) {
+  if (y) {
+    if (literal) {
+      ReadStringLiteral(*y, text, pos);
+    } else {
+      ReadParenthesized(*y, text, pos);
+    }
+    return true;
+  }
+  const size_t next = literal ? SkipStringLiteral(text, pos) : SkipParenthesized(text, pos);
+  if (next == std::string_view::npos) return false;
+  pos = next;
+  return true;
+}
+
 // Reads one argument of a call from pos: up to the next "," outside literals and parentheses;
 // asWritten tells whether it is one plain word or one literal, pushed as written. Without y the
 // reading has no side effects and gives up (false) at a line break or an unclosed literal or
@@ -488,18 +500,7 @@ bool NextArgument(TYumeBase* y, std::string_view inner, size_t& pos, std::string
       const char c = inner[pos];
       if (AtStringLiteral(inner, pos) || c == '(') {
         const bool literal = c != '(';
-        if (y) {
-          if (literal) {
-            ReadStringLiteral(*y, inner, pos);
-          } else {
-            ReadParenthesized(*y, inner, pos);
-          }
-        } else {
-          const size_t next =
-              literal ? SkipStringLiteral(inner, pos) : SkipParenthesized(inner, pos);
-          if (next == std::string_view::npos) return false;
-          pos = next;
-        }
+        if (!StepOverEnclosed(y, inner, pos, literal)) return false;
         if (literal) {
           ++parts;
         } else {
@@ -545,13 +546,7 @@ void PushArgument(TYumeBase& y, std::string_view arg, bool asWritten) {
 
 const TArgSplit* ArgSplitFor(TYumeBase& y, std::string_view inner) {
   static TPositionCache<const TArgSplit> splits;
-  if (inner.empty() || !y.InRegisteredText(inner.data())) return nullptr;
-  return splits.Get(y.TextsGeneration, inner.data(), inner.size(),
-                    [&]() -> std::unique_ptr<const TArgSplit> {
-                      auto split = std::make_unique<TArgSplit>();
-                      if (!SplitArguments(inner, *split)) return nullptr;
-                      return split;
-                    });
+  return TextReading(splits, y, inner, SplitArguments);
 }
 
 }  // namespace
@@ -664,17 +659,7 @@ size_t ScanRest(TYumeBase* y, std::string_view text, size_t pos, const TJoinFn* 
       break;
     }
     if (AtStringLiteral(text, pos) || c == '(') {
-      const bool literal = c != '(';
-      if (y) {
-        if (literal) {
-          ReadStringLiteral(*y, text, pos);
-        } else {
-          ReadParenthesized(*y, text, pos);
-        }
-        continue;
-      }
-      pos = literal ? SkipStringLiteral(text, pos) : SkipParenthesized(text, pos);
-      if (pos == std::string_view::npos) return pos;
+      if (!StepOverEnclosed(y, text, pos, c != '(')) return std::string_view::npos;
       continue;
     }
     pos += CharLen(text, pos);

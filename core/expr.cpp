@@ -387,13 +387,7 @@ bool CompileExpr(std::string_view text, TExprCode& code) {
 // TPositionUse is alive.
 const TExprCode* CodeFor(TYumeBase& y, std::string_view text) {
   static TPositionCache<const TExprCode> codes;
-  if (text.empty() || !y.InRegisteredText(text.data())) return nullptr;
-  return codes.Get(y.TextsGeneration, text.data(), text.size(),
-                   [&]() -> std::unique_ptr<const TExprCode> {
-                     auto code = std::make_unique<TExprCode>();
-                     if (!CompileExpr(text, *code)) return nullptr;
-                     return code;
-                   });
+  return TextReading(codes, y, text, CompileExpr);
 }
 
 // A plain variable read as a value the way a term would read it; null when the word is

@@ -345,6 +345,22 @@ void THash::Clear() {
 
 // ---- THashYu ----
 
+[[gnu::always_inline]] inline THashNode* THashYu::FindInScopes(std::string_view name,
+                                                               std::string_view folded,
+                                                               unsigned bucketName,
+                                                               unsigned bucketFolded,
+                                                               bool fold) const {
+  for (auto it = used_.rbegin(); it != used_.rend(); ++it) {
+    const TScopeTable& table = *scopes_[*it];
+    if (table.Empty()) continue;
+    if (!folded.empty()) {
+      if (THashNode* w = table.Find(bucketFolded, folded)) return w;
+    }
+    if (THashNode* w = table.Find(bucketName, name)) return w;
+  }
+  return Find(name, fold);
+}
+
 THashNode* THashYu::FindScoped(std::string_view name, bool fold) const {
   if (name.empty()) return nullptr;
   if (scopes_.empty()) return Find(name, fold);
@@ -371,15 +387,7 @@ THashNode* THashYu::FindScoped(std::string_view name, bool fold) const {
   // No local word shares a bucket with the name: the global table alone can hold it.
   if (localsInBucket_[bucketName] == 0 && (folded.empty() || localsInBucket_[bucketFolded] == 0))
     return Find(name, fold);
-  for (auto it = used_.rbegin(); it != used_.rend(); ++it) {
-    const TScopeTable& table = *scopes_[*it];
-    if (table.Empty()) continue;
-    if (!folded.empty()) {
-      if (THashNode* w = table.Find(bucketFolded, folded)) return w;
-    }
-    if (THashNode* w = table.Find(bucketName, name)) return w;
-  }
-  return Find(name, fold);
+  return FindInScopes(name, folded, bucketName, bucketFolded, fold);
 }
 
 void TNameRef::Prepare(std::string_view name, bool fold) {
@@ -395,13 +403,8 @@ void TNameRef::Prepare(std::string_view name, bool fold) {
 
 THashNode* THashYu::FindRemembered(std::string_view name, TNameRef& ref) const {
   if (localsInBucket_[ref.BucketName] != 0 ||
-      (!ref.Folded.empty() && localsInBucket_[ref.BucketFolded] != 0)) {
-    if (ref.Fold) return FindScoped(name, true);
-    // An exact name (a variable's): its bucket is known already.
-    for (auto it = used_.rbegin(); it != used_.rend(); ++it)
-      if (THashNode* w = scopes_[*it]->Find(ref.BucketName, name)) return w;
-    return Find(name, false);
-  }
+      (!ref.Folded.empty() && localsInBucket_[ref.BucketFolded] != 0))
+    return FindInScopes(name, ref.Folded, ref.BucketName, ref.BucketFolded, ref.Fold);
   if (ref.Changes != Changes()) {
     ref.Word = Find(name, ref.Fold);
     ref.Changes = Changes();

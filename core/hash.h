@@ -219,6 +219,10 @@ class THashYu : public THash {
   void ClearScopes();
 
  private:
+  // The scopes from the innermost out, then the global table; the name's folded form and both
+  // buckets worked out by the caller.
+  THashNode* FindInScopes(std::string_view name, std::string_view folded, unsigned bucketName,
+                          unsigned bucketFolded, bool fold) const;
   std::vector<std::unique_ptr<TScopeTable>> scopes_;
   std::vector<std::unique_ptr<TScopeTable>> spare_;  // closed scope tables, emptied, for reuse
   std::vector<size_t> used_;  // indices of the scopes that ever held a word, lowest first

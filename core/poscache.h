@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 namespace yume {
@@ -149,5 +150,20 @@ class TPositionCache {
   std::vector<std::unique_ptr<T>> owned_;
   std::vector<std::unique_ptr<T>> retired_;
 };
+
+// The reading of a text inside a working text (an expression, an argument list), kept in cache
+// and made by read(text, T&) (false: nothing worth keeping). Null for an empty text, for a text
+// outside the registered working texts (values, temporaries) and the first time it is asked for.
+// Valid while a TPositionUse is alive. Base is the interpreter state (TYumeBase).
+template <class T, class Base, class Read>
+const T* TextReading(TPositionCache<const T>& cache, const Base& y, std::string_view text,
+                     Read&& read) {
+  if (text.empty() || !y.InRegisteredText(text.data())) return nullptr;
+  return cache.Get(y.TextsGeneration, text.data(), text.size(), [&]() -> std::unique_ptr<const T> {
+    auto made = std::make_unique<T>();
+    if (!read(text, *made)) return nullptr;
+    return made;
+  });
+}
 
 }  // namespace yume
