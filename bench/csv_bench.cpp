@@ -18,7 +18,7 @@
 #include <functional>
 #include <string>
 
-#include "commands/text/csvdb.h"
+#include "table/csvdb.h"
 
 namespace {
 

@@ -1,4 +1,5 @@
-// Evaluation of typical argument texts, as handlers pop them in a loop.
+// Evaluation of typical argument texts, as handlers pop them in a loop; then long "&" and "+"
+// chains, whose time per term should not grow with their length.
 //   build/bench/bench_expr_bench [million evaluations per text]
 #include <time.h>
 
@@ -55,6 +56,31 @@ int main(int argc, char** argv) {
     for (long i = 0; i < n; ++i) total += yume::EvaluateText(y, text).size();
     const double t1 = Now();
     std::printf("%-28s %7.1f ns/eval  (%zu)\n", text, (t1 - t0) * 1e9 / n, total);
+  }
+  AddVar(y, "S", "ab", "s");
+  for (int terms = 2500; terms <= 80000; terms *= 2) {
+    std::string cat = "S";
+    std::string sum = "0";
+    for (int i = 0; i < terms; ++i) {
+      cat += "&S";
+      sum += "+1";
+    }
+    double perTerm[2];
+    size_t total = 0;
+    const std::string* const chains[] = {&cat, &sum};
+    for (int k = 0; k < 2; ++k) {
+      int rounds = 0;
+      const double t0 = Now();
+      double t1 = t0;
+      while (t1 - t0 < 0.1) {
+        total += yume::EvaluateText(y, *chains[k]).size();
+        ++rounds;
+        t1 = Now();
+      }
+      perTerm[k] = (t1 - t0) * 1e9 / rounds / terms;
+    }
+    std::printf("chains of %-6d terms  & %6.1f ns/term  + %6.1f ns/term  (%zu)\n", terms,
+                perTerm[0], perTerm[1], total);
   }
   return 0;
 }

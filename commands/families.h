@@ -52,10 +52,4 @@ extern const TFamily kDdeFamily;
 extern const TFamily kStatementFamily;
 extern const TFamily kConstantFamily;
 
-// The constants whose values are taken at run start (colours of the desktop, its size, the
-// command line, folders, the system's name). Their tables carry no value (Value null).
-extern const TFamily kComputedFamily;
-// Enters the computed constants with their values for this run.
-void RegisterComputedConstants(TYumeBase& y);
-
 }  // namespace yume

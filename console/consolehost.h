@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "console/consoledialogs.h"
 #include "gfx/loophost.h"
 
 namespace yume {
@@ -21,26 +22,8 @@ class TConsoleHost : public TLoopHost {
   void ShowMessage(const std::string& text, const std::string& caption, TMessageKind kind) override;
   TErrorChoice ShowErrorDialog(const std::string& log, bool debugMode) override;
 
-  // Dialogs on the terminal: the message or prompt on standard output, the answer one line of
-  // standard input (or of the answers file); end of input cancels.
-  void Say(const std::string& text, const TDialogStyle& style) override;
-  bool AskText(const std::string& prompt, const std::string& initial, const TDialogStyle& style,
-               std::string& answer) override;
-  int AskYesNo(const std::string& text, const std::string& caption, bool withCancel) override;
-  bool AskList(const std::string& message, const std::vector<std::string>& items, bool editable,
-               const std::string& initial, const TDialogStyle& style, std::string& answer) override;
-  bool AskButtons(const std::string& message, const std::vector<std::string>& captions,
-                  const TDialogStyle& style, std::string& answer) override;
-  bool AskMemo(const std::string& text, const TDialogStyle& style, std::string& answer) override;
-  bool AskItems(const TItemList& items, const TDialogStyle& style, std::string& answer) override;
-  bool PickColor(uint32_t& color) override;
-  bool PickFont(TDialogFont& font) override;
-  bool PickOpenFiles(const std::string& filter, const std::string& folder,
-                     const std::string& initial, std::vector<std::string>& files) override;
-  bool PickSaveFile(const std::string& filter, const std::string& defaultExt,
-                    const std::string& folder, const std::string& initial,
-                    std::string& file) override;
-  bool PickFolder(const std::string& start, const std::string& root, std::string& folder) override;
+  // The dialogs, asked on the terminal.
+  TDialogHost& Dialogs() { return dialogs_; }
 
   bool WindowShown() const { return windowShown_; }
 
@@ -51,22 +34,15 @@ class TConsoleHost : public TLoopHost {
   std::unique_ptr<TEventLoop> OpenLoop() override;
   // The offscreen platform's screen, without loading it.
   bool DesktopSize(int& width, int& height) override;
+  void ConnectAreas(TYumeBase& y) override;
 
  private:
   // Asks on the terminal whether to go on; false at end of input.
   bool AskContinue();
-  // Writes CP932 text as lines on standard output.
-  void Out(const std::string& cp932);
-  // The next answer: a line of the answers file, else of standard input (CP932, no line break);
-  // false at end of input or for "<cancel>".
-  bool ReadAnswer(std::string& line);
-  // Asks until the line is accepted by accept (or input ends: false).
-  template <class Accept>
-  bool AskUntil(Accept&& accept);
-
   std::FILE* out_;
   std::FILE* err_;
   std::FILE* in_;
+  TConsoleDialogs dialogs_;
   bool windowShown_ = false;
   size_t logShown_ = 0;  // how much of the error log has been written already
 };

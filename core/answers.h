@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/host.h"
+#include "core/dialoghost.h"
 
 namespace yume {
 

@@ -59,7 +59,6 @@ TYumeApp::TYumeApp(THost& host, std::vector<std::string> params) : host_(host) {
   base_.Host = &host_;
   base_.App = this;
   MarkStackTop();
-  InstallExecutor();
 }
 
 TYumeApp::~TYumeApp() = default;
@@ -149,8 +148,10 @@ void TYumeApp::EventDoTimer() {
     StartUp();
     y.SetCur(y.Source.c_str());
   } catch (const std::exception& e) {
-    if (!dynamic_cast<const EYume*>(&e)) {
-      ErrorLog() += FormatError(y, e.what()) + "\r\n";
+    if (dynamic_cast<const EYume*>(&e)) {
+      LogError(y, e);
+    } else {
+      y.ErrorLog += FormatError(y, e.what()) + "\r\n";
     }
     endedByError_ = true;
     ShowErrorDialog();
@@ -160,8 +161,9 @@ void TYumeApp::EventDoTimer() {
   }
   try {
     RunProgram();
-  } catch (const EYume&) {
-    // Already in the error log: show the log rather than lose it.
+  } catch (const EYume& e) {
+    // Show the log rather than lose it.
+    LogError(y, e);
     ShowErrorDialog();
   } catch (const std::exception& e) {
     host_.ShowMessage(FormatError(y, std::string("システムエラー:") + e.what()), "",
@@ -172,7 +174,7 @@ void TYumeApp::EventDoTimer() {
 
 void TYumeApp::StartUp() {
   TYumeBase& y = base_;
-  ErrorLog().clear();
+  y.ErrorLog.clear();
   closingEventRunning_ = false;
   y.Cur = nullptr;
   y.Line = 0;
@@ -208,6 +210,7 @@ void TYumeApp::RunProgram(bool endKnown) {
         check_(y);
         if (y.Cur) y.End = y.ContextEnd();
       } catch (const EYume& e) {
+        LogError(y, e);
         HandleStatementError(e, true);
       } catch (const std::exception& e) {
         HandleStatementError(e, false);
@@ -215,7 +218,6 @@ void TYumeApp::RunProgram(bool endKnown) {
       last = nullptr;
       continue;
     }
-    const char* stepStart = y.Cur;
     try {
       if (y.Runs.Count() > 65535) {
         RaiseError(y, "実行が無限ループしている可能性があるので終了します。");
@@ -226,7 +228,7 @@ void TYumeApp::RunProgram(bool endKnown) {
       step_(y);
       stepSinceErrorJump_ = true;
     } catch (const EYume& e) {
-      (void)stepStart;
+      LogError(y, e);
       HandleStatementError(e, true);
     } catch (const std::exception& e) {
       HandleStatementError(e, false);
@@ -251,7 +253,7 @@ void TYumeApp::HandleStatementError(const std::exception& e, bool logged) {
   }
   if (!y.ErrorsShown) return;
   if (!logged) {
-    std::string& log = ErrorLog();
+    std::string& log = y.ErrorLog;
     log += FormatError(y, e.what());
     log += "\r\n特定できないシステムエラーです(ToT)\r\n";
   }
@@ -260,7 +262,7 @@ void TYumeApp::HandleStatementError(const std::exception& e, bool logged) {
 
 void TYumeApp::ShowErrorDialog() {
   TYumeBase& y = base_;
-  TErrorChoice choice = host_.ShowErrorDialog(ErrorLog(), y.DebugMode);
+  TErrorChoice choice = host_.ShowErrorDialog(y.ErrorLog, y.DebugMode);
   switch (choice) {
     case TErrorChoice::Continue:
     case TErrorChoice::Debug:  // the debug dialog opens from here once it exists

@@ -7,6 +7,7 @@
 
 #include "core/app.h"
 #include "core/bind.h"
+#include "core/cmdlib.h"
 #include "core/convhalf.h"
 #include "core/error.h"
 #include "core/executor.h"
@@ -105,7 +106,7 @@ void EndTopFrame(TYumeBase& y) {
     case fkList: {
       const auto& lines = *f->ItemLines;
       if (f->Counter >= static_cast<int64_t>(lines.size())) break;
-      SetSore(y, lines[static_cast<size_t>(f->Counter)], "s");
+      SetSoreText(y, lines[static_cast<size_t>(f->Counter)]);
       ++f->Counter;
       SetCount(y, f->Counter);
       RunBodyAgain(y, *f);
@@ -203,6 +204,7 @@ void CheckRunControl(TYumeBase& y) {
   try {
     EndTopFrame(y);
   } catch (const std::exception& e) {
+    LogError(y, e);
     // The frame that failed is given up, so that the run goes on after it rather than failing
     // at the same place again.
     TRunControl f;

@@ -2,20 +2,18 @@
 
 #include "core/app.h"
 #include "core/hash.h"
+#include "core/messages.h"
 #include "core/sjis.h"
 #include "core/yumebase.h"
 
 namespace yume {
 
-std::string& ErrorLog() {
-  static std::string log;
-  return log;
-}
-
-EYume::EYume(const std::string& message) : std::runtime_error(message) {
-  std::string& log = ErrorLog();
-  log += message;
-  log += "\r\n";
+void LogError(TYumeBase& y, const std::exception& e) {
+  const auto* ye = dynamic_cast<const EYume*>(&e);
+  if (!ye || ye->logged_) return;
+  y.ErrorLog += e.what();
+  y.ErrorLog += "\r\n";
+  ye->logged_ = true;
 }
 
 std::string Subst(std::string_view msg, std::initializer_list<std::string_view> args) {
@@ -88,15 +86,38 @@ std::string FormatWarning(TYumeBase& y, std::string_view text) {
 }
 
 void RaiseError(TYumeBase& y, std::string_view text) {
-  throw EYume(FormatError(y, text));
+  std::string line = FormatError(y, text);
+  y.ErrorLog += line;
+  y.ErrorLog += "\r\n";
+  throw EYume(line, true);
 }
 
 void RaiseError(TYumeBase& y, std::string_view msg, std::initializer_list<std::string_view> args) {
   RaiseError(y, Subst(msg, args));
 }
 
+void RaiseArgumentError(TYumeBase& y, std::string_view command, std::string_view detail) {
+  RaiseError(y, Subst(msg::kArgument, {command}) + std::string(detail));
+}
+
+void RaiseRangeError(TYumeBase& y) {
+  RaiseError(y, msg::kRangeCheck);
+}
+
+void RaiseReadOnly(TYumeBase& y, std::string_view name) {
+  RaiseError(y, msg::kReadOnly, {name});
+}
+
+void RaiseNotBuilt(TYumeBase& y, std::string_view what) {
+  RaiseError(y, msg::kNotBuilt, {what});
+}
+
+void RaiseBadSyntax(TYumeBase& y, std::string_view what, std::string_view detail) {
+  RaiseError(y, Subst(msg::kBadSyntax, {what}) + std::string(detail));
+}
+
 void AddWarning(TYumeBase& y, std::string_view text) {
-  std::string& log = ErrorLog();
+  std::string& log = y.ErrorLog;
   log += FormatWarning(y, text);
   log += "\r\n";
   if (y.DebugMode && y.App) y.App->ShowErrorDialog();

@@ -6,6 +6,7 @@
 
 #include "core/assign.h"
 #include "core/bind.h"
+#include "core/cmdlib.h"
 #include "core/control.h"
 #include "core/error.h"
 #include "core/expr.h"
@@ -142,7 +143,7 @@ void ContinuePhrase(TYumeBase& y, std::string_view text, size_t pos, std::string
       SkipBlanks(text, pos);
       const char c = CharAt(text, pos);
       if (c == '\0' || c == '\r' || c == ';') {
-        SetSore(y, std::move(value), y.LastType == "s" ? "s" : "e");
+        SetSoreTyped(y, std::move(value), y.LastType == "s" ? "s" : "e");
         SetPos(y, text, pos);
         return;
       }
@@ -331,12 +332,6 @@ ParticleFreeScope::~ParticleFreeScope() {
   y.ParticleFree = false;
 }
 
-void SetSore(TYumeBase& y, std::string value, const char* type) {
-  if (!y.VarSore) return;
-  y.VarSore->SetValueText(std::move(value));
-  y.VarSore->TypeText = type;
-}
-
 void ExecuteStatement(TYumeBase& y) {
   if (!y.Cur) return;
   if (RunPlannedStatement(y)) return;
@@ -417,36 +412,11 @@ void CallBoundCommand(TYumeBase& y, THashNode& word) {
   try {
     CallHandler(y, word.Tag, word);
   } catch (const std::exception& e) {
+    LogError(y, e);
     std::string head = "『" + word.Name + "』命令の実行中にエラー。";
     if (IsErrorLine(e.what())) RaiseError(y, head);
     RaiseError(y, head + "理由は、" + e.what());
   }
-}
-
-std::string PopText(TYumeBase& y) {
-  std::string arg = y.Args.Pop();
-  if (IsPlainDigits(arg)) {  // its own value: handed on, not copied
-    y.LastType = "e";
-    return arg;
-  }
-  return EvaluateText(y, arg);
-}
-
-long double PopNumber(TYumeBase& y) {
-  return StrToNumber(PopText(y));
-}
-
-THashNode* PopWord(TYumeBase& y, bool create) {
-  std::string name = y.Args.Pop();
-  if (name.size() >= 2 && name.front() == '`' && name.back() == '`') {
-    name = name.substr(1, name.size() - 2);
-  }
-  if (THashNode* w = y.Dict.FindScoped(name, false)) return w;
-  if (!create) RaiseError(y, "部品\"%s\"が特定できません。", {name});
-  auto w = THashNode::MakeVariable(name, false, static_cast<int>(y.Runs.Count()), "");
-  THashNode* raw = w.get();
-  y.Dict.Add(std::move(w));
-  return raw;
 }
 
 namespace {
@@ -632,6 +602,16 @@ std::vector<std::string> CoordinateTexts(TYumeBase& y, std::string_view text) {
   return texts;
 }
 
+std::vector<int> CoordinateValues(TYumeBase& y, std::string_view text) {
+  const std::vector<std::string> texts = CoordinateTexts(y, text);
+  std::vector<int> values;
+  values.reserve(texts.size());
+  for (const std::string& t : texts) {
+    values.push_back(static_cast<int>(TruncCount(StrToNumber(EvaluateText(y, t)))));
+  }
+  return values;
+}
+
 void ParsePoint(TYumeBase& y, std::string_view text, int& x, int& py) {
   const std::vector<std::string> texts = CoordinateTexts(y, text);
   if (texts.size() != 2) RaiseError(y, "座標の指定エラー");
@@ -688,10 +668,6 @@ std::string ReadStatementRest(TYumeBase& y, std::string_view text, size_t& pos) 
   pos = ScanStatementRest(y, text, pos, JoinFn(join));
   out += text.substr(start, pos - start);
   return out;
-}
-
-void InstallExecutor() {
-  SetCallForValue(CallForValue);
 }
 
 }  // namespace yume

@@ -38,13 +38,6 @@ void CallCommand(TYumeBase& y, THashNode& word);
 // The same with the arguments bound already.
 void CallBoundCommand(TYumeBase& y, THashNode& word);
 
-// Handler services: the top argument evaluated, as a number, or as the word it names.
-std::string PopText(TYumeBase& y);
-long double PopNumber(TYumeBase& y);
-// The word the top argument names (as written, backquotes removed), found in all scopes;
-// created as an empty variable when missing and create is set, else an error.
-THashNode* PopWord(TYumeBase& y, bool create);
-
 // The call form name(arguments): text[pos] must be "(". Returns the value; with pushResult the
 // value is also pushed as a phrase.
 std::string FunctionCall(TYumeBase& y, THashNode& word, std::string_view text, size_t& pos,
@@ -65,14 +58,14 @@ bool EvaluateArguments(TYumeBase& y, std::string_view inner, size_t expected,
 // one pair of backquotes is removed and a list wholly in parentheses is the list inside them.
 std::vector<std::string> CoordinateTexts(TYumeBase& y, std::string_view text);
 
+// The same entries evaluated, in order, each truncated to an integer.
+std::vector<int> CoordinateValues(TYumeBase& y, std::string_view text);
+
 // A coordinate pair "(x,y)" or a word holding one; both truncated to integers.
 void ParsePoint(TYumeBase& y, std::string_view text, int& x, int& py);
 
 // A command, label or library function used as a value (see core/term.h).
 std::string CallForValue(TYumeBase& y, THashNode& word, std::string_view args, bool hasArgs);
-
-// Makes the evaluator call back into the executor for words used as values.
-void InstallExecutor();
 
 // The rest of a statement from pos: up to a line break or ";" (literals and parentheses taken
 // whole; "&" at a line end joins the next line).
@@ -94,8 +87,5 @@ TJoinFn JoinFn(F& f) {
 size_t ScanStatementRest(TYumeBase& y, std::string_view text, size_t pos, TJoinFn onJoin);
 // The same without reading anything for real: npos where that reading would join a line or fail.
 size_t PlainStatementRest(std::string_view text, size_t pos);
-
-// Sets それ's value and type.
-void SetSore(TYumeBase& y, std::string value, const char* type);
 
 }  // namespace yume

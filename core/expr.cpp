@@ -442,7 +442,7 @@ void ReadVariable(TYumeBase& y, const THashNode& w, std::string& out) {
 THashNode* CallableWord(TYumeBase& y, const TExprToken& t) {
   THashNode* w = y.Dict.FindRemembered(t.Word, t.Ref);
   if (!w || !(w->Kind == wkCommand || w->Kind == wkLabel || w->Kind == wkLibFunc)) return nullptr;
-  return GetCallForValue() ? w : nullptr;
+  return y.CallForValue ? w : nullptr;
 }
 
 // The recursive-descent parser over one expression text.
@@ -580,7 +580,7 @@ class TCalc {
         THashNode* w = CallableWord(y_, t);
         if (!w) return Uncoded(t);
         prev_ = kind_;
-        std::string v = GetCallForValue()(y_, *w, t.Text, true);
+        std::string v = y_.CallForValue(y_, *w, t.Text, true);
         const bool is_num = y_.LastType == "e";
         tok_.SetText(std::move(v), is_num);
         kind_ = is_num ? tkNumber : tkText;
@@ -675,6 +675,7 @@ TStrNum GuardedValue(TYumeBase& y, std::string_view text, Fn&& run) {
   } catch (const ECalc& e) {
     RaiseCalcError(y, e.what(), text);
   } catch (const EYume& e) {
+    LogError(y, e);
     const std::string_view inner = ErrorLineText(e.what());
     // An inner calculation has reported already.
     if (inner.substr(0, kCalcError.size()) == kCalcError) throw;
@@ -799,7 +800,7 @@ std::string EvaluateImpl(TYumeBase& y, std::string_view text, long double* numbe
       break;
     case TExprToken::kCall:
       if (THashNode* w = CallableWord(y, t)) {
-        value = GetCallForValue()(y, *w, t.Text, true);
+        value = y.CallForValue(y, *w, t.Text, true);
       } else {
         coded = false;
       }
@@ -831,7 +832,7 @@ std::string EvaluateImpl(TYumeBase& y, std::string_view text, long double* numbe
           ReadVariable(y, *rw, second.Text);
           second.IsNum = y.LastType == "e";
         } else if (rc) {
-          second.Text = GetCallForValue()(y, *rc, rt.Text, true);
+          second.Text = y.CallForValue(y, *rc, rt.Text, true);
           second.IsNum = y.LastType == "e";
         } else {
           second.Text.assign(rt.Text);

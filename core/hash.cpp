@@ -2,7 +2,7 @@
 
 #include <iterator>
 
-#include "commands/text/csvdb.h"
+#include "table/csvdb.h"
 #include "core/error.h"
 #include "core/sjis.h"
 #include "core/textutil.h"

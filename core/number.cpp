@@ -320,4 +320,46 @@ bool TryStrToNumber(std::string_view text, long double& out) {
   return true;
 }
 
+bool ParseIntText(std::string_view s, int64_t& out) {
+  size_t i = 0, e = s.size();
+  while (i < e && static_cast<unsigned char>(s[i]) <= 32) ++i;
+  while (e > i && static_cast<unsigned char>(s[e - 1]) <= 32) --e;
+  bool neg = false;
+  if (i < e && (s[i] == '+' || s[i] == '-')) neg = s[i++] == '-';
+  int base = 10;
+  if (i < e && s[i] == '$') {
+    base = 16;
+    ++i;
+  }
+  if (i >= e) return false;
+  uint64_t v = 0;
+  auto r = std::from_chars(s.data() + i, s.data() + e, v, base);
+  if (r.ec != std::errc() || r.ptr != s.data() + e) return false;
+  if (v > static_cast<uint64_t>(INT64_MAX)) return false;
+  out = neg ? -static_cast<int64_t>(v) : static_cast<int64_t>(v);
+  return true;
+}
+
+int64_t TruncCount(long double v) {
+  constexpr long double kLimit = 4611686018427387904.0L;  // 2^62
+  if (std::isnan(v)) return 0;
+  if (v > kLimit) return static_cast<int64_t>(kLimit);
+  if (v < -kLimit) return -static_cast<int64_t>(kLimit);
+  return static_cast<int64_t>(v);
+}
+
+uint32_t ReadColor(std::string_view text) {
+  while (!text.empty() && static_cast<unsigned char>(text.front()) <= 32) text.remove_prefix(1);
+  if (text.empty() || text.front() != '#') {
+    return static_cast<uint32_t>(static_cast<uint64_t>(TruncCount(StrToNumber(text))));
+  }
+  if (text.size() < 7) return 0;
+  uint32_t rgb[3] = {};
+  for (int k = 0; k < 3; ++k) {
+    const auto r = std::from_chars(text.data() + 1 + 2 * k, text.data() + 3 + 2 * k, rgb[k], 16);
+    if (r.ec != std::errc() || r.ptr != text.data() + 3 + 2 * k) return 0;
+  }
+  return rgb[0] | (rgb[1] << 8) | (rgb[2] << 16);
+}
+
 }  // namespace yume

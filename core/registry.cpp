@@ -5,9 +5,10 @@
 #include <string>
 #include <unordered_map>
 
-#include "commands/families.h"
+#include "core/args.h"
 #include "core/error.h"
 #include "core/hash.h"
+#include "core/messages.h"
 #include "core/partprops.h"
 #include "core/yumebase.h"
 
@@ -144,7 +145,7 @@ void SetWordRefs(TYumeBase& y) {
 
 }  // namespace
 
-void EmptyHandler(TYumeBase&) {}
+void EmptyHandler(TYumeBase&, TArgs&) {}
 
 THandlerTable BuildHandlerTable(std::span<const TFamily* const> families) {
   CheckFamilies(families);
@@ -171,8 +172,9 @@ void CallHandler(TYumeBase& y, int number, const THashNode& word) {
     throw std::out_of_range(Subst("\"%s\"の命令番号%sは範囲外です。", {word.Name, Num(number)}));
   }
   THandler h = Handlers()[number];
-  if (!h) RaiseError(y, "\"%s\"命令は、まだ作られていません。", {TableName(number, word.Name)});
-  h(y);
+  if (!h) RaiseError(y, msg::kCommandNotBuilt, {TableName(number, word.Name)});
+  TArgs args(y, word);
+  h(y, args);
 }
 
 THashNode* RegisterCommand(TYumeBase& y, const CommandDef& def) {
@@ -231,7 +233,10 @@ std::string VocabularyText() {
   for (const TFamily* f : Families()) {
     for (const CommandDef& c : f->Commands) {
       out += "command\t" + FoldName(c.Name) + "\t" + c.Pattern + "\t" + Num(c.Number) + "\t" +
-             (table[c.Number] ? "yes" : "no") + "\n";
+             (!table[c.Number]            ? "no"
+              : c.Built == TBuilt::Partly ? "partly"
+                                          : "yes") +
+             "\n";
     }
   }
   auto variables = [&](const TFamily* f) {

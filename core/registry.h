@@ -8,6 +8,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <span>
 #include <string>
 #include <vector>
@@ -16,18 +17,25 @@ namespace yume {
 
 class THashNode;
 class TYumeBase;
+class TArgs;
 
-// A command handler: pops its arguments (last slot first) and leaves its result in それ.
-using THandler = void (*)(TYumeBase&);
+// A command handler: takes its arguments through the view (core/args.h) and leaves its result
+// in それ (core/cmdlib.h).
+using THandler = void (*)(TYumeBase&, TArgs&);
+
+// How much of a command is built, as --words reports it.
+enum class TBuilt : uint8_t { Whole, Partly };
 
 // One command name. Aliases are separate entries with the same number and handler.
 // Handler null: the command is registered but not built yet (calling it raises an error
-// naming it).
+// naming it). A command built only in part (some of its uses report that they are not built)
+// says so.
 struct CommandDef {
   const char* Name;     // as written (entered folded)
   const char* Pattern;  // "?を,?に"; "" for none
   int Number;           // 0-600
   THandler Handler;
+  TBuilt Built = TBuilt::Whole;
 };
 
 // One system variable or constant with a fixed initial value.
@@ -49,15 +57,20 @@ struct TFamily {
 constexpr int kHandlerCount = 601;
 using THandlerTable = std::array<THandler, kHandlerCount>;
 
-// All families, in registration order of their commands.
+// The command library: every family, in registration order of its commands. Defined where
+// the library lists its families (commands/families.cpp), so the interpreter includes none.
 std::span<const TFamily* const> Families();
 // The families with fixed variables, in registration order of those variables (the
 // computed constants follow them).
 std::span<const TFamily* const> VariableFamilies();
+// The constants whose values are taken at run start; their table carries no values.
+extern const TFamily kComputedFamily;
+// Enters the computed constants with their values for this run.
+void RegisterComputedConstants(TYumeBase& y);
 
 // The handler that does nothing: the words of a condition that only mark its shape (ならば,
 // なら, 違えば, でなければ) and a few numbers without names.
-void EmptyHandler(TYumeBase& y);
+void EmptyHandler(TYumeBase& y, TArgs& a);
 
 // Builds the handler table from the given families and checks them: a name registered
 // twice (commands compared folded), a handler number outside 0-600, one number bound to two
@@ -72,8 +85,9 @@ const THandlerTable& Handlers();
 // True when handler number n carries a built handler.
 bool HandlerBuilt(int n);
 
-// Calls the handler of a command word: raises an error naming the command when its handler
-// is not built yet (or the number has none), and a range error for a number outside 0-600.
+// Calls the handler of a command word with the arguments bound on the stack: raises an error
+// naming the command when its handler is not built yet (or the number has none), and a range
+// error for a number outside 0-600.
 void CallHandler(TYumeBase& y, int number, const THashNode& word);
 
 // Registers one command: folds the name, enters a reserved command word.
@@ -87,8 +101,8 @@ THashNode* RegisterVariable(TYumeBase& y, const VariableDef& def);
 void RegisterAll(TYumeBase& y);
 
 // The vocabulary as tab-separated lines, CP932: "command", name as entered (folded), pattern,
-// handler number, "yes"/"no" (handler built); "variable" or "constant", name, "", management
-// number.
+// handler number, "yes"/"partly"/"no" (handler built, built in part, not built); "variable" or
+// "constant", name, "", management number.
 std::string VocabularyText();
 
 }  // namespace yume

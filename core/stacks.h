@@ -28,6 +28,8 @@ class TStack {
   void Erase(size_t index);
   // Removes the entry at index and gives it back (moved, not copied).
   std::string Take(size_t index);
+  // Removes the top n entries (n <= Count()).
+  void Drop(size_t n) { items_.resize(items_.size() - n); }
   size_t Count() const { return items_.size() - base_; }
   bool Empty() const { return items_.size() == base_; }
   void Clear() { items_.resize(base_); }

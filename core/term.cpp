@@ -16,8 +16,6 @@ namespace yume {
 
 namespace {
 
-TCallForValue g_call_for_value = nullptr;
-TPartRead g_part_read = nullptr;
 
 constexpr std::string_view kNo = "の";  // 82 CC
 
@@ -228,10 +226,10 @@ std::string_view LineValue(std::string_view lines, std::string_view name) {
 }
 
 std::string ReadPart(TYumeBase& y, THashNode& part, std::string_view property, bool has_property) {
-  if (!g_part_read)
+  if (!y.PartRead)
     RaiseError(y, "部品\"%s\"の値を得るには部品の機能が必要ですが、まだ作られていません。",
                {part.Name});
-  return g_part_read(y, part, property, has_property);
+  return y.PartRead(y, part, property, has_property);
 }
 
 // The word that item access on x reads: a part or dictionary itself, or the part or dictionary
@@ -317,10 +315,10 @@ std::string CallForValue(TYumeBase& y, THashNode& w, std::string_view text, size
     args = ReadParenthesized(y, text, q);
     pos = q;
   }
-  if (!g_call_for_value)
+  if (!y.CallForValue)
     RaiseError(y, "\"%s\"を値として使うには、命令の実行が必要ですが、まだ作られていません。",
                {w.Name});
-  return g_call_for_value(y, w, args, has_args);
+  return y.CallForValue(y, w, args, has_args);
 }
 
 std::string WordValue(TYumeBase& y, THashNode& w, std::string_view text, size_t& pos) {
@@ -411,18 +409,6 @@ std::string NegateValue(std::string v) {
   return v;
 }
 
-void SetCallForValue(TCallForValue fn) {
-  g_call_for_value = fn;
-}
-TCallForValue GetCallForValue() {
-  return g_call_for_value;
-}
-void SetPartRead(TPartRead fn) {
-  g_part_read = fn;
-}
-TPartRead GetPartRead() {
-  return g_part_read;
-}
 
 const char* InferCellType(std::string_view text) {
   std::string half;

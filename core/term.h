@@ -16,21 +16,8 @@ class THashNode;
 // term the value is empty and pos does not move.
 std::string EvalTerm(TYumeBase& y, std::string_view text, size_t& pos);
 
-// Running a command, label or library function for its value belongs to the statement
-// executor. `args` is the text inside the parentheses of the call form word(...) and has_args
-// tells whether there were parentheses at all. The function leaves それ as it was, returns the
-// value and sets y.LastType.
-using TCallForValue = std::string (*)(TYumeBase&, THashNode& word, std::string_view args,
-                                      bool has_args);
-void SetCallForValue(TCallForValue fn);
-TCallForValue GetCallForValue();
-
-// Reading a GUI part belongs to the part model: its value when has_property is false, else the
-// property named as written. Sets y.LastType.
-using TPartRead = std::string (*)(TYumeBase&, THashNode& part, std::string_view property,
-                                  bool has_property);
-void SetPartRead(TPartRead fn);
-TPartRead GetPartRead();
+// Words used as values are run by the statement executor and parts read by the part model,
+// through the hooks the state holds (TYumeBase::CallForValue, TYumeBase::PartRead).
 
 // The type of a text read from a table cell or row: blank is text; "$" with only hexadecimal
 // digits after it, or only digits and commas, is a number; anything else is text.

@@ -16,6 +16,19 @@ class TTypeCode {
   TTypeCode() = default;
   TTypeCode(const char* s) { *this = s; }      // NOLINT(google-explicit-constructor)
   TTypeCode(const std::string& s) { Set(s); }  // NOLINT(google-explicit-constructor)
+  TTypeCode(const TTypeCode& o) { *this = o; }
+  TTypeCode(TTypeCode&&) noexcept = default;
+  TTypeCode& operator=(const TTypeCode& o) {
+    if (this == &o) return *this;
+    if (!o.long_ && !long_) {
+      for (uint8_t i = 0; i < o.len_; ++i) short_[i] = o.short_[i];
+      len_ = o.len_;
+      return *this;
+    }
+    Set(o.View());
+    return *this;
+  }
+  TTypeCode& operator=(TTypeCode&&) noexcept = default;
   [[gnu::always_inline]] TTypeCode& operator=(const char* s) {
     if (!long_) {
       if (s[0] == 0) {

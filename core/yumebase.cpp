@@ -6,6 +6,8 @@
 #include <iterator>
 #include <system_error>
 
+#include "core/executor.h"
+
 namespace yume {
 
 namespace {
@@ -17,7 +19,10 @@ uint64_t NextTextsGeneration() {
 
 const char* const TYumeBase::kUndefinedCase = "\\~未定義";
 
-TYumeBase::TYumeBase() : TextsGeneration(NextTextsGeneration()), CaseSubject(kUndefinedCase) {
+TYumeBase::TYumeBase()
+    : TextsGeneration(NextTextsGeneration()),
+      CaseSubject(kUndefinedCase),
+      CallForValue(yume::CallForValue) {
   timespec ts{};
   clock_gettime(CLOCK_REALTIME, &ts);
   RandSeed = static_cast<uint32_t>(ts.tv_sec * 1000003u ^ ts.tv_nsec);

@@ -17,6 +17,7 @@
 namespace yume {
 
 class THost;
+class TDialogHost;
 class TYumeApp;
 
 class TYumeBase {
@@ -78,6 +79,7 @@ class TYumeBase {
   uint32_t RandSeed = 0;
 
   // ---- errors ----
+  std::string ErrorLog;     // every error and warning line of the run, each ending in CR LF
   bool ErrorsShown = true;  // show the error dialog (else errors are only recorded)
   THashNode* ErrorLabel = nullptr;
   const char* ErrorReturn = nullptr;
@@ -122,8 +124,25 @@ class TYumeBase {
   int DesktopHeight = 768;
 
   // ---- links ----
-  THost* Host = nullptr;
   TYumeApp* App = nullptr;
+  // The program hosting the run, by area: the run cycle and main window, and the dialogs.
+  // Set by the program; null in a state run without it.
+  THost* Host = nullptr;
+  TDialogHost* Dialogs = nullptr;
+
+  // ---- what the evaluator asks of the rest of the interpreter ----
+  // Runs a command, label or library function used as a value: `args` is the text inside the
+  // parentheses of word(...), hasArgs whether there were any. Leaves それ as it was, returns the
+  // value and sets LastType. The executor's own (CallForValue) unless a test puts another;
+  // null: words cannot be used as values.
+  using TCallForValue = std::string (*)(TYumeBase&, THashNode& word, std::string_view args,
+                                        bool hasArgs);
+  TCallForValue CallForValue;
+  // Reads a GUI part: its value when hasProperty is false, else the property named as
+  // written; sets LastType. Set by the part model; null until there is one.
+  using TPartRead = std::string (*)(TYumeBase&, THashNode& part, std::string_view property,
+                                    bool hasProperty);
+  TPartRead PartRead = nullptr;
 
   // Resets what belongs to one run: dictionary, stacks, parts, references, condition state.
   void ResetForRun();

@@ -18,7 +18,12 @@ class TLoopHost : public THost {
   TLoopHost();
   ~TLoopHost() override;
 
-  void Attach(TYumeApp* app) { app_ = app; }
+  // Ties the host to the application and its state: each area the host serves (dialogs …)
+  // is connected to the state.
+  void Attach(TYumeApp* app) {
+    app_ = app;
+    if (app) ConnectAreas(app->Base());
+  }
   TYumeApp* App() const { return app_; }
 
   // Pending events only exist once the loop does: before that there is nothing to run.
@@ -62,6 +67,8 @@ class TLoopHost : public THost {
   virtual bool DesktopSize(int& width, int& height) { return Loop().ScreenSize(width, height); }
   // The loop, made on first use.
   TEventLoop& Loop();
+  // Connects the areas the host serves besides the run cycle (y.Dialogs …).
+  virtual void ConnectAreas(TYumeBase& y) {}
 
   TYumeApp* app_ = nullptr;
 

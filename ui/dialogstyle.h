@@ -8,7 +8,7 @@
 #include <QStringList>
 #include <cstdint>
 
-#include "core/host.h"
+#include "core/dialoghost.h"
 
 class QDialog;
 class QPushButton;

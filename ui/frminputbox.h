@@ -3,7 +3,7 @@
 
 #include <QDialog>
 
-#include "core/host.h"
+#include "core/dialoghost.h"
 
 class QLabel;
 class QLineEdit;

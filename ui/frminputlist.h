@@ -6,7 +6,7 @@
 #include <QDialog>
 #include <vector>
 
-#include "core/host.h"
+#include "core/dialoghost.h"
 
 class QLineEdit;
 class QPushButton;

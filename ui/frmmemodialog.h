@@ -4,7 +4,7 @@
 
 #include <QDialog>
 
-#include "core/host.h"
+#include "core/dialoghost.h"
 
 class QPlainTextEdit;
 class QPushButton;

@@ -5,7 +5,7 @@
 #include <QDialog>
 #include <QList>
 
-#include "core/host.h"
+#include "core/dialoghost.h"
 
 class QLabel;
 class QPushButton;

@@ -1,6 +1,8 @@
 // The dialog calls of the window host: each builds its form or Qt picker, places it, runs it
 // modally and reads the answer back as CP932. Answer lines are read as the console reads them
 // (core/answers.h, ui/dialoganswers.h).
+#include "ui/windowdialogs.h"
+
 #include <QColorDialog>
 #include <QDir>
 #include <QFileDialog>
@@ -130,31 +132,25 @@ bool RunPathPicker(TLoopHost& host, QFileDialog& picker, Read read, std::string&
 
 }  // namespace
 
-QWidget* TWindowHost::DialogOwner() const {
-  return form_->isVisible() ? form_.get() : nullptr;
-}
+TWindowDialogs::TWindowDialogs(TWindowHost& host) : host_(host) {}
 
-QString TWindowHost::MainCaption() const {
-  return form_->windowTitle();
-}
-
-void TWindowHost::Say(const std::string& text, const TDialogStyle& style) {
-  TfrmMsgBox box(DialogOwner());
+void TWindowDialogs::Say(const std::string& text, const TDialogStyle& style) {
+  TfrmMsgBox box(host_.DialogOwner());
   box.Prepare(WidgetText(text), style);
-  PlaceDialog(&box, style, MainCaption());
+  PlaceDialog(&box, style, host_.MainCaption());
   // A run with answers closes each message box by itself (it takes no line: nothing is asked).
-  if (AnsweringRun()) QTimer::singleShot(0, box.btnOk, &QPushButton::click);
+  if (host_.AnsweringRun()) QTimer::singleShot(0, box.btnOk, &QPushButton::click);
   box.exec();
 }
 
-bool TWindowHost::AskText(const std::string& prompt, const std::string& initial,
-                          const TDialogStyle& style, std::string& answer) {
-  TfrmInputBox box(DialogOwner());
+bool TWindowDialogs::AskText(const std::string& prompt, const std::string& initial,
+                             const TDialogStyle& style, std::string& answer) {
+  TfrmInputBox box(host_.DialogOwner());
   box.Prepare(WidgetText(prompt), WidgetText(initial), style);
-  PlaceDialog(&box, style, MainCaption());
+  PlaceDialog(&box, style, host_.MainCaption());
   QString text;
   AnswerWhenShown(
-      *this, box,
+      host_, box,
       [&](const std::string& line) {
         text = WidgetText(line);
         return true;
@@ -167,12 +163,12 @@ bool TWindowHost::AskText(const std::string& prompt, const std::string& initial,
   return RunForm(box, answer);
 }
 
-int TWindowHost::AskYesNo(const std::string& text, const std::string& caption, bool withCancel) {
-  QMessageBox box(QMessageBox::Question, caption.empty() ? MainCaption() : WidgetText(caption),
-                  WidgetText(text),
+int TWindowDialogs::AskYesNo(const std::string& text, const std::string& caption, bool withCancel) {
+  QMessageBox box(QMessageBox::Question,
+                  caption.empty() ? host_.MainCaption() : WidgetText(caption), WidgetText(text),
                   withCancel ? QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel
                              : QMessageBox::Yes | QMessageBox::No,
-                  DialogOwner());
+                  host_.DialogOwner());
   // Qt's own captions are English without its translations.
   box.button(QMessageBox::Yes)->setText(QStringLiteral("はい(&Y)"));
   box.button(QMessageBox::No)->setText(QStringLiteral("いいえ(&N)"));
@@ -180,7 +176,7 @@ int TWindowHost::AskYesNo(const std::string& text, const std::string& caption, b
   // Escape and the close box give No for two buttons, Cancel for three.
   int choice = 0;
   AnswerWhenShown(
-      *this, box,
+      host_, box,
       [&](const std::string& line) {
         const std::optional<int> r = YesNoAnswer(line, withCancel);
         choice = r.value_or(0);
@@ -200,15 +196,15 @@ int TWindowHost::AskYesNo(const std::string& text, const std::string& caption, b
   return 0;
 }
 
-bool TWindowHost::AskList(const std::string& message, const std::vector<std::string>& items,
-                          bool editable, const std::string& initial, const TDialogStyle& style,
-                          std::string& answer) {
-  TfrmSelectDialog box(DialogOwner());
+bool TWindowDialogs::AskList(const std::string& message, const std::vector<std::string>& items,
+                             bool editable, const std::string& initial, const TDialogStyle& style,
+                             std::string& answer) {
+  TfrmSelectDialog box(host_.DialogOwner());
   box.Prepare(WidgetText(message), WidgetTexts(items), editable, WidgetText(initial), style);
-  PlaceDialog(&box, style, MainCaption());
+  PlaceDialog(&box, style, host_.MainCaption());
   std::string chosen;
   AnswerWhenShown(
-      *this, box,
+      host_, box,
       [&](const std::string& line) {
         const std::optional<std::string> r = ListAnswer(line, items, editable);
         if (r) chosen = *r;
@@ -227,17 +223,18 @@ bool TWindowHost::AskList(const std::string& message, const std::vector<std::str
   return RunForm(box, answer);
 }
 
-bool TWindowHost::AskButtons(const std::string& message, const std::vector<std::string>& captions,
-                             const TDialogStyle& style, std::string& answer) {
+bool TWindowDialogs::AskButtons(const std::string& message,
+                                const std::vector<std::string>& captions, const TDialogStyle& style,
+                                std::string& answer) {
   const std::vector<std::string> shown(
       captions.begin(),
       captions.begin() + std::min<size_t>(captions.size(), TfrmSelectButton::kMaxButtons));
-  TfrmSelectButton box(DialogOwner());
-  box.Prepare(WidgetText(message), WidgetTexts(shown), form_->width(), style);
-  PlaceDialog(&box, style, MainCaption());
+  TfrmSelectButton box(host_.DialogOwner());
+  box.Prepare(WidgetText(message), WidgetTexts(shown), host_.Form()->width(), style);
+  PlaceDialog(&box, style, host_.MainCaption());
   std::string chosen;
   AnswerWhenShown(
-      *this, box,
+      host_, box,
       [&](const std::string& line) {
         const std::optional<std::string> r = ChoiceAnswer(line, shown, false);
         if (r) chosen = *r;
@@ -247,13 +244,14 @@ bool TWindowHost::AskButtons(const std::string& message, const std::vector<std::
   return RunForm(box, answer);
 }
 
-bool TWindowHost::AskMemo(const std::string& text, const TDialogStyle& style, std::string& answer) {
-  TfrmMemoDialog box(DialogOwner());
+bool TWindowDialogs::AskMemo(const std::string& text, const TDialogStyle& style,
+                             std::string& answer) {
+  TfrmMemoDialog box(host_.DialogOwner());
   box.Prepare(WidgetText(text), style);
-  PlaceDialog(&box, style, MainCaption());
+  PlaceDialog(&box, style, host_.MainCaption());
   QString typed;
   AnswerWhenShown(
-      *this, box,
+      host_, box,
       [&](const std::string& line) {
         typed = WidgetText(MultiLineAnswer(line));
         return true;
@@ -266,15 +264,16 @@ bool TWindowHost::AskMemo(const std::string& text, const TDialogStyle& style, st
   return RunForm(box, answer);
 }
 
-bool TWindowHost::AskItems(const TItemList& items, const TDialogStyle& style, std::string& answer) {
-  TfrmInputList box(DialogOwner());
+bool TWindowDialogs::AskItems(const TItemList& items, const TDialogStyle& style,
+                              std::string& answer) {
+  TfrmInputList box(host_.DialogOwner());
   box.Prepare(items, style);
-  PlaceDialog(&box, style, MainCaption());
+  PlaceDialog(&box, style, host_.MainCaption());
   std::vector<std::string> keys;
   for (const TItemRow& row : items.Rows) keys.push_back(row.Key);
   std::vector<std::string> values;
   AnswerWhenShown(
-      *this, box,
+      host_, box,
       [&](const std::string& line) {
         values = ItemValues(ItemsAnswer(line, items), keys);
         return true;
@@ -292,13 +291,13 @@ bool TWindowHost::AskItems(const TItemList& items, const TDialogStyle& style, st
   return true;
 }
 
-bool TWindowHost::PickColor(uint32_t& color) {
-  QColorDialog picker(DialogOwner());
+bool TWindowDialogs::PickColor(uint32_t& color) {
+  QColorDialog picker(host_.DialogOwner());
   picker.setOption(QColorDialog::DontUseNativeDialog);
   picker.setCurrentColor(ColorFromBgr(color));
   uint32_t answered = 0;
   AnswerWhenShown(
-      *this, picker,
+      host_, picker,
       [&](const std::string& line) {
         const std::optional<uint32_t> c = ColorAnswer(line);
         answered = c.value_or(0);
@@ -314,8 +313,8 @@ bool TWindowHost::PickColor(uint32_t& color) {
   return true;
 }
 
-bool TWindowHost::PickFont(TDialogFont& font) {
-  QFontDialog picker(DialogOwner());
+bool TWindowDialogs::PickFont(TDialogFont& font) {
+  QFontDialog picker(host_.DialogOwner());
   picker.setOption(QFontDialog::DontUseNativeDialog);
   auto toQt = [](const TDialogFont& f) {
     QFont q(MapFontFamily(WidgetText(f.Name)));
@@ -330,7 +329,7 @@ bool TWindowHost::PickFont(TDialogFont& font) {
   // its place.
   std::optional<TDialogFont> answered;
   AnswerWhenShown(
-      *this, picker,
+      host_, picker,
       [&](const std::string& line) {
         answered = FontAnswer(line);
         return answered.has_value();
@@ -354,23 +353,23 @@ bool TWindowHost::PickFont(TDialogFont& font) {
   return true;
 }
 
-bool TWindowHost::PickOpenFiles(const std::string& filter, const std::string& folder,
-                                const std::string& initial, std::vector<std::string>& files) {
-  QFileDialog picker(DialogOwner());
+bool TWindowDialogs::PickOpenFiles(const std::string& filter, const std::string& folder,
+                                   const std::string& initial, std::vector<std::string>& files) {
+  QFileDialog picker(host_.DialogOwner());
   PreparePicker(picker, folder);
   picker.setAcceptMode(QFileDialog::AcceptOpen);
   picker.setFileMode(QFileDialog::ExistingFiles);
   picker.setNameFilters(NameFilters(filter));
   if (!initial.empty()) picker.selectFile(SysText(initial));
   return RunPicker(
-      *this, picker, [&](const std::string& line) { return OpenFilesAnswer(line, initial); },
+      host_, picker, [&](const std::string& line) { return OpenFilesAnswer(line, initial); },
       files);
 }
 
-bool TWindowHost::PickSaveFile(const std::string& filter, const std::string& defaultExt,
-                               const std::string& folder, const std::string& initial,
-                               std::string& file) {
-  QFileDialog picker(DialogOwner());
+bool TWindowDialogs::PickSaveFile(const std::string& filter, const std::string& defaultExt,
+                                  const std::string& folder, const std::string& initial,
+                                  std::string& file) {
+  QFileDialog picker(host_.DialogOwner());
   PreparePicker(picker, folder);
   picker.setAcceptMode(QFileDialog::AcceptSave);
   picker.setFileMode(QFileDialog::AnyFile);
@@ -378,13 +377,13 @@ bool TWindowHost::PickSaveFile(const std::string& filter, const std::string& def
   picker.setDefaultSuffix(WidgetText(defaultExt));
   if (!initial.empty()) picker.selectFile(SysText(initial));
   return RunPathPicker(
-      *this, picker,
+      host_, picker,
       [&](const std::string& line) { return SaveFileAnswer(line, initial, defaultExt); }, file);
 }
 
-bool TWindowHost::PickFolder(const std::string& start, const std::string& root,
-                             std::string& folder) {
-  QFileDialog picker(DialogOwner());
+bool TWindowDialogs::PickFolder(const std::string& start, const std::string& root,
+                                std::string& folder) {
+  QFileDialog picker(host_.DialogOwner());
   PreparePicker(picker, start);
   picker.setAcceptMode(QFileDialog::AcceptOpen);
   picker.setFileMode(QFileDialog::Directory);
@@ -398,7 +397,7 @@ bool TWindowHost::PickFolder(const std::string& start, const std::string& root,
     if (from != top && !from.startsWith(top + QLatin1Char('/'))) picker.setDirectory(top);
   }
   return RunPathPicker(
-      *this, picker,
+      host_, picker,
       [&](const std::string& line) {
         return std::optional<std::string>(FolderAnswer(line, start));
       },

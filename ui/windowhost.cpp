@@ -3,9 +3,11 @@
 #include <QMessageBox>
 
 #include "core/sjis.h"
+#include "core/yumebase.h"
 #include "gfx/qtloop.h"
 #include "ui/frmerror.h"
 #include "ui/frmyume.h"
+#include "ui/windowdialogs.h"
 
 namespace yume {
 
@@ -21,9 +23,26 @@ std::string Cp932FromWidget(const QString& text) {
   return Utf8ToCp932(crlf.toStdString());
 }
 
-TWindowHost::TWindowHost() : form_(std::make_unique<TfrmYume>(*this)) {}
+TWindowHost::TWindowHost()
+    : form_(std::make_unique<TfrmYume>(*this)), dialogs_(std::make_unique<TWindowDialogs>(*this)) {}
 
 TWindowHost::~TWindowHost() = default;
+
+TDialogHost& TWindowHost::Dialogs() {
+  return *dialogs_;
+}
+
+void TWindowHost::ConnectAreas(TYumeBase& y) {
+  y.Dialogs = dialogs_.get();
+}
+
+QWidget* TWindowHost::DialogOwner() const {
+  return form_->isVisible() ? form_.get() : nullptr;
+}
+
+QString TWindowHost::MainCaption() const {
+  return form_->windowTitle();
+}
 
 std::unique_ptr<TEventLoop> TWindowHost::OpenLoop() {
   return std::make_unique<TQtEventLoop>();

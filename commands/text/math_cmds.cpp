@@ -8,10 +8,8 @@
 
 #include "commands/families.h"
 #include "commands/text/mathfn.h"
+#include "core/cmdlib.h"
 #include "core/convhalf.h"
-#include "core/error.h"
-#include "core/executor.h"
-#include "core/expr.h"
 #include "core/hash.h"
 #include "core/number.h"
 #include "core/yumebase.h"
@@ -24,25 +22,8 @@ using namespace mathfn;
 
 constexpr long double kPi = 3.141592653589793238462643383279502884L;
 
-void SetNumber(TYumeBase& y, long double v) {
-  SetSore(y, FormatNumber(v), "e");
-}
-
-void SetInteger(TYumeBase& y, int64_t v) {
-  SetSore(y, std::to_string(v), "e");
-}
-
-// The value only: それ keeps its type code.
-void SetKeepType(TYumeBase& y, long double v) {
-  if (y.VarSore) y.VarSore->SetValueText(FormatNumber(v));
-}
-
 [[noreturn]] void RaiseFault(TYumeBase& y, const EMathFault& e) {
   RaiseError(y, std::string("プログラムで不正な操作がありました。") + e.what());
-}
-
-std::string CommandName(TYumeBase& y, const char* fallback) {
-  return y.LastCommand ? y.LastCommand->Name : fallback;
 }
 
 // ---- arithmetic on a variable ----
@@ -54,287 +35,284 @@ struct TLeft {
   std::string Value;
 };
 
-TLeft PopLeft(TYumeBase& y) {
-  std::string raw = y.Args.Pop();
-  THashNode* w = y.Dict.FindScoped(raw, false);
+TLeft Left(TArgs& a, size_t slot) {
+  THashNode* w = a.NamedWord(slot);
   if (w && w->Kind == wkVariable) return {w, w->ValueText()};
-  return {nullptr, EvaluateText(y, raw)};
+  return {nullptr, a.TakeText(slot)};
 }
 
-void Store(TYumeBase& y, THashNode* w, std::string value, const char* type) {
+void Store(TYumeBase& y, TArgs& a, THashNode* w, std::string value, std::string_view type) {
   if (w && w != y.VarSore) {
-    if (w->Reserved) RaiseError(y, "\"%s\"は、読取専用です。", {w->Name});
+    if (w->Reserved) a.ReadOnlyError(w->Name);
     w->SetValueText(value);
-    w->TypeText = type;
+    w->SetTypeText(type);
   }
-  SetSore(y, std::move(value), type);
+  SetSoreTyped(y, std::move(value), type);
 }
 
 // 足す (?に,?を) 280 -- a text added is appended; the result takes the added value's type.
-void CmdAdd(TYumeBase& y) {
-  std::string add = PopText(y);
-  const std::string type = y.LastType;
-  TLeft left = PopLeft(y);
-  std::string result = type == "e" ? FormatNumber(StrToNumber(left.Value) + StrToNumber(add))
-                                   : std::move(left.Value) + add;
-  Store(y, left.Word, std::move(result), type.c_str());
+void CmdAdd(TYumeBase& y, TArgs& a) {
+  const TValue& add = a.Value(1);
+  TLeft left = Left(a, 0);
+  std::string result = add.IsNumber() ? FormatNumber(StrToNumber(left.Value) + add.Number())
+                                      : std::move(left.Value) + add.Text();
+  Store(y, a, left.Word, std::move(result), add.Type().View());
 }
 
 // 引く (?から,?を) 281
-void CmdSubtract(TYumeBase& y) {
-  const long double v = PopNumber(y);
-  TLeft left = PopLeft(y);
-  Store(y, left.Word, FormatNumber(StrToNumber(left.Value) - v), "e");
+void CmdSubtract(TYumeBase& y, TArgs& a) {
+  const long double v = a.Number(1);
+  TLeft left = Left(a, 0);
+  Store(y, a, left.Word, FormatNumber(StrToNumber(left.Value) - v), "e");
 }
 
 // 掛ける (?に,?を) 282
-void CmdMultiply(TYumeBase& y) {
-  const long double v = PopNumber(y);
-  TLeft left = PopLeft(y);
-  Store(y, left.Word, FormatNumber(StrToNumber(left.Value) * v), "e");
+void CmdMultiply(TYumeBase& y, TArgs& a) {
+  const long double v = a.Number(1);
+  TLeft left = Left(a, 0);
+  Store(y, a, left.Word, FormatNumber(StrToNumber(left.Value) * v), "e");
 }
 
 // 割る (?を,?で) 283
-void CmdDivide(TYumeBase& y) {
-  const long double v = PopNumber(y);
-  TLeft left = PopLeft(y);
+void CmdDivide(TYumeBase& y, TArgs& a) {
+  const long double v = a.Number(1);
+  TLeft left = Left(a, 0);
   long double r;
   try {
     r = Divide(StrToNumber(left.Value), v);
   } catch (const EMathFault& e) {
     RaiseFault(y, e);
   }
-  Store(y, left.Word, FormatNumber(r), "e");
+  Store(y, a, left.Word, FormatNumber(r), "e");
 }
 
 // ---- integers and bits ----
 
-// Two 32-bit arguments, the second popped first.
+// Two 32-bit arguments, the second taken first.
 template <class Op>
-void IntPair(TYumeBase& y, Op op) {
-  const int32_t b = ToInt32(PopNumber(y));
-  const int32_t a = ToInt32(PopNumber(y));
-  SetInteger(y, op(a, b));
+void IntPair(TYumeBase& y, TArgs& a, Op op) {
+  const int32_t second = ToInt32(a.Number(1));
+  SetSoreInteger(y, op(ToInt32(a.Number(0)), second));
 }
 
 // MOD/余り (?と,?の) 343
-void CmdMod(TYumeBase& y) {
-  IntPair(y, [](int32_t a, int32_t b) { return Mod(a, b); });
+void CmdMod(TYumeBase& y, TArgs& a) {
+  IntPair(y, a, [](int32_t a, int32_t b) { return Mod(a, b); });
 }
 
 // AND (?と,?の) 340
-void CmdAnd(TYumeBase& y) {
-  IntPair(y, [](int32_t a, int32_t b) { return a & b; });
+void CmdAnd(TYumeBase& y, TArgs& a) {
+  IntPair(y, a, [](int32_t a, int32_t b) { return a & b; });
 }
 
 // OR (?と,?の) 341
-void CmdOr(TYumeBase& y) {
-  IntPair(y, [](int32_t a, int32_t b) { return a | b; });
+void CmdOr(TYumeBase& y, TArgs& a) {
+  IntPair(y, a, [](int32_t a, int32_t b) { return a | b; });
 }
 
 // XOR (?と,?の) 342
-void CmdXor(TYumeBase& y) {
-  IntPair(y, [](int32_t a, int32_t b) { return a ^ b; });
+void CmdXor(TYumeBase& y, TArgs& a) {
+  IntPair(y, a, [](int32_t a, int32_t b) { return a ^ b; });
 }
 
 // NOT (?の) 395
-void CmdNot(TYumeBase& y) {
-  SetInteger(y, ToInt32(PopNumber(y)) == 0 ? 1 : 0);
+void CmdNot(TYumeBase& y, TArgs& a) {
+  SetSoreInteger(y, ToInt32(a.Number(0)) == 0 ? 1 : 0);
 }
 
 // SHR/右シフト (?を,?ビット) 344
-void CmdShr(TYumeBase& y) {
-  IntPair(y, [](int32_t v, int32_t n) { return static_cast<int64_t>(Shr(v, n)); });
+void CmdShr(TYumeBase& y, TArgs& a) {
+  IntPair(y, a, [](int32_t v, int32_t n) { return static_cast<int64_t>(Shr(v, n)); });
 }
 
 // SHL/左シフト (?を,?ビット) 345
-void CmdShl(TYumeBase& y) {
-  IntPair(y, [](int32_t v, int32_t n) { return Shl(v, n); });
+void CmdShl(TYumeBase& y, TArgs& a) {
+  IntPair(y, a, [](int32_t v, int32_t n) { return Shl(v, n); });
 }
 
 // HEX (?) 346
-void CmdHex(TYumeBase& y) {
-  SetSore(y, Hex(ToInt32(PopNumber(y))), "e");
+void CmdHex(TYumeBase& y, TArgs& a) {
+  SetSoreTyped(y, Hex(ToInt32(a.Number(0))), "e");
 }
 
 // ---- rounding ----
 
 // 整数/INT/TRUNC (?) 31, 151, 157
-void CmdTrunc(TYumeBase& y) {
-  SetInteger(y, ToInt64(PopNumber(y)));
+void CmdTrunc(TYumeBase& y, TArgs& a) {
+  SetSoreInteger(y, ToInt64(a.Number(0)));
 }
 
 // ROUND (?) 155
-void CmdRound(TYumeBase& y) {
-  SetInteger(y, ToInt64(RoundHalfEven(PopNumber(y))));
+void CmdRound(TYumeBase& y, TArgs& a) {
+  SetSoreInteger(y, ToInt64(RoundHalfEven(a.Number(0))));
 }
 
 // FLOOR (?) 149
-void CmdFloor(TYumeBase& y) {
-  SetInteger(y, ToInt32(std::floor(PopNumber(y))));
+void CmdFloor(TYumeBase& y, TArgs& a) {
+  SetSoreInteger(y, ToInt32(std::floor(a.Number(0))));
 }
 
 // CEIL (?) 147
-void CmdCeil(TYumeBase& y) {
-  SetInteger(y, ToInt32(std::ceil(PopNumber(y))));
+void CmdCeil(TYumeBase& y, TArgs& a) {
+  SetSoreInteger(y, ToInt32(std::ceil(a.Number(0))));
 }
 
 // 切り捨て (?を,?位で) 32
-void CmdTruncAt(TYumeBase& y) {
-  const int32_t places = ToInt32(PopNumber(y));
-  SetNumber(y, TruncAt(PopNumber(y), places));
+void CmdTruncAt(TYumeBase& y, TArgs& a) {
+  const int32_t places = ToInt32(a.Number(1));
+  SetSoreNumber(y, TruncAt(a.Number(0), places));
 }
 
 // 四捨五入 (?を,?位で) 33
-void CmdRoundAt(TYumeBase& y) {
-  const int32_t places = ToInt32(PopNumber(y));
-  SetNumber(y, RoundAt(PopNumber(y), places));
+void CmdRoundAt(TYumeBase& y, TArgs& a) {
+  const int32_t places = ToInt32(a.Number(1));
+  SetSoreNumber(y, RoundAt(a.Number(0), places));
 }
 
 // FRAC (?) 150 -- works on the text, so the sign is dropped with the integer part.
-void CmdFrac(TYumeBase& y) {
-  SetSore(y, FracText(TConvToHalf::Instance().ConvertText(PopText(y))), "e");
+void CmdFrac(TYumeBase& y, TArgs& a) {
+  SetSoreTyped(y, FracText(TConvToHalf::Instance().ConvertText(a.Text(0))), "e");
 }
 
 // ---- real functions ----
 
 template <class Fn>
-void Real1(TYumeBase& y, Fn fn) {
-  SetNumber(y, fn(PopNumber(y)));
+void Real1(TYumeBase& y, TArgs& a, Fn fn) {
+  SetSoreNumber(y, fn(a.Number(0)));
 }
 
 // ABS (?) 146
-void CmdAbs(TYumeBase& y) {
-  Real1(y, [](long double x) { return std::fabs(x); });
+void CmdAbs(TYumeBase& y, TArgs& a) {
+  Real1(y, a, [](long double x) { return std::fabs(x); });
 }
 
 // EXP (?) 148
-void CmdExp(TYumeBase& y) {
-  Real1(y, [](long double x) { return std::exp(x); });
+void CmdExp(TYumeBase& y, TArgs& a) {
+  Real1(y, a, [](long double x) { return std::exp(x); });
 }
 
 // LN (?) 152
-void CmdLn(TYumeBase& y) {
-  Real1(y, [](long double x) { return std::log(x); });
+void CmdLn(TYumeBase& y, TArgs& a) {
+  Real1(y, a, [](long double x) { return std::log(x); });
 }
 
 // LOG (?,?) 153 -- base first.
-void CmdLog(TYumeBase& y) {
-  const long double x = PopNumber(y);
-  SetNumber(y, LogBase(PopNumber(y), x));
+void CmdLog(TYumeBase& y, TArgs& a) {
+  const long double x = a.Number(1);
+  SetSoreNumber(y, LogBase(a.Number(0), x));
 }
 
 // LOG2 (?) 179
-void CmdLog2(TYumeBase& y) {
-  Real1(y, [](long double x) { return std::log2(x); });
+void CmdLog2(TYumeBase& y, TArgs& a) {
+  Real1(y, a, [](long double x) { return std::log2(x); });
 }
 
 // LOG10 (?) 180
-void CmdLog10(TYumeBase& y) {
-  Real1(y, [](long double x) { return std::log10(x); });
+void CmdLog10(TYumeBase& y, TArgs& a) {
+  Real1(y, a, [](long double x) { return std::log10(x); });
 }
 
 // POWER (?,?) 154
-void CmdPower(TYumeBase& y) {
-  const long double e = PopNumber(y);
-  SetNumber(y, std::pow(PopNumber(y), e));
+void CmdPower(TYumeBase& y, TArgs& a) {
+  const long double e = a.Number(1);
+  SetSoreNumber(y, std::pow(a.Number(0), e));
 }
 
 // SQRT (?) 156
-void CmdSqrt(TYumeBase& y) {
-  Real1(y, [](long double x) { return std::sqrt(x); });
+void CmdSqrt(TYumeBase& y, TArgs& a) {
+  Real1(y, a, [](long double x) { return std::sqrt(x); });
 }
 
 // ---- trigonometry and angles: それ keeps its type ----
 
 template <class Fn>
-void Angle1(TYumeBase& y, Fn fn) {
-  SetKeepType(y, fn(PopNumber(y)));
+void Angle1(TYumeBase& y, TArgs& a, Fn fn) {
+  SetSoreKeepType(y, FormatNumber(fn(a.Number(0))));
 }
 
 // サイン/SIN (?) 52
-void CmdSin(TYumeBase& y) {
-  Angle1(y, [](long double x) { return std::sin(x); });
+void CmdSin(TYumeBase& y, TArgs& a) {
+  Angle1(y, a, [](long double x) { return std::sin(x); });
 }
 
 // コサイン/COS (?) 53
-void CmdCos(TYumeBase& y) {
-  Angle1(y, [](long double x) { return std::cos(x); });
+void CmdCos(TYumeBase& y, TArgs& a) {
+  Angle1(y, a, [](long double x) { return std::cos(x); });
 }
 
 // タンジェント/TAN (?) 54
-void CmdTan(TYumeBase& y) {
-  Angle1(y, [](long double x) { return std::tan(x); });
+void CmdTan(TYumeBase& y, TArgs& a) {
+  Angle1(y, a, [](long double x) { return std::tan(x); });
 }
 
 // ARCSIN (?) 218
-void CmdArcSin(TYumeBase& y) {
-  Angle1(y, ArcSin);
+void CmdArcSin(TYumeBase& y, TArgs& a) {
+  Angle1(y, a, ArcSin);
 }
 
 // ARCCOS (?) 217
-void CmdArcCos(TYumeBase& y) {
-  Angle1(y, ArcCos);
+void CmdArcCos(TYumeBase& y, TArgs& a) {
+  Angle1(y, a, ArcCos);
 }
 
 // ARCTAN (?) 216
-void CmdArcTan(TYumeBase& y) {
-  Angle1(y, [](long double x) { return std::atan(x); });
+void CmdArcTan(TYumeBase& y, TArgs& a) {
+  Angle1(y, a, [](long double x) { return std::atan(x); });
 }
 
 // HYPOT (?,?) 219
-void CmdHypot(TYumeBase& y) {
-  const long double b = PopNumber(y);
-  SetKeepType(y, std::hypot(PopNumber(y), b));
+void CmdHypot(TYumeBase& y, TArgs& a) {
+  const long double b = a.Number(1);
+  SetSoreKeepType(y, FormatNumber(std::hypot(a.Number(0), b)));
 }
 
 // サイクルからラジアン (?を) 220
-void CmdCycleToRad(TYumeBase& y) {
-  Angle1(y, [](long double x) { return x * 2 * kPi; });
+void CmdCycleToRad(TYumeBase& y, TArgs& a) {
+  Angle1(y, a, [](long double x) { return x * 2 * kPi; });
 }
 
 // 度からラジアン (?を) 221
-void CmdDegToRad(TYumeBase& y) {
-  Angle1(y, [](long double x) { return x * kPi / 180; });
+void CmdDegToRad(TYumeBase& y, TArgs& a) {
+  Angle1(y, a, [](long double x) { return x * kPi / 180; });
 }
 
 // グラードからラジアン (?を) 222
-void CmdGradToRad(TYumeBase& y) {
-  Angle1(y, [](long double x) { return x * kPi / 200; });
+void CmdGradToRad(TYumeBase& y, TArgs& a) {
+  Angle1(y, a, [](long double x) { return x * kPi / 200; });
 }
 
 // ラジアンからサイクル (?を) 223
-void CmdRadToCycle(TYumeBase& y) {
-  Angle1(y, [](long double x) { return x / (2 * kPi); });
+void CmdRadToCycle(TYumeBase& y, TArgs& a) {
+  Angle1(y, a, [](long double x) { return x / (2 * kPi); });
 }
 
 // ラジアンから度 (?を) 224
-void CmdRadToDeg(TYumeBase& y) {
-  Angle1(y, [](long double x) { return x * 180 / kPi; });
+void CmdRadToDeg(TYumeBase& y, TArgs& a) {
+  Angle1(y, a, [](long double x) { return x * 180 / kPi; });
 }
 
 // ラジアンからグラード (?を) 225
-void CmdRadToGrad(TYumeBase& y) {
-  Angle1(y, [](long double x) { return x * 200 / kPi; });
+void CmdRadToGrad(TYumeBase& y, TArgs& a) {
+  Angle1(y, a, [](long double x) { return x * 200 / kPi; });
 }
 
 // ---- random numbers ----
 
 // 乱数 (?の) 17 -- a limit that is no integer text draws below 100.
-void CmdRandom(TYumeBase& y) {
+void CmdRandom(TYumeBase& y, TArgs& a) {
   int32_t n;
-  if (!ReadIntText(PopText(y), n)) n = 100;
-  SetInteger(y, DrawBelow(y.RandSeed, n));
+  if (!ReadIntText(a.Text(0), n)) n = 100;
+  SetSoreInteger(y, DrawBelow(y.RandSeed, n));
 }
 
 // RND () 158
-void CmdRnd(TYumeBase& y) {
-  SetNumber(y, DrawReal(y.RandSeed));
+void CmdRnd(TYumeBase& y, TArgs&) {
+  SetSoreNumber(y, DrawReal(y.RandSeed));
 }
 
 // 乱数初期化 (?で) 159 -- -1 seeds from the clock; それ is left alone.
-void CmdRandomize(TYumeBase& y) {
-  const int64_t v = ToInt64(PopNumber(y));
+void CmdRandomize(TYumeBase& y, TArgs& a) {
+  const int64_t v = ToInt64(a.Number(0));
   if (v == -1) {
     timespec ts{};
     clock_gettime(CLOCK_REALTIME, &ts);
@@ -347,71 +325,71 @@ void CmdRandomize(TYumeBase& y) {
 // ---- statistics over the lines of a text ----
 
 template <class Fn>
-void Stat(TYumeBase& y, Fn fn) {
-  const std::vector<long double> values = LineValues(PopText(y));
+void Stat(TYumeBase& y, TArgs& a, Fn fn) {
+  const std::vector<long double> values = LineValues(a.Text(0));
   long double r;
   try {
     r = fn(values);
   } catch (const EMathFault& e) {
     RaiseFault(y, e);
   }
-  SetNumber(y, r);
+  SetSoreNumber(y, r);
 }
 
 // 配列合計値/SUM (?の) 226
-void CmdSum(TYumeBase& y) {
-  Stat(y, Sum);
+void CmdSum(TYumeBase& y, TArgs& a) {
+  Stat(y, a, Sum);
 }
 
 // 配列平均値/AVERAGE (?の) 227
-void CmdAverage(TYumeBase& y) {
-  Stat(y, Average);
+void CmdAverage(TYumeBase& y, TArgs& a) {
+  Stat(y, a, Average);
 }
 
 // 配列分散値/VAR (?の) 228
-void CmdVariance(TYumeBase& y) {
-  Stat(y, Variance);
+void CmdVariance(TYumeBase& y, TArgs& a) {
+  Stat(y, a, Variance);
 }
 
 // 標準偏差値/STDEV (?の) 229
-void CmdStdDev(TYumeBase& y) {
-  Stat(y, StdDev);
+void CmdStdDev(TYumeBase& y, TArgs& a) {
+  Stat(y, a, StdDev);
 }
 
 // 配列最大値 (?の) 239
-void CmdMax(TYumeBase& y) {
-  Stat(y, MaxOf);
+void CmdMax(TYumeBase& y, TArgs& a) {
+  Stat(y, a, MaxOf);
 }
 
 // 配列最小値 (?の) 240
-void CmdMin(TYumeBase& y) {
-  Stat(y, MinOf);
+void CmdMin(TYumeBase& y, TArgs& a) {
+  Stat(y, a, MinOf);
 }
 
 // ---- colours: それ keeps its type ----
 
 void SetColor(TYumeBase& y, int32_t color) {
-  if (y.VarSore) y.VarSore->SetValueText(std::to_string(color));
+  SetSoreKeepType(y, std::to_string(color));
 }
 
 // RGB (?,?,?) 145
-void CmdRgb(TYumeBase& y) {
-  const long double b = PopNumber(y);
-  const long double g = PopNumber(y);
-  const long double r = PopNumber(y);
+void CmdRgb(TYumeBase& y, TArgs& a) {
+  const long double b = a.Number(2);
+  const long double g = a.Number(1);
+  const long double r = a.Number(0);
   try {
     SetColor(y, ColorOf(RgbComponent(r), RgbComponent(g), RgbComponent(b)));
   } catch (const std::invalid_argument&) {
-    RaiseError(y, "\"%s\"命令の引数に誤りがあります。", {CommandName(y, "RGB")});
+    a.ArgumentError();
   }
 }
 
 // CMYK (?,?,?,?) 411
-void CmdCmyk(TYumeBase& y) {
-  const int32_t k = ToInt32(PopNumber(y));
-  const int32_t yellow = ToInt32(PopNumber(y));
-  const int32_t magenta = ToInt32(PopNumber(y));
-  const int32_t cyan = ToInt32(PopNumber(y));
+void CmdCmyk(TYumeBase& y, TArgs& a) {
+  const int32_t k = ToInt32(a.Number(3));
+  const int32_t yellow = ToInt32(a.Number(2));
+  const int32_t magenta = ToInt32(a.Number(1));
+  const int32_t cyan = ToInt32(a.Number(0));
   SetColor(y, CmykColor(cyan, magenta, yellow, k));
 }
 

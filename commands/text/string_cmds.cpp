@@ -1,19 +1,17 @@
 // Strings: lengths, searching, replacing, cutting, padding, character classes, bytes.
 //
-// The handlers take their arguments (last slot first) and leave the result in それ; the text
+// The handlers take their arguments through the view and leave the result in それ; the text
 // algorithms themselves are in strings.cpp.
 #include <string>
 
 #include "commands/families.h"
-#include "commands/text/csvdb.h"
 #include "commands/text/strings.h"
-#include "core/error.h"
-#include "core/executor.h"
-#include "core/expr.h"
+#include "core/cmdlib.h"
 #include "core/hash.h"
 #include "core/number.h"
 #include "core/sjis.h"
 #include "core/yumebase.h"
+#include "table/csvdb.h"
 
 namespace yume {
 
@@ -21,44 +19,6 @@ namespace {
 
 // No text a command builds may grow beyond this: a count from a script must not exhaust memory.
 constexpr int64_t kMaxTextBytes = int64_t{1} << 30;
-
-std::string CommandName(const TYumeBase& y) { return y.LastCommand ? y.LastCommand->Name : ""; }
-
-[[noreturn]] void ArgumentError(TYumeBase& y, const char* detail = "") {
-  RaiseError(y, Subst("\"%s\"命令の引数に誤りがあります。", {CommandName(y)}) + detail);
-}
-
-[[noreturn]] void RangeError(TYumeBase& y) { RaiseError(y, "範囲チェックエラー"); }
-
-void SetText(TYumeBase& y, std::string v) { SetSore(y, std::move(v), "s"); }
-void SetCount(TYumeBase& y, uint64_t n) { SetSore(y, std::to_string(n), "e"); }
-// The value only: the command leaves それ's type code as it was.
-void SetValueOnly(TYumeBase& y, std::string v) {
-  if (y.VarSore) y.VarSore->SetValueText(std::move(v));
-}
-
-// An argument read as an integer text; `def` when it is none.
-int64_t PopInteger(TYumeBase& y, int64_t def = 0) {
-  int64_t n = def;
-  return ParseIntText(PopText(y), n) ? n : def;
-}
-
-// The value of the top argument; a plain variable's value is used where it is, not copied, so
-// that a large text is measured and searched without a copy. Valid until the word changes.
-const std::string& PopValue(TYumeBase& y, std::string& held) {
-  std::string raw = y.Args.Pop();
-  if (!raw.empty() && raw.front() != '`') {
-    if (THashNode* w = y.Dict.FindScoped(raw, false); w && w->Kind == wkVariable) {
-      if (!w->TypeText.empty()) y.LastType = w->TypeText;
-      return w->ValueText();
-    }
-  }
-  held = EvaluateText(y, raw);
-  return held;
-}
-
-// An argument evaluated as a number and truncated.
-int64_t PopCount(TYumeBase& y) { return TruncCount(PopNumber(y)); }
 
 // An argument taken as written: its value, and the variable it names (null for それ, a quoted
 // literal, or anything that names no variable), which is the only place a remainder may go.
@@ -68,86 +28,67 @@ struct TWritten {
   bool Named = false;         // the argument names an existing word (それ included)
 };
 
-TWritten PopWritten(TYumeBase& y) {
-  TWritten a;
-  std::string raw = y.Args.Pop();
-  if (!raw.empty() && raw.front() != '`') {
-    if (THashNode* w = y.Dict.FindScoped(raw, false)) {
-      a.Named = true;
-      if (w->Kind == wkVariable && w != y.VarSore) a.Word = w;
-    }
+TWritten Written(TYumeBase& y, TArgs& a, size_t slot) {
+  TWritten w;
+  if (THashNode* named = a.NamedWord(slot)) {
+    w.Named = true;
+    if (named->Kind == wkVariable && named != y.VarSore) w.Word = named;
   }
-  a.Value = EvaluateText(y, raw);
-  return a;
+  w.Value = a.TakeText(slot);
+  return w;
 }
 
 // Finishes a cut: the taken part to それ, the rest to the named variable.
 void FinishCut(TYumeBase& y, const TWritten& arg, std::string_view taken, std::string rest) {
-  SetText(y, std::string(taken));
+  SetSoreText(y, std::string(taken));
   if (arg.Word) arg.Word->SetValueText(std::move(rest));
-}
-
-// Reads a system variable of this family; empty when it is not registered.
-std::string SystemText(TYumeBase& y, const char* name) {
-  THashNode* w = y.Dict.FindScoped(name, false);
-  return w ? w->ValueText() : std::string();
 }
 
 // ---- measuring and searching ----
 
 // 文字数/LEN (?の) 92
-void CmdLength(TYumeBase& y) {
-  std::string held;
-  SetCount(y, CountChars(PopValue(y, held)));
+void CmdLength(TYumeBase& y, TArgs& a) {
+  SetSoreInteger(y, static_cast<int64_t>(CountChars(a.TextInPlace(0))));
 }
 
 // バイト数/LENB (?の) 122
-void CmdByteLength(TYumeBase& y) {
-  std::string held;
-  SetCount(y, PopValue(y, held).size());
+void CmdByteLength(TYumeBase& y, TArgs& a) {
+  SetSoreInteger(y, static_cast<int64_t>(a.TextInPlace(0).size()));
 }
 
 // 行数 (?の) 70 -- a variable with a table form counts its rows
-void CmdLineCount(TYumeBase& y) {
-  std::string raw = y.Args.Pop();
-  THashNode* w = raw.empty() || raw.front() == '`' ? nullptr : y.Dict.FindScoped(raw, false);
+void CmdLineCount(TYumeBase& y, TArgs& a) {
+  THashNode* w = a.NamedWord(0);
   if (w && w->Kind == wkVariable) {
-    SetCount(y, w->Table() ? static_cast<uint64_t>(w->Table()->RowCount())
-                           : CountLines(w->ValueText()));
+    SetSoreInteger(y, w->Table() ? static_cast<int64_t>(w->Table()->RowCount())
+                                 : static_cast<int64_t>(CountLines(w->ValueText())));
     return;
   }
-  SetCount(y, CountLines(EvaluateText(y, raw)));
+  SetSoreInteger(y, static_cast<int64_t>(CountLines(a.Text(0))));
 }
 
 // 何文字目 (?の中で,?が) 562
-void CmdCharPosition(TYumeBase& y) {
-  std::string what = PopText(y);
-  std::string held;
-  const std::string& s = PopValue(y, held);
-  SetCount(y, CharPosition(s, what));
+void CmdCharPosition(TYumeBase& y, TArgs& a) {
+  const std::string& what = a.Text(1);
+  SetSoreInteger(y, static_cast<int64_t>(CharPosition(a.TextInPlace(0), what)));
 }
 
 // 何バイト目/POS (?の中で,?が) 47
-void CmdBytePosition(TYumeBase& y) {
-  std::string what = PopText(y);
-  std::string held;
-  const std::string& s = PopValue(y, held);
-  SetCount(y, BytePosition(s, what));
+void CmdBytePosition(TYumeBase& y, TArgs& a) {
+  const std::string& what = a.Text(1);
+  SetSoreInteger(y, static_cast<int64_t>(BytePosition(a.TextInPlace(0), what)));
 }
 
 // 出現回数 (?で,?の) 410
-void CmdOccurrences(TYumeBase& y) {
-  std::string what = PopText(y);
-  std::string held;
-  const std::string& s = PopValue(y, held);
-  SetCount(y, CountOccurrences(s, what));
+void CmdOccurrences(TYumeBase& y, TArgs& a) {
+  const std::string& what = a.Text(1);
+  SetSoreInteger(y, static_cast<int64_t>(CountOccurrences(a.TextInPlace(0), what)));
 }
 
 // 文比較 (?と,?で) 373
-void CmdSameText(TYumeBase& y) {
-  std::string b = PopText(y);
-  std::string a = PopText(y);
-  SetCount(y, a == b ? 1 : 0);
+void CmdSameText(TYumeBase& y, TArgs& a) {
+  const std::string& b = a.Text(1);
+  SetSoreInteger(y, a.Text(0) == b ? 1 : 0);
 }
 
 // ---- extracting ----
@@ -155,33 +96,29 @@ void CmdSameText(TYumeBase& y) {
 // MID/切り出す (?の中で,?から,?つ) 48, MIDB (?,?,?) 431
 // A stretch of the text from a start and a count, both integer texts.
 template <std::string_view (*Stretch)(std::string_view, int64_t, int64_t)>
-void StretchCommand(TYumeBase& y) {
-  const int64_t count = PopInteger(y);
-  const int64_t start = PopInteger(y);
-  std::string held;
-  const std::string& s = PopValue(y, held);
-  SetText(y, std::string(Stretch(s, start, count)));
+void StretchCommand(TYumeBase& y, TArgs& a) {
+  const int64_t count = a.IntegerText(2);
+  const int64_t start = a.IntegerText(1);
+  SetSoreText(y, std::string(Stretch(a.TextInPlace(0), start, count)));
 }
 
 // LEFT 189, RIGHT 188, 右端削除 171, 左端削除 172 (?から,?文字), 段落を切り出す (?から,?番目の) 214
 // A part of the text chosen by a count: a number (truncated), or an integer text.
 template <std::string_view (*Part)(std::string_view, int64_t), bool kIntegerText = false>
-void PartCommand(TYumeBase& y) {
-  const int64_t n = kIntegerText ? PopInteger(y) : PopCount(y);
-  std::string held;
-  const std::string& s = PopValue(y, held);
-  SetText(y, std::string(Part(s, n)));
+void PartCommand(TYumeBase& y, TArgs& a) {
+  const int64_t n = kIntegerText ? a.IntegerText(1) : a.Whole(1);
+  SetSoreText(y, std::string(Part(a.TextInPlace(0), n)));
 }
 
 // ---- destructive cutting ----
 
 // 切り取る (?の,?までを) 99
-void CmdCut(TYumeBase& y) {
-  std::string delim = PopText(y);
-  TWritten arg = PopWritten(y);
-  if (!arg.Named && arg.Value.empty()) ArgumentError(y);
+void CmdCut(TYumeBase& y, TArgs& a) {
+  const std::string delim = a.TakeText(1);
+  TWritten arg = Written(y, a, 0);
+  if (!arg.Named && arg.Value.empty()) a.ArgumentError();
   if (delim.empty()) {
-    SetText(y, std::string());
+    SetSoreText(y, std::string());
     return;
   }
   TCut cut = CutBefore(arg.Value, delim);
@@ -189,14 +126,14 @@ void CmdCut(TYumeBase& y) {
 }
 
 // 判別して切り取る (?の,?までを,?で) 279
-void CmdCutEscaped(TYumeBase& y) {
-  std::string esc = PopText(y);
-  std::string delim = PopText(y);
-  TWritten arg = PopWritten(y);
-  if (esc.size() != 1) ArgumentError(y, "判別文字は \\などの半角１文字で指定。");
-  if (!arg.Named && arg.Value.empty()) ArgumentError(y);
+void CmdCutEscaped(TYumeBase& y, TArgs& a) {
+  const std::string esc = a.TakeText(2);
+  const std::string delim = a.TakeText(1);
+  TWritten arg = Written(y, a, 0);
+  if (esc.size() != 1) a.ArgumentError("判別文字は \\などの半角１文字で指定。");
+  if (!arg.Named && arg.Value.empty()) a.ArgumentError();
   if (delim.empty()) {
-    SetText(y, std::string());
+    SetSoreText(y, std::string());
     return;
   }
   TCut cut = CutBeforeEscaped(arg.Value, delim, esc[0]);
@@ -204,14 +141,14 @@ void CmdCutEscaped(TYumeBase& y) {
 }
 
 // 範囲を切り取る (?の,?から,?までの) 266
-void CmdCutRange(TYumeBase& y) {
-  std::string to = PopText(y);
-  std::string from = PopText(y);
-  TWritten arg = PopWritten(y);
-  if (!arg.Named) ArgumentError(y, "１番目の引数は、変数である必要があります。");
+void CmdCutRange(TYumeBase& y, TArgs& a) {
+  const std::string to = a.TakeText(2);
+  const std::string from = a.TakeText(1);
+  TWritten arg = Written(y, a, 0);
+  if (!arg.Named) a.ArgumentError("１番目の引数は、変数である必要があります。");
   TCut cut;
   if (!CutRange(arg.Value, from, to, cut)) {
-    SetText(y, std::string());
+    SetSoreText(y, std::string());
     return;
   }
   FinishCut(y, arg, cut.Taken, std::move(cut.Rest));
@@ -221,11 +158,11 @@ void CmdCutRange(TYumeBase& y) {
 // N characters off one end; the rest stays in the variable.
 template <std::string_view (*Take)(std::string_view, int64_t),
           std::string_view (*Keep)(std::string_view, int64_t)>
-void CutEndCommand(TYumeBase& y) {
-  const int64_t n = PopCount(y);
-  TWritten arg = PopWritten(y);
+void CutEndCommand(TYumeBase& y, TArgs& a) {
+  const int64_t n = a.Whole(1);
+  TWritten arg = Written(y, a, 0);
   if (n <= 0 || arg.Value.empty()) {
-    SetText(y, std::string());
+    SetSoreText(y, std::string());
     return;
   }
   FinishCut(y, arg, Take(arg.Value, n), std::string(Keep(arg.Value, n)));
@@ -234,144 +171,144 @@ void CutEndCommand(TYumeBase& y) {
 // ---- building and changing ----
 
 // 置換 (?の,?を,?に) 46
-void CmdReplace(TYumeBase& y) {
-  std::string with = PopText(y);
-  std::string what = PopText(y);
-  std::string held;
-  const std::string& s = PopValue(y, held);
-  SetText(y, ReplaceAll(s, what, with));
+void CmdReplace(TYumeBase& y, TArgs& a) {
+  const std::string& with = a.Text(2);
+  const std::string& what = a.Text(1);
+  SetSoreText(y, ReplaceAll(a.TextInPlace(0), what, with));
 }
 
 // 単置換 (?で,?個目の,?を,?に) 438
-void CmdReplaceNth(TYumeBase& y) {
-  std::string with = PopText(y);
-  std::string what = PopText(y);
-  const int64_t n = PopCount(y);
-  std::string held;
-  const std::string& s = PopValue(y, held);
-  SetText(y, ReplaceNth(s, n, what, with));
+void CmdReplaceNth(TYumeBase& y, TArgs& a) {
+  const std::string& with = a.Text(3);
+  const std::string& what = a.Text(2);
+  const int64_t n = a.Whole(1);
+  SetSoreText(y, ReplaceNth(a.TextInPlace(0), n, what, with));
 }
 
 // リフレイン (?を,?度) 50
-void CmdRepeat(TYumeBase& y) {
-  const int64_t n = PopInteger(y);
-  std::string held;
-  const std::string& s = PopValue(y, held);
+void CmdRepeat(TYumeBase& y, TArgs& a) {
+  const int64_t n = a.IntegerText(1);
+  const std::string& s = a.TextInPlace(0);
   std::string out;
   if (n > 0 && !s.empty()) {
-    if (static_cast<int64_t>(s.size()) > kMaxTextBytes / n) RangeError(y);
+    if (static_cast<int64_t>(s.size()) > kMaxTextBytes / n) a.RangeError();
     out.reserve(s.size() * static_cast<size_t>(n));
     for (int64_t k = 0; k < n; ++k) out.append(s);
   }
-  SetText(y, std::move(out));
+  SetSoreText(y, std::move(out));
 }
 
 // 区切る (?を,?で) 36
-void CmdSplit(TYumeBase& y) {
-  std::string delim = PopText(y);
-  std::string held;
-  const std::string& s = PopValue(y, held);
+void CmdSplit(TYumeBase& y, TArgs& a) {
+  const std::string& delim = a.Text(1);
   TCsvDb table;
-  for (std::string_view piece : SplitPieces(s, delim)) table.AddRow(TCsvCells{piece});
-  SetText(y, table.GetCsvText());
+  for (std::string_view piece : SplitPieces(a.TextInPlace(0), delim))
+    table.AddRow(TCsvCells{piece});
+  SetSoreText(y, table.GetCsvText());
 }
 
 // 前後の空白削除/トリム (?の) 72
-void CmdTrim(TYumeBase& y) { SetText(y, std::string(TrimSpaces(PopText(y)))); }
+void CmdTrim(TYumeBase& y, TArgs& a) {
+  SetSoreText(y, std::string(TrimSpaces(a.Text(0))));
+}
 
 // 送り仮名削除 (?から) 327
-void CmdDropOkurigana(TYumeBase& y) { SetText(y, FoldName(PopText(y))); }
+void CmdDropOkurigana(TYumeBase& y, TArgs& a) {
+  SetSoreText(y, FoldName(a.Text(0)));
+}
 
 // 行揃え (?を,?バイトで) 412
-void CmdWrap(TYumeBase& y) {
-  const int64_t width = PopCount(y);
-  std::string held;
-  const std::string& s = PopValue(y, held);
+void CmdWrap(TYumeBase& y, TArgs& a) {
+  const int64_t width = a.Whole(1);
+  const std::string& s = a.TextInPlace(0);
   const int64_t tab = TruncCount(StrToNumber(SystemText(y, "タブ文字の個数")));
-  SetText(y, WrapLines(s, width, tab, SystemText(y, "禁則処理の行頭禁止文字")));
+  SetSoreText(y, WrapLines(s, width, tab, SystemText(y, "禁則処理の行頭禁止文字")));
 }
 
 // Pads on the left to a width in bytes; それ keeps its type.
-void PadCommand(TYumeBase& y, char fill) {
-  const int64_t width = PopCount(y);
-  std::string held;
-  const std::string& s = PopValue(y, held);
-  if (width > kMaxTextBytes) RangeError(y);
-  SetValueOnly(y, width > 0 ? PadLeft(s, static_cast<size_t>(width), fill) : s);
+void PadCommand(TYumeBase& y, TArgs& a, char fill) {
+  const int64_t width = a.Whole(1);
+  const std::string& s = a.TextInPlace(0);
+  if (width > kMaxTextBytes) a.RangeError();
+  SetSoreKeepType(y, width > 0 ? PadLeft(s, static_cast<size_t>(width), fill) : s);
 }
 
 // 右寄せ (?を,?桁で) 174
-void CmdAlignRight(TYumeBase& y) { PadCommand(y, ' '); }
+void CmdAlignRight(TYumeBase& y, TArgs& a) {
+  PadCommand(y, a, ' ');
+}
 
 // ゼロで埋める (?を,?桁の) 175
-void CmdZeroPad(TYumeBase& y) { PadCommand(y, '0'); }
+void CmdZeroPad(TYumeBase& y, TArgs& a) {
+  PadCommand(y, a, '0');
+}
 
 // 通貨形式に変換 (?を) 173
-void CmdCurrency(TYumeBase& y) {
-  std::string held;
-  const std::string& s = PopValue(y, held);
+void CmdCurrency(TYumeBase& y, TArgs& a) {
+  const std::string& s = a.TextInPlace(0);
   const bool decimals = FindCharAligned(s, '.') != std::string::npos;
-  SetValueOnly(y, CurrencyText(StrToNumber(s), decimals));
+  SetSoreKeepType(y, CurrencyText(StrToNumber(s), decimals));
 }
 
 // 指定形式に変換 (?を,?の) 293
-void CmdFormat(TYumeBase& y) {
-  std::string format = PopText(y);
-  std::string value = PopText(y);
+void CmdFormat(TYumeBase& y, TArgs& a) {
+  const std::string& format = a.Text(1);
+  const std::string& value = a.Text(0);
   std::string out;
   switch (FormatValue(format, value, out)) {
     case TFormatStatus::kOk:
-      SetText(y, std::move(out));
+      SetSoreText(y, std::move(out));
       return;
     case TFormatStatus::kOutOfRange:
-      RangeError(y);
+      a.RangeError();
     case TFormatStatus::kBadFormat:
-      RaiseError(y, "\"%s\"は、文法が正しくないため、実行できません。", {CommandName(y)});
+      RaiseBadSyntax(y, a.Name());
   }
 }
 
 // 確保 (?に,?バイトを) 73 -- the new bytes are zero
-void CmdReserve(TYumeBase& y) {
-  const int64_t n = PopCount(y);
+void CmdReserve(TYumeBase& y, TArgs& a) {
+  const int64_t n = a.Whole(1);
   if (n < 0 || n > kMaxTextBytes) {
-    y.Args.Pop();
-    RangeError(y);
+    a.Phrase(0);  // the target is used up all the same
+    a.RangeError();
   }
-  const bool existed = y.Dict.FindScoped(y.Args.Items().empty() ? "" : y.Args.Items().back(), false);
-  THashNode* w = PopWord(y, true);
-  if (!existed) w->TypeText = "s";
-  w->SetValueText(std::string(static_cast<size_t>(n), '\0'));
+  const bool existed = a.NamedWord(0) != nullptr;
+  THashNode& w = a.WordOrNew(0);
+  if (!existed) w.TypeText = "s";
+  w.SetValueText(std::string(static_cast<size_t>(n), '\0'));
 }
 
 // ---- characters and codes ----
 
 // キーコード/ASC (?の) 75
-void CmdKeyCode(TYumeBase& y) {
-  std::string held;
-  const std::string& s = PopValue(y, held);
-  if (s.empty()) ArgumentError(y);
-  SetCount(y, FirstCharCode(s));
+void CmdKeyCode(TYumeBase& y, TArgs& a) {
+  const std::string& s = a.TextInPlace(0);
+  if (s.empty()) a.ArgumentError();
+  SetSoreInteger(y, static_cast<int64_t>(FirstCharCode(s)));
 }
 
 // 文字/CHR (?の) 76
-void CmdCharOf(TYumeBase& y) {
+void CmdCharOf(TYumeBase& y, TArgs& a) {
   int64_t code = 0;
-  if (!ParseIntText(PopText(y), code) || code < 0) ArgumentError(y);
-  if (code > 65535) RangeError(y);
-  SetText(y, CharFromCode(static_cast<uint32_t>(code)));
+  if (!ParseIntText(a.Text(0), code) || code < 0) a.ArgumentError();
+  if (code > 65535) a.RangeError();
+  SetSoreText(y, CharFromCode(static_cast<uint32_t>(code)));
 }
 
 // 大文字か 284, 数字か 285, 全角か 286, ひらがなか 287, カタカナか 288, 数列か 413 (?が)
 // A test of the text: 1 or 0 in それ.
 template <bool (*Test)(std::string_view)>
-void TestCommand(TYumeBase& y) {
-  SetCount(y, Test(PopText(y)) ? 1 : 0);
+void TestCommand(TYumeBase& y, TArgs& a) {
+  SetSoreInteger(y, Test(a.Text(0)) ? 1 : 0);
 }
 
 // ---- bytes ----
 
 // バイナリダンプ (?を) 375
-void CmdHexDump(TYumeBase& y) { SetText(y, HexDump(PopText(y))); }
+void CmdHexDump(TYumeBase& y, TArgs& a) {
+  SetSoreText(y, HexDump(a.Text(0)));
+}
 
 // Byte offset of a position from 1 (positions up to 1 mean the first byte).
 size_t OffsetOf(long double p) {
@@ -380,30 +317,29 @@ size_t OffsetOf(long double p) {
 }
 
 // バイナリ取得 (?の,?を,?形式で) 415
-void CmdBinaryGet(TYumeBase& y) {
-  const TBinFormat f = BinFormatOf(PopText(y));
-  const size_t at = OffsetOf(PopNumber(y));
-  THashNode* w = PopWord(y, false);
+void CmdBinaryGet(TYumeBase& y, TArgs& a) {
+  const TBinFormat f = BinFormatOf(a.Text(2));
+  const size_t at = OffsetOf(a.Number(1));
+  THashNode& w = a.Word(0);
   if (f == TBinFormat::kNone) return;
   std::string out;
   bool isText = false;
-  if (!ReadBinary(w->ValueText(), at, f, out, isText)) RangeError(y);
-  SetSore(y, std::move(out), isText ? "s" : "e");
+  if (!ReadBinary(w.ValueText(), at, f, out, isText)) a.RangeError();
+  SetSoreTyped(y, std::move(out), isText ? "s" : "e");
 }
 
 // バイナリ設定 (?を,?の,?に,?形式で) 416 -- in place, inside the value's bytes only
-void CmdBinarySet(TYumeBase& y) {
-  const TBinFormat f = BinFormatOf(PopText(y));
-  const size_t at = OffsetOf(PopNumber(y));
+void CmdBinarySet(TYumeBase& y, TArgs& a) {
+  const TBinFormat f = BinFormatOf(a.Text(3));
+  const size_t at = OffsetOf(a.Number(2));
   // The variable is looked up after the value is evaluated, so that evaluation cannot remove it
   // from under us.
-  std::string target = y.Args.Pop();
-  std::string value = PopText(y);
-  y.Args.Push(std::move(target));
-  THashNode* w = PopWord(y, false);
+  a.Phrase(1);
+  const TValue& value = a.Value(0);
+  THashNode& w = a.Word(1);
   if (f == TBinFormat::kNone) return;
-  if (WriteBinary(w->MutableValue(), at, f, value, StrToNumber(value)) != TFormatStatus::kOk) {
-    RangeError(y);
+  if (WriteBinary(w.MutableValue(), at, f, value.Text(), value.Number()) != TFormatStatus::kOk) {
+    a.RangeError();
   }
 }
 

@@ -11,14 +11,9 @@
 #include <string_view>
 #include <vector>
 
+#include "core/number.h"  // ParseIntText, TruncCount
+
 namespace yume {
-
-// ---- reading counts ----
-
-// A whole integer text ("12", " -3 ", "$1F"); false for anything else or beyond 64 bits.
-bool ParseIntText(std::string_view s, int64_t& out);
-// A number truncated toward zero and clamped to +-2^62 (NaN gives 0).
-int64_t TruncCount(long double v);
 
 // ---- measuring and searching ----
 

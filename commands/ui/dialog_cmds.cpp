@@ -5,11 +5,10 @@
 
 #include "commands/families.h"
 #include "commands/ui/dialogtext.h"
-#include "core/error.h"
+#include "core/cmdlib.h"
+#include "core/dialoghost.h"
 #include "core/executor.h"
-#include "core/expr.h"
 #include "core/hash.h"
-#include "core/host.h"
 #include "core/number.h"
 #include "core/scanner.h"
 #include "core/textutil.h"
@@ -23,10 +22,13 @@ namespace {
 // The main window's caption, which dialogs without a title of their own show.
 constexpr const char* kMainCaption = "ゆめもり";
 
-std::string SystemText(TYumeBase& y, const char* name) {
-  const THashNode* w = y.Dict.FindScoped(name, false);
-  return w ? w->ValueText() : std::string();
+// The dialogs of the program running the script.
+TDialogHost& Dialogs(TYumeBase& y) {
+  if (!y.Dialogs) RaiseNotBuilt(y, "ダイアログ");
+  return *y.Dialogs;
 }
+
+const char kInitialAnswer[] = "ダイアログ初期値";
 
 // The title, rectangle, IME mode and drawing font every dialog is shown with.
 TDialogStyle Style(TYumeBase& y) {
@@ -51,10 +53,10 @@ TDialogStyle Style(TYumeBase& y) {
 void SetCancelled(TYumeBase& y, bool asText = false) {
   const THashNode* w = y.Dict.FindScoped("ダイアログキャンセルの値", false);
   if (!w) {
-    SetSore(y, std::string(), "s");
+    SetSoreText(y, std::string());
     return;
   }
-  SetSore(y, w->ValueText(), asText ? "s" : (w->TypeText.empty() ? "s" : w->TypeText.c_str()));
+  SetSoreTyped(y, w->ValueText(), asText || w->TypeText.empty() ? "s" : w->TypeText);
 }
 
 int TabWidth(TYumeBase& y) {
@@ -71,128 +73,121 @@ std::string CurrentFolder() {
 }
 
 // 言う (?と) 12 -- a message box; それ is left as it was.
-void CmdSay(TYumeBase& y) {
-  const std::string text = ExpandTabs(CutMessage(PopText(y)), TabWidth(y));
-  y.Host->Say(text, Style(y));
+void CmdSay(TYumeBase& y, TArgs& a) {
+  const std::string text = ExpandTabs(CutMessage(a.Text(0)), TabWidth(y));
+  Dialogs(y).Say(text, Style(y));
 }
 
 // 尋ねる (?と) 10
-void CmdAsk(TYumeBase& y) {
-  const bool omitted = y.OmittedFilled;
-  std::string message = PopText(y);
-  const std::string prompt = omitted ? std::string("入力してください。") : message;
+void CmdAsk(TYumeBase& y, TArgs& a) {
+  const std::string& message = a.Text(0);
+  const std::string prompt = a.Omitted() ? std::string("入力してください。") : message;
   std::string answer;
-  if (!y.Host->AskText(prompt, SystemText(y, "ダイアログ初期値"), Style(y), answer)) {
+  if (!Dialogs(y).AskText(prompt, SystemText(y, kInitialAnswer), Style(y), answer)) {
     SetCancelled(y);
     return;
   }
   // An answer that starts like a number is one.
   const bool number = !answer.empty() && (answer[0] == '$' || IsDigitChar(answer[0]));
-  SetSore(y, std::move(answer), number ? "e" : "s");
+  SetSoreTyped(y, std::move(answer), number ? "e" : "s");
 }
 
 // 二択 (?と) 40
-void CmdYesNo(TYumeBase& y) {
-  const std::string text = PopText(y);
-  const int r = y.Host->AskYesNo(text, kMainCaption, false);
-  SetSore(y, r == 1 ? "1" : "0", "e");
+void CmdYesNo(TYumeBase& y, TArgs& a) {
+  const int r = Dialogs(y).AskYesNo(a.Text(0), kMainCaption, false);
+  SetSoreInteger(y, r == 1 ? 1 : 0);
 }
 
 // 三択 (?と) 160
-void CmdYesNoCancel(TYumeBase& y) {
-  const std::string text = PopText(y);
-  const int r = y.Host->AskYesNo(text, kMainCaption, true);
-  SetSore(y, std::to_string(r == 0 || r == 1 ? r : 2), "e");
+void CmdYesNoCancel(TYumeBase& y, TArgs& a) {
+  const int r = Dialogs(y).AskYesNo(a.Text(0), kMainCaption, true);
+  SetSoreInteger(y, r == 0 || r == 1 ? r : 2);
 }
 
 // どれか尋ねる (?が,?の) 264 and リストから選択 (?を,?の) 301
-void AskFromList(TYumeBase& y, bool editable) {
-  const std::string choices = PopText(y);
-  const std::string message = PopText(y);
-  const std::vector<std::string> items = ListChoices(choices);
-  const std::string type = y.VarSore ? y.VarSore->TypeText : std::string("s");
-  SetSore(y, std::string(), type.c_str());
+void AskFromList(TYumeBase& y, TArgs& a, bool editable) {
+  const std::vector<std::string> items = ListChoices(a.Text(1));
+  const std::string& message = a.Text(0);
+  SetSoreKeepType(y, std::string());
   std::string answer;
-  if (!y.Host->AskList(message, items, editable, SystemText(y, "ダイアログ初期値"), Style(y),
-                       answer)) {
+  if (!Dialogs(y).AskList(message, items, editable, SystemText(y, kInitialAnswer), Style(y),
+                          answer)) {
     SetCancelled(y);
     return;
   }
-  if (y.VarSore) y.VarSore->SetValueText(std::move(answer));  // the kind stays
+  SetSoreKeepType(y, std::move(answer));  // the kind stays
 }
 
-void CmdAskAny(TYumeBase& y) {
-  AskFromList(y, true);
+void CmdAskAny(TYumeBase& y, TArgs& a) {
+  AskFromList(y, a, true);
 }
-void CmdSelectFromList(TYumeBase& y) {
-  AskFromList(y, false);
+void CmdSelectFromList(TYumeBase& y, TArgs& a) {
+  AskFromList(y, a, false);
 }
 
 // ボタンで選択 (?を,?の) 309
-void CmdSelectButton(TYumeBase& y) {
-  const std::string choices = PopText(y);
-  const std::string message = PopText(y);
-  const std::vector<std::string> captions = ButtonChoices(choices);
+void CmdSelectButton(TYumeBase& y, TArgs& a) {
+  const std::vector<std::string> captions = ButtonChoices(a.Text(1));
+  const std::string& message = a.Text(0);
   if (captions.empty()) {
-    y.Host->Say(ExpandTabs(CutMessage(message), TabWidth(y)), Style(y));
-    SetSore(y, std::string(), "s");
+    Dialogs(y).Say(ExpandTabs(CutMessage(message), TabWidth(y)), Style(y));
+    SetSoreText(y, std::string());
     return;
   }
   std::string answer;
-  if (!y.Host->AskButtons(message, captions, Style(y), answer)) {
+  if (!Dialogs(y).AskButtons(message, captions, Style(y), answer)) {
     SetCancelled(y, true);
     return;
   }
-  SetSore(y, std::move(answer), "s");
+  SetSoreText(y, std::move(answer));
 }
 
 // メモ記入 (?の) 265
-void CmdMemo(TYumeBase& y) {
-  const std::string text = PopText(y);
+void CmdMemo(TYumeBase& y, TArgs& a) {
   std::string answer;
-  if (!y.Host->AskMemo(text, Style(y), answer)) {
+  if (!Dialogs(y).AskMemo(a.Text(0), Style(y), answer)) {
     SetCancelled(y, true);
     return;
   }
-  SetSore(y, std::move(answer), "s");
+  SetSoreText(y, std::move(answer));
 }
 
 // 項目記入 (?を) 525
-void CmdItems(TYumeBase& y) {
-  const TItemList items = ParseItemList(PopText(y));
+void CmdItems(TYumeBase& y, TArgs& a) {
+  const TItemList items = ParseItemList(a.Text(0));
   std::string answer;
-  if (!y.Host->AskItems(items, Style(y), answer)) {
+  if (!Dialogs(y).AskItems(items, Style(y), answer)) {
     SetCancelled(y, true);
     return;
   }
-  SetSore(y, std::move(answer), "s");
+  SetSoreText(y, std::move(answer));
 }
 
 // 色選択 () 103
-void CmdPickColor(TYumeBase& y) {
+void CmdPickColor(TYumeBase& y, TArgs&) {
   uint32_t color = 0;
-  if (!y.Host->PickColor(color)) {
+  if (!Dialogs(y).PickColor(color)) {
     SetCancelled(y);
     return;
   }
-  SetSore(y, std::to_string(color), "e");
+  SetSoreInteger(y, color);
 }
 
 // フォント選択 () 312
-void CmdPickFont(TYumeBase& y) {
+void CmdPickFont(TYumeBase& y, TArgs&) {
   TDialogFont font = Style(y).Font;
-  if (!y.Host->PickFont(font)) {
+  if (!Dialogs(y).PickFont(font)) {
     SetCancelled(y);
     return;
   }
-  SetSore(y, FontSpecText(font), "s");
+  SetSoreText(y, FontSpecText(font));
 }
 
 // 読込ファイル選択 (?の) 41
-void CmdOpenFile(TYumeBase& y) {
-  const std::string filter = FileFilter(PopText(y));
+void CmdOpenFile(TYumeBase& y, TArgs& a) {
+  const std::string filter = FileFilter(a.Text(0));
   std::vector<std::string> files;
-  if (!y.Host->PickOpenFiles(filter, CurrentFolder(), SystemText(y, "ダイアログ初期値"), files) ||
+  if (!Dialogs(y).PickOpenFiles(filter, CurrentFolder(), SystemText(y, kInitialAnswer), files) ||
       files.empty()) {
     SetCancelled(y);
     return;
@@ -202,64 +197,55 @@ void CmdOpenFile(TYumeBase& y) {
     if (i) out += "\r\n";
     out += TrimBlanks(files[i]);
   }
-  SetSore(y, std::move(out), "s");
+  SetSoreText(y, std::move(out));
 }
 
 // 書込ファイル選択 (?の) 42
-void CmdSaveFile(TYumeBase& y) {
-  const std::string filter = FileFilter(PopText(y));
+void CmdSaveFile(TYumeBase& y, TArgs& a) {
+  const std::string filter = FileFilter(a.Text(0));
   std::string file;
-  if (!y.Host->PickSaveFile(filter, DefaultExtension(filter), CurrentFolder(),
-                            SystemText(y, "ダイアログ初期値"), file)) {
+  if (!Dialogs(y).PickSaveFile(filter, DefaultExtension(filter), CurrentFolder(),
+                               SystemText(y, kInitialAnswer), file)) {
     SetCancelled(y);
     return;
   }
-  SetSore(y, std::move(file), "s");
+  SetSoreText(y, std::move(file));
 }
 
 void PickFolderInto(TYumeBase& y, const std::string& root) {
   std::string folder;
-  if (!y.Host->PickFolder(CurrentFolder(), root, folder)) {
+  if (!Dialogs(y).PickFolder(CurrentFolder(), root, folder)) {
     SetCancelled(y);
     return;
   }
   if (folder.empty() || (folder.back() != '/' && !EndsWith(folder, "\\"))) folder += '/';
-  SetSore(y, std::move(folder), "s");
+  SetSoreText(y, std::move(folder));
 }
 
 // フォルダ選択 () 169
-void CmdPickFolder(TYumeBase& y) {
+void CmdPickFolder(TYumeBase& y, TArgs&) {
   PickFolderInto(y, std::string());
 }
 
 // フォルダ拡張選択 (?の) 498
-void CmdPickFolderEx(TYumeBase& y) {
-  PickFolderInto(y, PopText(y));
+void CmdPickFolderEx(TYumeBase& y, TArgs& a) {
+  PickFolderInto(y, a.Text(0));
 }
 
-// The values of a coordinate list "(l,t,r,b)" (or a word holding one); at most four.
-std::vector<int> CoordinateList(TYumeBase& y, const std::string& text) {
-  const std::vector<std::string> texts = CoordinateTexts(y, text);
-  std::vector<int> values;
-  for (const auto& t : texts) {
-    values.push_back(static_cast<int>(std::trunc(StrToNumber(EvaluateText(y, t)))));
-  }
-  if (values.size() > 4) {
+// ダイアログサイズ設定 (?に) 546 -- a coordinate list "(l,t,r,b)" (or a word holding one); a
+// quoted list is evaluated first. At most four values.
+void CmdDialogRect(TYumeBase& y, TArgs& a) {
+  const std::string& raw = a.Phrase(0);
+  const bool quoted = !raw.empty() && (raw[0] == '"' || raw[0] == '`' || raw[0] == '@');
+  const std::vector<int> v = CoordinateValues(y, quoted ? a.Text(0) : raw);
+  if (v.size() > 4) {
     std::string list;
-    for (size_t i = 0; i < values.size(); ++i) {
+    for (size_t i = 0; i < v.size(); ++i) {
       if (i) list += ',';
-      list += std::to_string(values[i]);
+      list += std::to_string(v[i]);
     }
     RaiseError(y, "座標の指定エラー。引数が多すぎます。\"" + list + "\"");
   }
-  return values;
-}
-
-// ダイアログサイズ設定 (?に) 546
-void CmdDialogRect(TYumeBase& y) {
-  std::string raw = y.Args.Pop();
-  if (!raw.empty() && (raw[0] == '"' || raw[0] == '`' || raw[0] == '@')) raw = EvaluateText(y, raw);
-  const std::vector<int> v = CoordinateList(y, raw);
   y.DialogRect = {};
   for (size_t i = 0; i < v.size(); ++i) y.DialogRect[i] = v[i];
 }

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/host.h"
+#include "core/dialoghost.h"
 
 namespace yume {
 

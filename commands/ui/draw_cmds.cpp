@@ -5,10 +5,10 @@
 #include <cstdio>
 
 #include "commands/families.h"
-#include "core/error.h"
-#include "core/executor.h"
+#include "core/cmdlib.h"
 #include "core/hash.h"
 #include "core/host.h"
+#include "core/messages.h"
 #include "core/yumebase.h"
 #include "platform/paths.h"
 
@@ -17,16 +17,16 @@ namespace yume {
 namespace {
 
 // 表示 (?と) 0 -- prints at the text cursor, or appends the line to the file named by 表示出力先.
-void CmdPrint(TYumeBase& y) {
-  std::string text = PopText(y);
+void CmdPrint(TYumeBase& y, TArgs& a) {
+  std::string text = a.TakeText(0);
   THashNode* target = y.Dict.Find("表示出力先", false);
   if (target && !target->ValueText().empty()) {
     const std::string& name = target->ValueText();
     std::FILE* f = std::fopen(SysPath(name).c_str(), "ab");
-    if (!f) RaiseError(y, "\"%s\"へ書き込めません。", {name});
+    if (!f) RaiseError(y, msg::kCannotWrite, {name});
     text += "\r\n";
     const bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-    if (std::fclose(f) != 0 || !ok) RaiseError(y, "\"%s\"へ書き込めません。", {name});
+    if (std::fclose(f) != 0 || !ok) RaiseError(y, msg::kCannotWrite, {name});
     return;
   }
   y.Host->PrintText(text);

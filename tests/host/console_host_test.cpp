@@ -5,6 +5,8 @@
 
 #include <cstdio>
 #include <fstream>
+#include <string>
+#include <utility>
 
 #include "console/consolehost.h"
 #include "core/app.h"
@@ -27,22 +29,47 @@ std::string ReadAll(std::FILE* f) {
   return s;
 }
 
-struct ConsoleRun {
+// The console host with the desktop size it reports in reach of the tests.
+class TestConsoleHost : public TConsoleHost {
+ public:
+  using TConsoleHost::DesktopSize;
+  using TConsoleHost::TConsoleHost;
+};
+
+template <class Host = TestConsoleHost>
+struct ConsoleRunOn {
   std::FILE* out = std::tmpfile();
   std::FILE* err = std::tmpfile();
   std::FILE* in = std::tmpfile();
-  TConsoleHost host{out, err, in};
+  Host host{out, err, in};
   std::unique_ptr<TYumeApp> app;
-  explicit ConsoleRun(std::vector<std::string> params) {
+  explicit ConsoleRunOn(std::vector<std::string> params) {
     app = std::make_unique<TYumeApp>(host, std::move(params));
     host.Attach(app.get());
   }
-  ~ConsoleRun() {
+  ~ConsoleRunOn() {
     std::fclose(out);
     std::fclose(err);
     std::fclose(in);
   }
 };
+using ConsoleRun = ConsoleRunOn<>;
+
+// A console host whose desktop is wider than high, so that the two sizes cannot pass for
+// each other.
+class WideDesktopHost : public TConsoleHost {
+ public:
+  using TConsoleHost::TConsoleHost;
+
+ protected:
+  bool DesktopSize(int& width, int& height) override {
+    width = 1366;
+    height = 705;
+    return true;
+  }
+};
+
+const char kDesktopScript[] = "デスクトップの幅を、表示\nデスクトップの高さを、表示\n";
 
 }  // namespace
 
@@ -89,12 +116,32 @@ TEST(ConsoleHost, StatementsRunAndAnErrorNamesItsLine) {
   EXPECT_FALSE(r.host.LoopOpened());
 }
 
-TEST(ConsoleHost, TheDesktopIsTheOffscreenScreenWithoutOpeningIt) {
-  std::string path =
-      WriteScript("desk.ymr", "デスクトップの幅を、表示\nデスクトップの高さを、表示\n");
+// Scripts see the desktop the console host reports (that of Qt's offscreen screen), and neither
+// asking for it nor the run loads Qt's loop.
+TEST(ConsoleHost, ScriptsSeeTheHostsDesktopWithoutOpeningTheLoop) {
+  std::string path = WriteScript("desk.ymr", kDesktopScript);
   ConsoleRun r({"/nonexistent/yume", Utf8ToCp932(path)});
+  int width = 0, height = 0;
+  ASSERT_TRUE(r.host.DesktopSize(width, height));
+  EXPECT_FALSE(r.host.LoopOpened());
+  EXPECT_GT(width, 0);
+  EXPECT_GT(height, 0);
+  // The state's own size until the run takes the host's: it must not be what the host reports,
+  // or a run that never asked would look right.
+  ASSERT_NE(std::make_pair(r.app->Base().DesktopWidth, r.app->Base().DesktopHeight),
+            std::make_pair(width, height));
   EXPECT_EQ(r.host.Run(), 0);
-  EXPECT_EQ(ReadAll(r.out), "800\n800\n");
+  EXPECT_EQ(ReadAll(r.err), "");
+  EXPECT_EQ(ReadAll(r.out), std::to_string(width) + "\n" + std::to_string(height) + "\n");
+  EXPECT_FALSE(r.host.LoopOpened());
+}
+
+TEST(ConsoleHost, ScriptsSeeTheDesktopsWidthAndHeightEachInItsPlace) {
+  std::string path = WriteScript("wide.ymr", kDesktopScript);
+  ConsoleRunOn<WideDesktopHost> r({"/nonexistent/yume", Utf8ToCp932(path)});
+  EXPECT_EQ(r.host.Run(), 0);
+  EXPECT_EQ(ReadAll(r.err), "");
+  EXPECT_EQ(ReadAll(r.out), "1366\n705\n");
   EXPECT_FALSE(r.host.LoopOpened());
 }
 

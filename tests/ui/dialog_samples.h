@@ -5,7 +5,7 @@
 #include <ostream>
 #include <string>
 
-#include "core/host.h"
+#include "core/dialoghost.h"
 #include "core/sjis.h"
 
 QT_BEGIN_NAMESPACE

@@ -45,53 +45,53 @@ TEST(DialogShots, DISABLED_EveryDialog) {
   std::string answer;
 
   ShootNext(dir, QStringLiteral("say"));
-  host.Say(Sj("こんにちは。\r\n二行目のメッセージです。"), style);
+  host.Dialogs().Say(Sj("こんにちは。\r\n二行目のメッセージです。"), style);
   std::string many;
   for (int i = 1; i <= 200; ++i) many += Sj("行") + std::to_string(i) + "\r\n";
   ShootNext(dir, QStringLiteral("say_tall"));
-  host.Say(many, style);
+  host.Dialogs().Say(many, style);
   TDialogStyle big = style;
   big.Font.Size = 14;
   big.Font.Color = 0x0000C0;
   ShootNext(dir, QStringLiteral("say_font"));
-  host.Say(Sj("大きな赤い字"), big);
+  host.Dialogs().Say(Sj("大きな赤い字"), big);
 
   ShootNext(dir, QStringLiteral("asktext"));
-  host.AskText(Sj("お名前を入力してください。"), Sj("山田"), style, answer);
+  host.Dialogs().AskText(Sj("お名前を入力してください。"), Sj("山田"), style, answer);
   ShootNext(dir, QStringLiteral("yesno"));
-  host.AskYesNo(Sj("続けますか?"), "", false);
+  host.Dialogs().AskYesNo(Sj("続けますか?"), "", false);
   ShootNext(dir, QStringLiteral("yesnocancel"));
-  host.AskYesNo(Sj("保存しますか?"), "", true);
+  host.Dialogs().AskYesNo(Sj("保存しますか?"), "", true);
   const std::vector<std::string> fruits = {Sj("りんご"), Sj("みかん"), Sj("ぶどう")};
   ShootNext(dir, QStringLiteral("asklist"));
-  host.AskList(Sj("どれが好きですか?"), fruits, true, "", style, answer);
+  host.Dialogs().AskList(Sj("どれが好きですか?"), fruits, true, "", style, answer);
   ShootNext(dir, QStringLiteral("asklist_readonly"));
-  host.AskList(Sj("リストから選んでください"), fruits, false, "", style, answer);
+  host.Dialogs().AskList(Sj("リストから選んでください"), fruits, false, "", style, answer);
   ShootNext(dir, QStringLiteral("buttons_row"));
-  host.AskButtons(Sj("どれにしますか?"), fruits, style, answer);
+  host.Dialogs().AskButtons(Sj("どれにしますか?"), fruits, style, answer);
   std::vector<std::string> manyButtons;
   for (int i = 1; i <= 12; ++i) manyButtons.push_back(Sj("選択肢") + std::to_string(i));
   ShootNext(dir, QStringLiteral("buttons_column"));
-  host.AskButtons(Sj("番号を選んでください"), manyButtons, style, answer);
+  host.Dialogs().AskButtons(Sj("番号を選んでください"), manyButtons, style, answer);
   ShootNext(dir, QStringLiteral("memo"));
-  host.AskMemo(Sj("一行目\r\n二行目\r\n三行目"), style, answer);
+  host.Dialogs().AskMemo(Sj("一行目\r\n二行目\r\n三行目"), style, answer);
 
   ShootNext(dir, QStringLiteral("items"));
-  host.AskItems(SampleItems(), style, answer);
+  host.Dialogs().AskItems(SampleItems(), style, answer);
 
   uint32_t color = 0x0080FF;
   ShootNext(dir, QStringLiteral("color"));
-  host.PickColor(color);
+  host.Dialogs().PickColor(color);
   TDialogFont font = style.Font;
   ShootNext(dir, QStringLiteral("font"));
-  host.PickFont(font);
+  host.Dialogs().PickFont(font);
   std::vector<std::string> files;
   ShootNext(dir, QStringLiteral("openfiles"));
-  host.PickOpenFiles(Sj("テキスト(*.txt)|*.txt|全て(*.*)|*.*"), "/tmp", "", files);
+  host.Dialogs().PickOpenFiles(Sj("テキスト(*.txt)|*.txt|全て(*.*)|*.*"), "/tmp", "", files);
   ShootNext(dir, QStringLiteral("savefile"));
-  host.PickSaveFile(Sj("txt 形式(*.txt)|*.txt|全て(*.*)|*.*"), "txt", "/tmp", "memo.txt", answer);
+  host.Dialogs().PickSaveFile(Sj("txt 形式(*.txt)|*.txt|全て(*.*)|*.*"), "txt", "/tmp", "memo.txt", answer);
   ShootNext(dir, QStringLiteral("folder"));
-  host.PickFolder("/tmp", "", answer);
+  host.Dialogs().PickFolder("/tmp", "", answer);
 
   EXPECT_TRUE(QFile::exists(QDir(dir).filePath(QStringLiteral("folder.png"))));
 }

@@ -106,7 +106,7 @@ TEST(MsgBox, SayClosesByItselfInAnAnsweredRun) {
   Answer(host, {"keep"});
   TDialogStyle style = Placed(100, 50, 0, 0);
   style.Title = Sj("題");
-  host.Say(Sj("こんにちは\r\n二行目"), style);  // returns: the box closed itself
+  host.Dialogs().Say(Sj("こんにちは\r\n二行目"), style);  // returns: the box closed itself
   std::string left;
   EXPECT_TRUE(host.TakeAnswer(left));  // and took no line
   EXPECT_EQ(left, "keep");
@@ -178,22 +178,22 @@ TEST(InputBox, AnsweredThroughTheHost) {
   TWindowHost host;
   Answer(host, {"日本語の答え", "<cancel>", ""});
   std::string answer = "unchanged";
-  ASSERT_TRUE(host.AskText(Sj("問"), Sj("初期"), {}, answer));
+  ASSERT_TRUE(host.Dialogs().AskText(Sj("問"), Sj("初期"), {}, answer));
   EXPECT_EQ(answer, Sj("日本語の答え"));
-  EXPECT_FALSE(host.AskText(Sj("問"), "", {}, answer));
-  ASSERT_TRUE(host.AskText(Sj("問"), Sj("初期"), {}, answer));
+  EXPECT_FALSE(host.Dialogs().AskText(Sj("問"), "", {}, answer));
+  ASSERT_TRUE(host.Dialogs().AskText(Sj("問"), Sj("初期"), {}, answer));
   EXPECT_EQ(answer, "");  // an empty line empties the box
 }
 
 TEST(YesNo, ButtonsAndClosing) {
   TWindowHost host;
   Answer(host, {"maybe", "はい", "n", "2", "c", "<cancel>", "<cancel>", "キャンセル"});
-  EXPECT_EQ(host.AskYesNo(Sj("続ける?"), "", false), 1);  // a line that is no answer is passed over
-  EXPECT_EQ(host.AskYesNo(Sj("続ける?"), "", true), 0);
-  EXPECT_EQ(host.AskYesNo(Sj("続ける?"), "", true), 2);
-  EXPECT_EQ(host.AskYesNo(Sj("続ける?"), "", false), 0);  // "c" is no answer here: "<cancel>"
-  EXPECT_EQ(host.AskYesNo(Sj("続ける?"), "", true), 2);   // closed
-  EXPECT_EQ(host.AskYesNo(Sj("続ける?"), "", true), 2);
+  EXPECT_EQ(host.Dialogs().AskYesNo(Sj("続ける?"), "", false), 1);  // a line that is no answer is passed over
+  EXPECT_EQ(host.Dialogs().AskYesNo(Sj("続ける?"), "", true), 0);
+  EXPECT_EQ(host.Dialogs().AskYesNo(Sj("続ける?"), "", true), 2);
+  EXPECT_EQ(host.Dialogs().AskYesNo(Sj("続ける?"), "", false), 0);  // "c" is no answer here: "<cancel>"
+  EXPECT_EQ(host.Dialogs().AskYesNo(Sj("続ける?"), "", true), 2);   // closed
+  EXPECT_EQ(host.Dialogs().AskYesNo(Sj("続ける?"), "", true), 2);
   std::string left;
   EXPECT_FALSE(host.TakeAnswer(left));
 }
@@ -258,7 +258,7 @@ TEST(SelectDialog, AnswersAgreeWithTheLineRules) {
       Answer(host, {line, "<cancel>"});  // the cancel for a line that is no answer
       std::string answer;
       const std::optional<std::string> expected = ListAnswer(Sj(line), items, editable);
-      EXPECT_EQ(host.AskList(Sj("選んで"), items, editable, "", {}, answer), expected.has_value())
+      EXPECT_EQ(host.Dialogs().AskList(Sj("選んで"), items, editable, "", {}, answer), expected.has_value())
           << line << " " << editable;
       if (expected) {
         EXPECT_EQ(answer, *expected) << line << " " << editable;
@@ -268,7 +268,7 @@ TEST(SelectDialog, AnswersAgreeWithTheLineRules) {
   TWindowHost host;
   Answer(host, {"<cancel>"});
   std::string answer;
-  EXPECT_FALSE(host.AskList("?", items, true, "", {}, answer));
+  EXPECT_FALSE(host.Dialogs().AskList("?", items, true, "", {}, answer));
 }
 
 TEST(SelectButton, RowOrColumn) {
@@ -305,11 +305,11 @@ TEST(SelectButton, AnsweredByCaptionOrNumber) {
   Answer(host, {"いいえ", "1", "<cancel>"});
   const std::vector<std::string> captions = {Sj("はい"), Sj("いいえ")};
   std::string answer;
-  ASSERT_TRUE(host.AskButtons(Sj("?"), captions, {}, answer));
+  ASSERT_TRUE(host.Dialogs().AskButtons(Sj("?"), captions, {}, answer));
   EXPECT_EQ(answer, Sj("いいえ"));
-  ASSERT_TRUE(host.AskButtons(Sj("?"), captions, {}, answer));
+  ASSERT_TRUE(host.Dialogs().AskButtons(Sj("?"), captions, {}, answer));
   EXPECT_EQ(answer, Sj("はい"));
-  EXPECT_FALSE(host.AskButtons(Sj("?"), captions, {}, answer));
+  EXPECT_FALSE(host.Dialogs().AskButtons(Sj("?"), captions, {}, answer));
 }
 
 TEST(MemoDialog, LayoutAnswersAndTheCloseBox) {
@@ -335,9 +335,9 @@ TEST(MemoDialog, LayoutAnswersAndTheCloseBox) {
   TWindowHost host;
   Answer(host, {"a\\nb", "<cancel>"});
   std::string answer;
-  ASSERT_TRUE(host.AskMemo(Sj("初め"), {}, answer));
+  ASSERT_TRUE(host.Dialogs().AskMemo(Sj("初め"), {}, answer));
   EXPECT_EQ(answer, "a\r\nb");
-  EXPECT_FALSE(host.AskMemo(Sj("初め"), {}, answer));
+  EXPECT_FALSE(host.Dialogs().AskMemo(Sj("初め"), {}, answer));
 }
 
 TEST(MemoDialog, FilesInShiftJis) {
@@ -406,31 +406,31 @@ TEST(InputList, AnsweredThroughTheHost) {
   TWindowHost host;
   Answer(host, {"年齢=31\\n果物=みかん", "<cancel>"});
   std::string answer;
-  ASSERT_TRUE(host.AskItems(SampleItems(), {}, answer));
+  ASSERT_TRUE(host.Dialogs().AskItems(SampleItems(), {}, answer));
   EXPECT_EQ(answer, Sj("氏名=山田\r\n年齢=31\r\n果物=みかん\r\n写真=\r\n色=255\r\n"));
-  EXPECT_FALSE(host.AskItems(SampleItems(), {}, answer));
+  EXPECT_FALSE(host.Dialogs().AskItems(SampleItems(), {}, answer));
 }
 
 TEST(Pickers, ColourAndFont) {
   TWindowHost host;
   Answer(host, {"#FF8000", "not a colour", "$123456", "<cancel>"});
   uint32_t color = 0;
-  ASSERT_TRUE(host.PickColor(color));
+  ASSERT_TRUE(host.Dialogs().PickColor(color));
   EXPECT_EQ(color, 0x0080FFu);
-  ASSERT_TRUE(host.PickColor(color));  // past the line that is no colour
+  ASSERT_TRUE(host.Dialogs().PickColor(color));  // past the line that is no colour
   EXPECT_EQ(color, 0x123456u);
-  EXPECT_FALSE(host.PickColor(color));
+  EXPECT_FALSE(host.Dialogs().PickColor(color));
   EXPECT_EQ(color, 0x123456u);
 
   Answer(host, {"ＭＳ ゴシック|太字斜体|14", "<cancel>"});
   TDialogFont font;
   font.Name = Sj("ＭＳ Ｐゴシック");
   font.Color = 0xFF;
-  ASSERT_TRUE(host.PickFont(font));
+  ASSERT_TRUE(host.Dialogs().PickFont(font));
   EXPECT_EQ(font.Name, Sj("ＭＳ ゴシック"));
   EXPECT_EQ(font.Size, 14);
   EXPECT_TRUE(font.Bold && font.Italic && !font.Underline);
-  EXPECT_FALSE(host.PickFont(font));
+  EXPECT_FALSE(host.Dialogs().PickFont(font));
 }
 
 TEST(Pickers, FilesAndFolders) {
@@ -438,20 +438,20 @@ TEST(Pickers, FilesAndFolders) {
   Answer(host, {"/tmp/a.txt|/tmp/写真.png", "<cancel>", "/tmp/new", " ", "/tmp/b.csv", "",
                 "/tmp/dir", "", "<cancel>"});
   std::vector<std::string> files;
-  ASSERT_TRUE(host.PickOpenFiles(Sj("テキスト|*.txt|全て|*.*"), "", "", files));
+  ASSERT_TRUE(host.Dialogs().PickOpenFiles(Sj("テキスト|*.txt|全て|*.*"), "", "", files));
   EXPECT_EQ(files, (std::vector<std::string>{"/tmp/a.txt", Sj("/tmp/写真.png")}));
-  EXPECT_FALSE(host.PickOpenFiles("", "/tmp", "", files));
+  EXPECT_FALSE(host.Dialogs().PickOpenFiles("", "/tmp", "", files));
   std::string file;
-  ASSERT_TRUE(host.PickSaveFile("txt|*.txt", "txt", "/tmp", "x.txt", file));
+  ASSERT_TRUE(host.Dialogs().PickSaveFile("txt|*.txt", "txt", "/tmp", "x.txt", file));
   EXPECT_EQ(file, "/tmp/new.txt");  // the default extension added
-  ASSERT_TRUE(host.PickSaveFile("txt|*.txt", "txt", "", "", file));
+  ASSERT_TRUE(host.Dialogs().PickSaveFile("txt|*.txt", "txt", "", "", file));
   EXPECT_EQ(file, "/tmp/b.csv");  // past the blank line, which names no file
-  ASSERT_TRUE(host.PickSaveFile("txt|*.txt", "txt", "", "/tmp/init.txt", file));
+  ASSERT_TRUE(host.Dialogs().PickSaveFile("txt|*.txt", "txt", "", "/tmp/init.txt", file));
   EXPECT_EQ(file, "/tmp/init.txt");  // an empty line takes the initial name
   std::string folder;
-  ASSERT_TRUE(host.PickFolder("/tmp", "/", folder));
+  ASSERT_TRUE(host.Dialogs().PickFolder("/tmp", "/", folder));
   EXPECT_EQ(folder, "/tmp/dir");
-  ASSERT_TRUE(host.PickFolder("/tmp", "", folder));
+  ASSERT_TRUE(host.Dialogs().PickFolder("/tmp", "", folder));
   EXPECT_EQ(folder, "/tmp");  // an empty line: where it started
-  EXPECT_FALSE(host.PickFolder("", "", folder));
+  EXPECT_FALSE(host.Dialogs().PickFolder("", "", folder));
 }

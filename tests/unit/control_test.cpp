@@ -53,7 +53,6 @@ struct FlowTest : ::testing::Test {
   void Run(const std::string& script) {
     y.FileName = "t.ymr";
     RegisterAll(y);
-    InstallExecutor();
     y.Source = ScriptFileText(script);
     PrepareSource(y, y.Source);
     y.AddText(y.Source);
@@ -99,7 +98,7 @@ TEST_F(FlowTest, LoopsLeaveNoFramesOrScopesBehind) {
 
 TEST_F(FlowTest, ReturnOutsideAnyCallFails) {
   EXPECT_THROW(Run("2回(戻る)\n"), EYume);
-  EXPECT_NE(ErrorLog().find("「戻る」べき場所がありません。"), std::string::npos);
+  EXPECT_NE(y.ErrorLog.find("「戻る」べき場所がありません。"), std::string::npos);
 }
 
 TEST_F(FlowTest, LabelValueKeepsCursorSourceAndSore) {

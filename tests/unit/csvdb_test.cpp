@@ -1,4 +1,4 @@
-#include "commands/text/csvdb.h"
+#include "table/csvdb.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "commands/text/wildcard.h"
+#include "table/wildcard.h"
 #include "core/number.h"
 #include "core/sjis.h"
 

@@ -2,13 +2,56 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cstdlib>
+#include <new>
 #include <string>
 
 #include "tests/unit/eval_fixture.h"
 
 using namespace yume;
 
+// Every operator new of the test program goes through here, so that a test can see how many
+// bytes an evaluation asks for: a chain that copied its growing value at each step would ask
+// for the square of its length. All forms go to malloc and free, so that they pair up with one
+// another (and with the sanitizers') whichever form frees.
 namespace {
+std::atomic<bool> g_countBytes{false};
+std::atomic<size_t> g_bytesAsked{0};
+
+void* Allocate(std::size_t n) {
+  if (g_countBytes.load(std::memory_order_relaxed))
+    g_bytesAsked.fetch_add(n, std::memory_order_relaxed);
+  return std::malloc(n ? n : 1);
+}
+void* AllocateOrThrow(std::size_t n) {
+  if (void* p = Allocate(n)) return p;
+  throw std::bad_alloc();
+}
+}  // namespace
+
+void* operator new(std::size_t n) { return AllocateOrThrow(n); }
+void* operator new[](std::size_t n) { return AllocateOrThrow(n); }
+void* operator new(std::size_t n, const std::nothrow_t&) noexcept { return Allocate(n); }
+void* operator new[](std::size_t n, const std::nothrow_t&) noexcept { return Allocate(n); }
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
+
+namespace {
+
+// The bytes operator new was asked for while fn ran.
+template <class Fn>
+size_t BytesAskedDuring(Fn&& fn) {
+  g_bytesAsked = 0;
+  g_countBytes = true;
+  fn();
+  g_countBytes = false;
+  return g_bytesAsked;
+}
 
 using ExprTest = evaltest::EvalTest;
 
@@ -142,7 +185,7 @@ TEST_F(ExprTest, NestedFailuresAreWrappedOnce) {
   EXPECT_EQ(Count(e2, "[エラー]"), 1u) << e2;
   // A failure of a term is the reason of the wrapped line.
   EXPECT_EQ(CalcError("1+\"abc"), kHead + "文字列\"abc\"の最後に」がありません。1+\"abc");
-  EXPECT_NE(ErrorLog().find("[エラー] t.ymr(0行目): 文字列\"abc\"の最後に"), std::string::npos);
+  EXPECT_NE(y.ErrorLog.find("[エラー] t.ymr(0行目): 文字列\"abc\"の最後に"), std::string::npos);
 }
 
 TEST_F(ExprTest, EvaluateTextKeepsATermAsWritten) {
@@ -186,12 +229,30 @@ TEST_F(ExprTest, UntypedVariablesTakeTheTypeOfTheirValue) {
   EXPECT_EQ(Calc("`5.0`=T"), "0");  // text: T is typed text
 }
 
+// Long chains give the right value and ask for memory in proportion to their length (their
+// speed is measured by bench/expr_bench.cpp).
 TEST_F(ExprTest, LongChainsStayLinear) {
+  constexpr int kTerms = 20000;
   Var("A", "ab", "s");
   std::string text = "A";
-  for (int i = 0; i < 20000; ++i) text += "&A";
-  EXPECT_EQ(Eval(text).size(), 40002u);
+  for (int i = 0; i < kTerms; ++i) text += "&A";
+  std::string expected;
+  for (int i = 0; i <= kTerms; ++i) expected += "ab";
+  std::string value;
+  const size_t catBytes = BytesAskedDuring([&] { value = Eval(text); });
+  EXPECT_EQ(value, expected);
+  EXPECT_EQ(y.LastType, "s");
+  // Growing the value by doubling asks for about three times its length; copying it at every
+  // "&" would ask for some 400 million bytes. The bound leaves room for a split of the text.
+  EXPECT_LE(catBytes, 256 * text.size());
+
   std::string sum = "0";
-  for (int i = 0; i < 20000; ++i) sum += "+1";
-  EXPECT_EQ(Calc(sum), "20000");
+  for (int i = 0; i < kTerms; ++i) sum += "+1";
+  std::string total;
+  const size_t sumBytes = BytesAskedDuring([&] { total = Calc(sum); });
+  EXPECT_EQ(total, "20000");
+  EXPECT_EQ(y.LastType, "e");
+  // One-character operands and the running total need no memory at all; a copy of the
+  // rest of the text at each step would ask for some 800 million bytes.
+  EXPECT_LE(sumBytes, 256 * sum.size());
 }

@@ -1,7 +1,7 @@
 // The table form a word keeps of its value.
 #include <gtest/gtest.h>
 
-#include "commands/text/csvdb.h"
+#include "table/csvdb.h"
 #include "core/hash.h"
 
 namespace yume {

@@ -143,7 +143,7 @@ TEST(RunLoop, IgnoredErrorsAreOnlyRecorded) {
   EXPECT_EQ(g_steps, 2);
   EXPECT_TRUE(f.host.dialogs.empty());
   EXPECT_EQ(f.y.VarErrorMessage->ValueText(), "[エラー] t.ymr(0行目): 失敗%s");
-  EXPECT_EQ(ErrorLog(), "[エラー] t.ymr(0行目): 失敗%s\r\n[エラー] t.ymr(0行目): 失敗%s\r\n");
+  EXPECT_EQ(f.y.ErrorLog, "[エラー] t.ymr(0行目): 失敗%s\r\n[エラー] t.ymr(0行目): 失敗%s\r\n");
 }
 
 TEST(RunLoop, TheErrorLabelRunsButNeverLoopsOnItsOwnFirstStatement) {
@@ -302,7 +302,7 @@ TEST(Errors, WarningsGoToTheLogAndOpenTheDialogOnlyWithDebug) {
   f.Load("x");
   f.host.choice = TErrorChoice::Continue;
   AddWarning(f.y, "\"部品,値\"は、未定義です。");
-  EXPECT_EQ(ErrorLog(), "[注　意] t.ymr(0行目): \"部品,値\"は、未定義です。\r\n");
+  EXPECT_EQ(f.y.ErrorLog, "[注　意] t.ymr(0行目): \"部品,値\"は、未定義です。\r\n");
   EXPECT_TRUE(f.host.dialogs.empty());
   f.y.DebugMode = true;
   AddWarning(f.y, "w");

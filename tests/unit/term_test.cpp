@@ -233,7 +233,7 @@ TEST_F(TermTest, CommandsAsValuesNeedTheExecutor) {
 }
 
 TEST_F(TermTest, CallableWordsGoThroughTheExecutor) {
-  SetCallForValue(RecordCall);
+  y.CallForValue = RecordCall;
   g_called = {};
   Word(FoldName("読む"), wkCommand);
   Word("ラベル", wkLabel);
@@ -251,7 +251,7 @@ TEST_F(TermTest, CallableWordsGoThroughTheExecutor) {
 }
 
 TEST_F(TermTest, AVariableIsNeverTakenForAFoldedCommand) {
-  SetCallForValue(RecordCall);
+  y.CallForValue = RecordCall;
   g_called = {};
   Word(FoldName("読む"), wkCommand);
   Var("読みかた", "よみ", "s");
@@ -265,7 +265,7 @@ TEST_F(TermTest, PartsNeedThePartModel) {
   Word("ボタン", wkPart);
   EXPECT_EQ(EvalError("ボタン"),
             kHead + "部品\"ボタン\"の値を得るには部品の機能が必要ですが、まだ作られていません。");
-  SetPartRead(RecordPart);
+  y.PartRead = RecordPart;
   EXPECT_EQ(Eval("ボタン"), "ボタン:value");
   EXPECT_EQ(Eval("ボタンのテキスト"), "ボタン.テキスト");
   EXPECT_EQ(Eval("ボタンの\"テキスト\""), "ボタン.テキスト");  // as written, not evaluated

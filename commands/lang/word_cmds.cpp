@@ -6,11 +6,11 @@
 #include <memory>
 
 #include "commands/families.h"
+#include "core/cmdlib.h"
 #include "core/convhalf.h"
-#include "core/error.h"
-#include "core/executor.h"
 #include "core/expr.h"
 #include "core/hash.h"
+#include "core/messages.h"
 #include "core/textutil.h"
 #include "core/yumebase.h"
 
@@ -23,8 +23,8 @@ int Depth(TYumeBase& y) {
 }
 
 // The word a treatment command names (as written), made in the global table when missing.
-THashNode& TreatedWord(TYumeBase& y, const char* fresh) {
-  std::string name = y.Args.Pop();
+THashNode& TreatedWord(TYumeBase& y, TArgs& a, const char* fresh) {
+  const std::string& name = a.Phrase(0);
   THashNode* w = y.Dict.FindScoped(name, false);
   if (!w) {
     auto v = THashNode::MakeVariable(name, false, Depth(y), fresh);
@@ -35,41 +35,49 @@ THashNode& TreatedWord(TYumeBase& y, const char* fresh) {
   return *w;
 }
 
+// The word an argument names as written; raises when there is none.
+THashNode& ExistingWord(TYumeBase& y, TArgs& a, size_t slot) {
+  THashNode* w = y.Dict.FindScoped(a.Phrase(slot), false);
+  if (!w) RaiseError(y, msg::kWordNotMade, {a.Phrase(slot)});
+  return *w;
+}
+
 // 入れる/代入 (?を,?に) 397 -- the target takes the source's value and type, not its kind.
-void CmdPut(TYumeBase& y) {
-  THashNode* target = PopWord(y, true);
-  THashNode* source = PopWord(y, true);
-  if (target->Reserved) RaiseError(y, "\"%s\"は、読取専用です。", {target->Name});
-  target->SetValueText(source->ValueText());
-  target->TypeText = source->TypeText;
+void CmdPut(TYumeBase& y, TArgs& a) {
+  THashNode& target = a.WordOrNew(1);
+  THashNode& source = a.WordOrNew(0);
+  if (target.Reserved) a.ReadOnlyError(target.Name);
+  target.SetValueText(source.ValueText());
+  target.TypeText = source.TypeText;
+}
+
+// Turns a dictionary back into a variable holding its pairs as text.
+void DictionaryToText(THashNode& w) {
+  if (w.Kind != wkDictionary) return;
+  w.SetValueText(w.Items ? w.Items->PairsText() : std::string());
+  w.Items.reset();
 }
 
 // 数値として扱う (?を) 194
-void CmdAsNumber(TYumeBase& y) {
-  THashNode& w = TreatedWord(y, "0");
-  if (w.Kind == wkDictionary) {
-    w.SetValueText(w.Items ? w.Items->PairsText() : std::string());
-    w.Items.reset();
-  }
+void CmdAsNumber(TYumeBase& y, TArgs& a) {
+  THashNode& w = TreatedWord(y, a, "0");
+  DictionaryToText(w);
   w.Kind = wkVariable;
   w.TypeText = "e";
   if (w.ValueText().empty()) w.SetValueText("0");
 }
 
 // 文字列として扱う (?を) 195
-void CmdAsText(TYumeBase& y) {
-  THashNode& w = TreatedWord(y, "");
-  if (w.Kind == wkDictionary) {
-    w.SetValueText(w.Items ? w.Items->PairsText() : std::string());
-    w.Items.reset();
-  }
+void CmdAsText(TYumeBase& y, TArgs& a) {
+  THashNode& w = TreatedWord(y, a, "");
+  DictionaryToText(w);
   w.Kind = wkVariable;
   w.TypeText = "s";
 }
 
 // 辞書として扱う (?を) 213
-void CmdAsDictionary(TYumeBase& y) {
-  THashNode& w = TreatedWord(y, "");
+void CmdAsDictionary(TYumeBase& y, TArgs& a) {
+  THashNode& w = TreatedWord(y, a, "");
   if (w.Kind == wkVariable) {
     w.Items = std::make_shared<THash>();
     w.Items->LoadFromText(w.ValueText());
@@ -77,24 +85,21 @@ void CmdAsDictionary(TYumeBase& y) {
     if (!w.Items) w.Items = std::make_shared<THash>();
     w.SetValueText(std::string());
   } else {
-    RaiseError(y, Subst("\"%s\"は、文法が正しくないため、実行できません。", {w.Name}) +
-                      "変更できません！");
+    RaiseBadSyntax(y, w.Name, "変更できません！");
   }
   w.Kind = wkDictionary;
   w.TypeText = "hs";
 }
 
 // ハッシュキー列挙/辞書項目列挙 (?の) 211, 212
-void CmdListKeys(TYumeBase& y) {
-  std::string name = y.Args.Pop();
-  THashNode* w = y.Dict.FindScoped(name, false);
-  if (!w) RaiseError(y, "部品\"%s\"は、作成されていません。", {name});
+void CmdListKeys(TYumeBase& y, TArgs& a) {
+  const THashNode& w = ExistingWord(y, a, 0);
   std::string out;
-  if (w->Kind == wkDictionary) {
-    if (w->Items)
-      for (THashNode* item : w->Items->Nodes()) out += item->Name + "\r\n";
+  if (w.Kind == wkDictionary) {
+    if (w.Items)
+      for (THashNode* item : w.Items->Nodes()) out += item->Name + "\r\n";
   } else {
-    const std::string& v = w->ValueText();
+    const std::string& v = w.ValueText();
     size_t pos = 0;
     while (pos < v.size()) {
       std::string_view line = NextLine(v, pos);
@@ -103,36 +108,33 @@ void CmdListKeys(TYumeBase& y) {
       out += "\r\n";
     }
   }
-  SetSore(y, std::move(out), "s");
+  SetSoreText(y, std::move(out));
 }
 
 // 単語コピー (?から,?へ) 294
-void CmdCopyWord(TYumeBase& y) {
-  std::string to = y.Args.Pop();
-  std::string from = y.Args.Pop();
-  THashNode* a = y.Dict.FindScoped(from, false);
-  if (!a) RaiseError(y, "部品\"%s\"は、作成されていません。", {from});
+void CmdCopyWord(TYumeBase& y, TArgs& a) {
+  const std::string& to = a.Phrase(1);
+  const THashNode& from = ExistingWord(y, a, 0);
   THashNode* b = y.Dict.FindScoped(to, false);
   if (!b) {
     auto v = THashNode::MakeVariable(to, false, Depth(y), "");
     b = v.get();
     y.Dict.Add(std::move(v));
   }
-  b->Assign(*a);
+  b->Assign(from);
 }
 
 // ローカル変数 (?を) 518 -- new empty variables in the innermost local scope.
-void CmdLocal(TYumeBase& y) {
-  std::string arg = y.Args.Pop();
-  if (y.OmittedFilled || arg == "それ")
-    RaiseError(y, "変数『それ』はローカル変数として使えません。");
+void CmdLocal(TYumeBase& y, TArgs& a) {
+  std::string arg = a.TakePhrase(0);
+  if (a.Omitted() || arg == "それ") RaiseError(y, "変数『それ』はローカル変数として使えません。");
   if (arg.empty() || (arg[0] != '"' && arg[0] != '`')) {
     y.Dict.AddLocal(y.Dict.NewVariable(std::move(arg), Depth(y) - 1));
     return;
   }
   std::vector<std::string> names;
   {
-    std::string v = EvaluateText(y, arg);
+    const std::string v = EvaluateText(y, arg);
     size_t pos = 0;
     while (pos < v.size()) {
       std::string_view line = TrimBlanks(NextLine(v, pos));
@@ -143,28 +145,24 @@ void CmdLocal(TYumeBase& y) {
 }
 
 // その単語に特定 (?を) 141 -- そ becomes a copy of the named word.
-void CmdSpecify(TYumeBase& y) {
-  std::string name = PopText(y);
+void CmdSpecify(TYumeBase& y, TArgs& a) {
+  const std::string& name = a.Text(0);
   THashNode* w = y.Dict.FindScoped(name, false);
   if (!w) w = y.Dict.FindScoped(EvaluateText(y, name), false);
-  if (!w) RaiseError(y, "部品\"%s\"は、作成されていません。", {name});
+  if (!w) RaiseError(y, msg::kWordNotMade, {name});
   if (y.VarSo && y.VarSo != w) y.VarSo->Assign(*w);
 }
 
 // 名義変更 (?を,?に) 51 -- renames a command and gives it a new pattern: "?を ?に 新名".
-void CmdRename(TYumeBase& y) {
-  std::string spec = y.Args.Pop();
-  std::string name = y.Args.Pop();
-  const std::string self = y.LastCommand ? y.LastCommand->Name : std::string("名義変更");
+void CmdRename(TYumeBase& y, TArgs& a) {
+  std::string spec = a.Phrase(1);
+  const std::string& name = a.Phrase(0);
   if (spec.size() >= 2 && spec.front() == '`' && spec.back() == '`')
     spec = spec.substr(1, spec.size() - 2);
   if (!spec.empty() && spec.back() == ';') spec.pop_back();
   spec = TConvToHalf::Instance().ConvertText(spec);
   THashNode* x = y.Dict.FindScoped(name, false);
-  if (!x) {
-    RaiseError(y,
-               Subst("\"%s\"命令の引数に誤りがあります。", {self}) + "変更元の命令が未定義です。");
-  }
+  if (!x) a.ArgumentError("変更元の命令が未定義です。");
   std::vector<std::string> items;
   std::string cur;
   for (char c : spec) {
@@ -179,7 +177,7 @@ void CmdRename(TYumeBase& y) {
   if (!cur.empty()) items.push_back(std::move(cur));
   size_t slots = 0;
   for (char c : x->Pattern) slots += (c == '?');
-  if (items.size() != slots + 1) RaiseError(y, "\"%s\"命令の引数に誤りがあります。", {self});
+  if (items.size() != slots + 1) a.ArgumentError();
   auto copy = std::make_unique<THashNode>();
   copy->Assign(*x);
   copy->Name = items.back();
@@ -193,15 +191,15 @@ void CmdRename(TYumeBase& y) {
 }
 
 // 変数名列挙 (?以上の) 393 -- variables and dictionaries of the global table from a level up.
-void CmdListVariables(TYumeBase& y) {
-  const int level = y.OmittedFilled ? (y.Args.Pop(), 0) : static_cast<int>(PopNumber(y));
+void CmdListVariables(TYumeBase& y, TArgs& a) {
+  const int level = a.Omitted() ? 0 : static_cast<int>(a.Number(0));
   std::string out;
   for (THashNode* w : y.Dict.Nodes()) {
     if ((w->Kind == wkVariable || w->Kind == wkDictionary) && !w->Reserved && w->Tag >= level) {
       out += w->Name + "\r\n";
     }
   }
-  SetSore(y, std::move(out), "s");
+  SetSoreText(y, std::move(out));
 }
 
 constexpr CommandDef kCommands[] = {

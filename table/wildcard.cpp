@@ -1,4 +1,4 @@
-#include "commands/text/wildcard.h"
+#include "table/wildcard.h"
 
 #include <algorithm>
 

@@ -8,7 +8,7 @@
 #include <new>
 #include <stdexcept>
 
-#include "commands/text/csvdb.h"
+#include "table/csvdb.h"
 
 namespace yume {
 

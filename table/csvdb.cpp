@@ -1,4 +1,4 @@
-#include "commands/text/csvdb.h"
+#include "table/csvdb.h"
 
 #include <algorithm>
 #include <array>
@@ -11,7 +11,7 @@
 #include <emmintrin.h>
 #endif
 
-#include "commands/text/wildcard.h"
+#include "table/wildcard.h"
 #include "core/sjis.h"
 
 namespace yume {

@@ -6,12 +6,12 @@
 
 #include "commands/families.h"
 #include "core/app.h"
+#include "core/cmdlib.h"
 #include "core/control.h"
 #include "core/convhalf.h"
-#include "core/error.h"
-#include "core/executor.h"
 #include "core/expr.h"
 #include "core/hash.h"
+#include "core/messages.h"
 #include "core/number.h"
 #include "core/prepare.h"
 #include "core/textutil.h"
@@ -48,17 +48,16 @@ void RunTextNested(TYumeBase& y, const char* start, std::string sourceName) {
   restore();
 }
 
-// A word named by an argument as written (a quoted name evaluated first).
-std::string RawName(TYumeBase& y) {
-  return LabelNameAsWritten(y, y.Args.Pop());
+// The label an argument names as written (a quoted name evaluated first).
+std::string LabelName(TYumeBase& y, TArgs& a, size_t slot) {
+  return LabelNameAsWritten(y, a.Phrase(slot));
 }
 
 // A number argument that must read as a number as a whole.
-long double StrictNumber(TYumeBase& y, const std::string& text) {
+long double StrictNumber(TYumeBase& y, TArgs& a, size_t slot) {
   long double n = 0;
-  if (!TryStrToNumber(text, n)) {
-    RaiseError(y, "\"%s\"には、数値を指定してください。",
-               {y.LastCommand ? y.LastCommand->Name : std::string("繰り返す")});
+  if (!TryStrToNumber(a.Text(slot), n)) {
+    RaiseError(y, "\"%s\"には、数値を指定してください。", {a.Name()});
   }
   return n;
 }
@@ -66,7 +65,7 @@ long double StrictNumber(TYumeBase& y, const std::string& text) {
 // ---- stopping ----
 
 // おわり/終わり/おわる () 2
-void CmdEnd(TYumeBase& y) {
+void CmdEnd(TYumeBase& y, TArgs&) {
   if (y.App) {
     y.App->End();
     return;
@@ -76,7 +75,7 @@ void CmdEnd(TYumeBase& y) {
 }
 
 // 待機 () 13
-void CmdWait(TYumeBase& y) {
+void CmdWait(TYumeBase& y, TArgs&) {
   if (y.App) {
     y.App->Wait();
     return;
@@ -88,53 +87,51 @@ void CmdWait(TYumeBase& y) {
 // ---- jumps and calls ----
 
 // 飛ぶ (?へ) 5
-void CmdJump(TYumeBase& y) {
-  JumpToLabel(y, RawName(y));
+void CmdJump(TYumeBase& y, TArgs& a) {
+  JumpToLabel(y, LabelName(y, a, 0));
 }
 
 // 呼ぶ (?を) 6
-void CmdCall(TYumeBase& y) {
-  std::string name = RawName(y);
+void CmdCall(TYumeBase& y, TArgs& a) {
+  const std::string name = LabelName(y, a, 0);
   THashNode* w = y.Dict.FindScoped(name, true);
-  if (!w || w->Kind != wkLabel) RaiseError(y, "ラベル\"%s\"はありません。", {name});
+  if (!w || w->Kind != wkLabel) RaiseError(y, msg::kNoSuchLabel, {name});
   CallLabel(y, *w, false);
 }
 
 // 戻る () 3
-void CmdReturn(TYumeBase& y) {
+void CmdReturn(TYumeBase& y, TArgs&) {
   ReturnFromCall(y);
 }
 
 // 抜ける () 215
-void CmdBreak(TYumeBase& y) {
+void CmdBreak(TYumeBase& y, TArgs&) {
   BreakLoop(y);
 }
 
 // 続ける () 398
-void CmdContinue(TYumeBase& y) {
+void CmdContinue(TYumeBase& y, TArgs&) {
   ContinueLoop(y);
 }
 
 // ここから () 516
-void CmdLocalBegin(TYumeBase& y) {
+void CmdLocalBegin(TYumeBase& y, TArgs&) {
   BeginLocalBlock(y);
 }
 
 // ここまで () 517
-void CmdLocalEnd(TYumeBase& y) {
+void CmdLocalEnd(TYumeBase& y, TArgs&) {
   EndLocalBlock(y);
 }
 
 // ---- user functions ----
 
 // 関数定義 (?を,?で) 399
-void CmdDefineFunction(TYumeBase& y) {
-  std::string pattern = TConvToHalf::Instance().ConvertText(PopText(y));
-  std::string name = RawName(y);
+void CmdDefineFunction(TYumeBase& y, TArgs& a) {
+  std::string pattern = TConvToHalf::Instance().ConvertText(a.Text(1));
+  const std::string name = LabelName(y, a, 0);
   THashNode* w = y.Dict.FindScoped(name, false);
-  if (!w || w->Kind != wkLabel) {
-    RaiseError(y, "\"%s\"命令の引数に誤りがあります。ラベルが定義されていません。", {"関数定義"});
-  }
+  if (!w || w->Kind != wkLabel) RaiseArgumentError(y, "関数定義", "ラベルが定義されていません。");
   w->Pattern = pattern;
   const std::string folded = FoldName(w->Name);
   if (folded != w->Name) {
@@ -147,8 +144,8 @@ void CmdDefineFunction(TYumeBase& y) {
 }
 
 // 引数取得 (?に) 400
-void CmdGetArgs(TYumeBase& y) {
-  THashNode* target = PopWord(y, true);
+void CmdGetArgs(TYumeBase& y, TArgs& a) {
+  THashNode* target = &a.WordOrNew(0);
   if (y.VarSore) y.VarSore->TypeText = "s";
   if (!y.HasFuncArgs) return;
   std::string joined;
@@ -163,34 +160,34 @@ void CmdGetArgs(TYumeBase& y) {
 }
 
 // 引数得る (?に,?番目の) 519
-void CmdGetArg(TYumeBase& y) {
-  const long double n = PopNumber(y);
-  THashNode* target = PopWord(y, true);
+void CmdGetArg(TYumeBase& y, TArgs& a) {
+  const long double n = a.Number(1);
+  THashNode& target = a.WordOrNew(0);
   std::string value;
   if (n >= 1 && n <= static_cast<long double>(y.FuncArgs.size())) {
     value = y.FuncArgs[static_cast<size_t>(n) - 1];
   }
-  target->SetValueText(std::move(value));
-  target->SetTypeText("s");
+  target.SetValueText(std::move(value));
+  target.SetTypeText("s");
 }
 
 // ---- conditions and loops ----
 
 // もし () 102
-void CmdIf(TYumeBase& y) {
+void CmdIf(TYumeBase& y, TArgs&) {
   IfChain(y);
 }
 
 // 条件分岐 (?で) 369
-void CmdCaseSubject(TYumeBase& y) {
-  y.CaseSubject = PopText(y);
+void CmdCaseSubject(TYumeBase& y, TArgs& a) {
+  y.CaseSubject = a.TakeText(0);
 }
 
 // 繰り返す (?を,?から,?まで) 56
-void CmdFor(TYumeBase& y) {
-  const long double to = std::trunc(StrictNumber(y, PopText(y)));
-  const long double from = std::trunc(StrictNumber(y, PopText(y)));
-  std::string name = y.Args.Pop();
+void CmdFor(TYumeBase& y, TArgs& a) {
+  const long double to = std::trunc(StrictNumber(y, a, 2));
+  const long double from = std::trunc(StrictNumber(y, a, 1));
+  std::string name = a.TakePhrase(0);
   if (name.size() >= 2 && name.front() == '`' && name.back() == '`') {
     name = name.substr(1, name.size() - 2);
   }
@@ -201,10 +198,7 @@ void CmdFor(TYumeBase& y) {
     counter = v.get();
     y.Dict.Add(std::move(v));
   }
-  if (counter->Kind != wkVariable) {
-    RaiseError(y, "\"%s\"の実行回数カウンターには、変数を指定してください。",
-               {y.LastCommand ? y.LastCommand->Name : std::string("繰り返す")});
-  }
+  if (counter->Kind != wkVariable) RaiseError(y, msg::kForCounter, {a.Name()});
   TRunControl block = ReadBlock(y);
   if (to < from) return;
   counter->SetValueText(FormatNumber(from));
@@ -219,14 +213,13 @@ void CmdFor(TYumeBase& y) {
 }
 
 // 反復 (?を) 71
-void CmdForEach(TYumeBase& y) {
-  std::string raw = y.Args.Pop();
+void CmdForEach(TYumeBase& y, TArgs& a) {
   std::string text;
-  if (THashNode* w = y.Dict.FindScoped(raw, false)) {
+  if (THashNode* w = y.Dict.FindScoped(a.Phrase(0), false)) {
     text = w->Kind == wkDictionary ? (w->Items ? w->Items->KeysText() : std::string())
                                    : w->ValueText();
   } else {
-    text = EvaluateText(y, raw);
+    text = a.TakeText(0);
   }
   TRunControl block = ReadBlock(y);
   auto lines = std::make_shared<std::vector<std::string>>();
@@ -234,7 +227,7 @@ void CmdForEach(TYumeBase& y) {
   if (lines->empty()) return;
   block.Kind = fkList;
   block.Counter = 1;
-  SetSore(y, (*lines)[0], "s");
+  SetSoreText(y, (*lines)[0]);
   if (y.VarCount) {
     y.VarCount->SetValueText("1");
     y.VarCount->TypeText = "e";
@@ -244,8 +237,8 @@ void CmdForEach(TYumeBase& y) {
 }
 
 // ループ (?で) 414
-void CmdWhile(TYumeBase& y) {
-  std::string cond = TConvToHalf::Instance().ConvertText(y.Args.Pop());
+void CmdWhile(TYumeBase& y, TArgs& a) {
+  std::string cond = TConvToHalf::Instance().ConvertText(a.Phrase(0));
   PrepareSource(y, cond);
   TRunControl block = ReadBlock(y);
   std::string_view c = TrimBlanks(cond);
@@ -278,8 +271,8 @@ void CmdWhile(TYumeBase& y) {
 // ---- texts brought in ----
 
 // ゆめもりする (?を) 74
-void CmdRunText(TYumeBase& y) {
-  auto text = std::make_unique<std::string>(PopText(y));
+void CmdRunText(TYumeBase& y, TArgs& a) {
+  auto text = std::make_unique<std::string>(a.TakeText(0));
   if (size_t z = text->find('\0'); z != std::string::npos) text->resize(z);
   std::string name = y.FileName + "の" + std::to_string(CurrentLine(y)) + "行目のゆめもり";
   PrepareSource(y, *text);
@@ -312,8 +305,8 @@ std::string FindIncludeFile(TYumeBase& y, const std::string& name) {
 }
 
 // 取り込む (?を) 55
-void CmdInclude(TYumeBase& y) {
-  const std::string name(TrimBlanks(PopText(y)));
+void CmdInclude(TYumeBase& y, TArgs& a) {
+  const std::string name(TrimBlanks(a.Text(0)));
   const std::string file = FindIncludeFile(y, name);
   std::string raw;
   if (!ReadWholeFile(file, raw)) RaiseError(y, "ファイル\"%s\"が、ありません。", {name});

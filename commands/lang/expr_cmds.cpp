@@ -1,7 +1,7 @@
 // Evaluating an expression given as text.
 #include "commands/families.h"
+#include "core/cmdlib.h"
 #include "core/convhalf.h"
-#include "core/executor.h"
 #include "core/expr.h"
 #include "core/yumebase.h"
 
@@ -10,17 +10,18 @@ namespace yume {
 namespace {
 
 // 計算 (?を) 11 -- an invalid expression gives an empty result, not an error.
-void CmdCalculate(TYumeBase& y) {
-  std::string text = PopText(y);
+void CmdCalculate(TYumeBase& y, TArgs& a) {
+  const std::string& text = a.Text(0);
   std::string result;
   if (!text.empty()) {
     try {
       result = Calculate(y, TConvToHalf::Instance().ConvertText(text));
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+      LogError(y, e);
       result.clear();
     }
   }
-  SetSore(y, std::move(result), "e");
+  SetSoreTyped(y, std::move(result), "e");
 }
 
 constexpr CommandDef kCommands[] = {

@@ -1,4 +1,4 @@
-#include "commands/system/datetime.h"
+#include "table/datetime.h"
 
 #include <cmath>
 #include <cstdio>

@@ -16,8 +16,8 @@
 #include <string_view>
 #include <vector>
 
-#include "commands/system/datetime.h"
-#include "commands/text/csvdb.h"
+#include "table/datetime.h"
+#include "table/csvdb.h"
 #include "core/number.h"
 #include "core/sjis.h"
 

@@ -1,0 +1,162 @@
+#include "core/args.h"
+
+#include "core/bind.h"
+#include "core/error.h"
+#include "core/executor.h"
+#include "core/expr.h"
+#include "core/hash.h"
+#include "core/messages.h"
+#include "core/number.h"
+#include "core/yumebase.h"
+
+namespace yume {
+
+long double TValue::ReadNumber(const std::string& text) {
+  return StrToNumber(text);
+}
+
+TArgs::TArgs(TYumeBase& y, const THashNode& command)
+    : y_(y), command_(command), omitted_(y.OmittedFilled) {
+  count_ = PatternSlotViews(command.Pattern, nullptr, 0);
+  if (count_ > kInlineSlots) {
+    more_.resize(count_);
+    slots_ = more_.data();
+  }
+  // Binding left the slots on top of the stack, the last one on top. A stack holding fewer
+  // (a call that skipped binding) leaves the first slots missing: asking for one raises.
+  TStack& args = y.Args;
+  const size_t present = std::min(count_, args.Count());
+  const size_t base = args.Count() - present;
+  for (size_t k = 0; k < present; ++k)
+    slots_[count_ - present + k].Phrase = std::move(args.At(base + k));
+  for (size_t k = 0; k < count_ - present; ++k) slots_[k].State = kTaken;
+  missing_ = count_ - present;
+  args.Drop(present);
+}
+
+TArgs::~TArgs() {
+  if (std::uncaught_exceptions() <= exceptions_) return;
+  // The handler failed: what it never asked for stays on the stack, in slot order.
+  for (size_t k = missing_; k < count_; ++k)
+    if (slots_[k].State == kPending) y_.Args.Push(std::move(slots_[k].Phrase));
+}
+
+const std::string& TArgs::Name() const {
+  return command_.Name;
+}
+
+TArgs::TSlot& TArgs::Slot(size_t i) {
+  if (i >= count_ || i < missing_) {
+    RaiseError(y_, Subst(msg::kArgument, {command_.Name}) +
+                       Subst(msg::kTooFewArguments, {command_.Pattern}));
+  }
+  return slots_[i];
+}
+
+TArgs::TSlot& TArgs::Taken(size_t i) {
+  TSlot& s = Slot(i);
+  if (s.State == kPending) s.State = kTaken;
+  return s;
+}
+
+const TValue& TArgs::Value(size_t i) {
+  TSlot& s = Slot(i);
+  if (s.State != kEvaluated) {
+    if (IsPlainDigits(s.Phrase)) {
+      s.Value = TValue(s.Phrase, "e");  // its own value
+    } else {
+      std::string v = EvaluateText(y_, s.Phrase);
+      s.Value = TValue(std::move(v), y_.LastType);
+    }
+    s.State = kEvaluated;
+  }
+  return s.Value;
+}
+
+std::string TArgs::TakeText(size_t i) {
+  Value(i);
+  return slots_[i].Value.TakeText();
+}
+
+int64_t TArgs::Whole(size_t i) {
+  return TruncCount(Number(i));
+}
+
+int64_t TArgs::IntegerText(size_t i, int64_t def) {
+  int64_t n = def;
+  return ParseIntText(Text(i), n) ? n : def;
+}
+
+const std::string& TArgs::TextInPlace(size_t i) {
+  if (THashNode* w = NamedWord(i); w && w->Kind == wkVariable) return w->ValueText();
+  return Text(i);
+}
+
+uint32_t TArgs::Color(size_t i) {
+  return ReadColor(Text(i));
+}
+
+const std::string& TArgs::Phrase(size_t i) {
+  return Taken(i).Phrase;
+}
+
+std::string TArgs::TakePhrase(size_t i) {
+  return std::move(Taken(i).Phrase);
+}
+
+THashNode* TArgs::NamedWord(size_t i) {
+  const std::string& p = Phrase(i);
+  if (p.empty() || p.front() == '`') return nullptr;
+  return y_.Dict.FindScoped(p, false);
+}
+
+namespace {
+
+std::string_view Unquoted(std::string_view name) {
+  if (name.size() >= 2 && name.front() == '`' && name.back() == '`') {
+    name.remove_prefix(1);
+    name.remove_suffix(1);
+  }
+  return name;
+}
+
+}  // namespace
+
+THashNode& TArgs::Word(size_t i) {
+  const std::string_view name = Unquoted(Phrase(i));
+  THashNode* w = y_.Dict.FindScoped(name, false);
+  if (!w) RaiseError(y_, msg::kWordUnknown, {name});
+  return *w;
+}
+
+THashNode& TArgs::WordOrNew(size_t i) {
+  const std::string_view name = Unquoted(Phrase(i));
+  if (THashNode* w = y_.Dict.FindScoped(name, false)) return *w;
+  auto fresh =
+      THashNode::MakeVariable(std::string(name), false, static_cast<int>(y_.Runs.Count()), "");
+  THashNode& w = *fresh;
+  y_.Dict.Add(std::move(fresh));
+  return w;
+}
+
+void TArgs::Point(size_t i, int& x, int& y) {
+  ParsePoint(y_, Phrase(i), x, y);
+}
+
+std::vector<int> TArgs::Coordinates(size_t i) {
+  return CoordinateValues(y_, Phrase(i));
+}
+
+void TArgs::ArgumentError(std::string_view detail) const {
+  RaiseArgumentError(y_, command_.Name, detail);
+}
+
+void TArgs::RangeError() const {
+  RaiseRangeError(y_);
+}
+
+void TArgs::ReadOnlyError(std::string_view name) const {
+  RaiseReadOnly(y_, name);
+}
+
+}  // namespace yume
