@@ -2,6 +2,7 @@
 
 #include "core/error.h"
 #include "core/executor.h"
+#include "core/messages.h"
 #include "core/prepare.h"
 #include "core/registry.h"
 #include "core/sjis.h"
@@ -198,7 +199,7 @@ void TYumeApp::RunProgram(bool endKnown) {
   } guard{runDepth_};
 
   if (runDepth_ > 1 && StackNearlyFull()) {
-    RaiseError(y, "実行が無限ループしている可能性があるので終了します。");
+    RaiseError(y, msg::kRunaway);
   }
   const char* last = nullptr;
   if (y.Cur && !endKnown) y.End = y.ContextEnd();
@@ -220,7 +221,7 @@ void TYumeApp::RunProgram(bool endKnown) {
     }
     try {
       if (y.Runs.Count() > 65535) {
-        RaiseError(y, "実行が無限ループしている可能性があるので終了します。");
+        RaiseError(y, msg::kRunaway);
       }
       if (y.StopRun) break;
       if (y.Cur == last) RaiseError(y, "特定できないシステムエラーです(ToT)");

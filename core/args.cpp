@@ -47,8 +47,7 @@ const std::string& TArgs::Name() const {
 
 TArgs::TSlot& TArgs::Slot(size_t i) {
   if (i >= count_ || i < missing_) {
-    RaiseError(y_, Subst(msg::kArgument, {command_.Name}) +
-                       Subst(msg::kTooFewArguments, {command_.Pattern}));
+    RaiseArgumentError(y_, command_.Name, Subst(msg::kTooFewArguments, {command_.Pattern}));
   }
   return slots_[i];
 }

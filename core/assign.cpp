@@ -6,6 +6,7 @@
 #include "core/executor.h"
 #include "core/expr.h"
 #include "core/hash.h"
+#include "core/messages.h"
 #include "core/scanner.h"
 #include "core/sjis.h"
 #include "core/term.h"
@@ -20,8 +21,7 @@ bool IsWholeNumber(std::string_view t);
 void StoreNamed(TYumeBase& y, const std::string& target, std::string&& value, TNameRef* ref);
 
 [[noreturn]] void SyntaxRefused(TYumeBase& y, const std::string& name, bool digit) {
-  std::string msg =
-      Subst("\"%s\"は、文法が正しくないため、実行できません。", {name + "への代入文"});
+  std::string msg = Subst(msg::kBadSyntax, {name + "への代入文"});
   msg += "『(変数名)は,(値)。』の書式で書いてください。";
   if (digit) msg += "また、数字からはじまる変数名は定義できません。";
   RaiseError(y, msg);
@@ -86,7 +86,7 @@ void ItemAssignment(TYumeBase& y, const std::string& key, std::string_view value
   }
   switch (x->Kind) {
     case wkVariable: {
-      if (x->Reserved) RaiseError(y, "\"%s\"は、読取専用です。", {x->Name});
+      if (x->Reserved) RaiseReadOnly(y, x->Name);
       std::string k = EvaluateText(y, key);
       std::string v = EvaluateText(y, valueText);
       x->SetValueText(SetNameValueLine(x->ValueText(), k, v));
@@ -252,7 +252,7 @@ void AssignValue(TYumeBase& y, const std::string& name, std::string_view valueTe
         y.Dict.Add(THashNode::MakeVariable(std::string(base), false, -1, ""));
         w = y.Dict.FindScoped(base, false);
       }
-      if (w->Reserved) RaiseError(y, "\"%s\"は、読取専用です。", {w->Name});
+      if (w->Reserved) RaiseReadOnly(y, w->Name);
       if (i < 0 || (hasJ && j < 0)) return;  // a negative index does nothing
       if (hasJ) {
         w->SetCell(i, j, std::move(value));
@@ -303,7 +303,7 @@ void StoreNamed(TYumeBase& y, const std::string& target, std::string&& value, TN
       }
       RaiseError(y, "\"%s\"は\"%s\"で予約語なので代入できません。", {w->Name, "システム命令"});
     case wkVariable:
-      if (w->Reserved) RaiseError(y, "\"%s\"は、読取専用です。", {w->Name});
+      if (w->Reserved) RaiseReadOnly(y, w->Name);
       StoreValue(*w, std::move(value), type);
       return;
     case wkDictionary:
@@ -312,8 +312,7 @@ void StoreNamed(TYumeBase& y, const std::string& target, std::string&& value, TN
     case wkPart:
       RaiseError(y, "部品\"%s\"への代入は、まだ作られていません。", {w->Name});
     default:
-      RaiseError(y, Subst("\"%s\"は、文法が正しくないため、実行できません。", {w->Name}) +
-                        "代入出来ません。");
+      RaiseBadSyntax(y, w->Name, "代入出来ません。");
   }
 }
 

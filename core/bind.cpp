@@ -2,6 +2,7 @@
 
 #include "core/error.h"
 #include "core/hash.h"
+#include "core/messages.h"
 #include "core/sjis.h"
 #include "core/textutil.h"
 #include "core/yumebase.h"
@@ -79,9 +80,7 @@ void BindArguments(TYumeBase& y, const THashNode& word) {
     y.OmittedFilled = false;
   }
   if (args.Count() < n) {
-    RaiseError(
-        y, "\"%s\"命令の引数に誤りがあります。\"%s\"の形式で指定してください。引数が少ないです。",
-        {word.Name, word.Pattern});
+    RaiseArgumentError(y, word.Name, Subst(msg::kTooFewArguments, {word.Pattern}));
   }
 
   // The usual case: the phrases stand in the pattern's order, one per slot, each with its
@@ -123,8 +122,7 @@ void BindArguments(TYumeBase& y, const THashNode& word) {
       break;
     }
     if (!found) {
-      RaiseError(y, "\"%s\"命令の引数に誤りがあります。\"%s\"の形式で指定してください。\"%s\"",
-                 {word.Name, word.Pattern, particle});
+      RaiseArgumentError(y, word.Name, Subst(msg::kPatternExpected, {word.Pattern, particle}));
     }
   }
   for (auto& a : taken) args.Push(std::move(a));

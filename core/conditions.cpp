@@ -26,6 +26,8 @@ constexpr std::string_view kNara = "なら";
 constexpr std::string_view kChigaeba = "違えば";
 constexpr std::string_view kDenakereba = "でなければ";
 constexpr std::string_view kMoshi = "もし";
+const char kNestedIf[] = "を多重構造にするときは、()で範囲を括ってください。";
+const char kCaseEndUnknown[] = "条件分岐の終端文字を認識できませんでした。";
 
 bool StartsAt(std::string_view text, size_t pos, std::string_view word) {
   return text.compare(pos, word.size(), word) == 0;
@@ -80,7 +82,7 @@ bool ReadOptionalElse(TYumeBase& y, TRunControl& elseBlock) {
   SkipSeparators(text, pos);
   if (StartsAt(text, pos, kMoshi)) {
     SetCursor(y, text, pos);
-    RaiseError(y, std::string(kMoshi) + "を多重構造にするときは、()で範囲を括ってください。");
+    RaiseError(y, std::string(kMoshi) + kNestedIf);
   }
   SetCursor(y, text, pos);
   elseBlock = ReadBlock(y);
@@ -150,7 +152,7 @@ namespace {
 
 // A condition's number, truncated, is true unless 0; it must fit 32 bits.
 bool TruncatedTrue(TYumeBase& y, long double n) {
-  if (n < -2147483648.0L || n > 2147483647.0L) RaiseError(y, "範囲チェックエラー");
+  if (n < -2147483648.0L || n > 2147483647.0L) RaiseRangeError(y);
   return n != 0;
 }
 
@@ -214,7 +216,7 @@ TIfPlan ReadIfChain(TYumeBase& y) {
         keyword = KeywordAt(text, pos);
         if (keyword.empty()) {
           SetCursor(y, text, pos);
-          RaiseError(y, "条件分岐の終端文字を認識できませんでした。");
+          RaiseError(y, kCaseEndUnknown);
         }
         keywordPos = pos;
         break;
@@ -232,7 +234,7 @@ TIfPlan ReadIfChain(TYumeBase& y) {
     }
     if (keyword.empty()) {
       SetCursor(y, text, pos);
-      RaiseError(y, "条件分岐の終端文字を認識できませんでした。");
+      RaiseError(y, kCaseEndUnknown);
     }
     TIfPlan::TCond c;
     c.Expr = ConvertCondition(cond);
@@ -370,7 +372,7 @@ void QuestionForm(TYumeBase& y) {
     SkipSeparators(text, pos);
     SetCursor(y, text, pos);
     if (StartsAt(text, pos, kMoshi)) {
-      RaiseError(y, std::string(kMoshi) + "を多重構造にするときは、()で範囲を括ってください。");
+      RaiseError(y, std::string(kMoshi) + kNestedIf);
     }
     elseBlock = ReadBlock(y);
     hasElse = true;

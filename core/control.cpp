@@ -13,6 +13,7 @@
 #include "core/executor.h"
 #include "core/expr.h"
 #include "core/hash.h"
+#include "core/messages.h"
 #include "core/number.h"
 #include "core/runseam.h"
 #include "core/scanner.h"
@@ -54,7 +55,7 @@ THashNode* ForCounter(TYumeBase& y, TRunControl& f) {
     f.ItemWord = y.Dict.FindScoped(f.Condition, false);
     f.ItemGeneration = DictGeneration();
     if (!f.ItemWord || f.ItemWord->Kind != wkVariable) {
-      RaiseError(y, "\"%s\"の実行回数カウンターには、変数を指定してください。", {"繰り返す"});
+      RaiseError(y, msg::kForCounter, {"繰り返す"});
     }
   }
   return f.ItemWord;
@@ -297,7 +298,7 @@ bool BindCallArgs(TYumeBase& y, THashNode& label, std::string_view args) {
 }
 
 void PushCallFrame(TYumeBase& y, THashNode& label, const char* returnPos, bool sameFile) {
-  if (!label.RefPos) RaiseError(y, "ラベル\"%s\"はありません。", {label.Name});
+  if (!label.RefPos) RaiseError(y, msg::kNoSuchLabel, {label.Name});
   TRunControl& f = y.Runs.PushNew();
   f.Kind = fkCall;
   f.ReturnPos = returnPos;
@@ -339,7 +340,7 @@ void RunNested(TYumeBase& y) {
 
 std::string LabelValue(TYumeBase& y, THashNode& label, std::string_view args, bool hasArgs) {
   // A label that calls itself as a value without end nests the interpreter itself.
-  if (StackNearlyFull()) RaiseError(y, "実行が無限ループしている可能性があるので終了します。");
+  if (StackNearlyFull()) RaiseError(y, msg::kRunaway);
   std::string savedSore, savedType;
   if (y.VarSore) {
     // Taken out rather than copied: それ starts empty for the call and is put back afterwards.
@@ -476,7 +477,7 @@ void JumpToLabel(TYumeBase& y, const std::string& label) {
   }
   THashNode* w = y.Dict.FindScoped(label, false);
   if (!w || w->Kind != wkLabel || !w->RefPos) {
-    RaiseError(y, "未定義のラベル\"%s\"に、ジャンプしようとしました。", {label});
+    RaiseError(y, msg::kJumpToUndefined, {label});
   }
   y.FileName = w->TypeText;
   y.SetCur(w->RefPos);

@@ -12,6 +12,7 @@
 #include "core/expr.h"
 #include "core/hash.h"
 #include "core/host.h"
+#include "core/messages.h"
 #include "core/number.h"
 #include "core/poscache.h"
 #include "core/registry.h"
@@ -30,10 +31,6 @@ namespace {
 // Sets y.Cur to the given position of the text.
 void SetPos(TYumeBase& y, std::string_view text, size_t pos) {
   y.Cur = text.data() + pos;
-}
-
-[[noreturn]] void NotBuilt(TYumeBase& y, std::string_view what) {
-  RaiseError(y, "\"%s\"は、まだ作られていません。", {what});
 }
 
 // Saves それ and puts it back afterwards.
@@ -296,7 +293,7 @@ void ExecuteAt(TYumeBase& y, std::string_view text, size_t pos) {
   if (word.empty()) {
     std::string ch(text.substr(pos, CharLen(text, pos)));
     SetPos(y, text, pos + ch.size());
-    std::string msg = Subst("\"%s\"は、文法が正しくないため、実行できません。", {ch});
+    std::string msg = Subst(msg::kBadSyntax, {ch});
     if (c == '&') {
       msg += "\"&\"は、文字列との連結に使います。";
     } else if (IsOperatorChar(c)) {
@@ -356,13 +353,13 @@ void EndOfStatement(TYumeBase& y) {
 }
 
 void RaiseArgsLeft(TYumeBase& y, const THashNode& w) {
-  std::string msg = Subst("\"%s\"命令の引数に誤りがあります。引数が多いです。\"", {w.Name});
+  std::string left = "引数が多いです。\"";
   for (const auto& a : y.Args.Items()) {
-    msg += a;
-    msg += "\r\n";
+    left += a;
+    left += "\r\n";
   }
-  msg += '"';
-  RaiseError(y, msg);
+  left += '"';
+  RaiseArgumentError(y, w.Name, left);
 }
 
 void RunNamedWord(TYumeBase& y, std::string_view name, THashNode* w) {
@@ -392,10 +389,9 @@ void ExecuteWord(TYumeBase& y, THashNode& word) {
       break;
     case wkVariable:
     case wkPart:
-      RaiseError(y, Subst("\"%s\"は、文法が正しくないため、実行できません。", {word.Name}) +
-                        "変数を実行することは出来ません。");
+      RaiseBadSyntax(y, word.Name, "変数を実行することは出来ません。");
     case wkLibFunc:
-      NotBuilt(y, "DLLの命令");
+      RaiseNotBuilt(y, msg::kLibraryCommand);
     default:
       break;
   }
@@ -559,7 +555,7 @@ std::string FunctionCall(TYumeBase& y, THashNode& word, std::string_view text, s
 
 std::string CallForValue(TYumeBase& y, THashNode& word, std::string_view args, bool hasArgs) {
   if (word.Kind == wkLabel) return LabelValue(y, word, args, hasArgs);
-  if (word.Kind == wkLibFunc) NotBuilt(y, "DLLの命令");
+  if (word.Kind == wkLibFunc) RaiseNotBuilt(y, msg::kLibraryCommand);
   SoreKeeper keep(y);
   {
     // The statement's phrases below are set aside while the command binds its own arguments;
@@ -589,7 +585,7 @@ std::vector<std::string> CoordinateTexts(TYumeBase& y, std::string_view text) {
   // A list wholly in parentheses is the list inside them.
   while (!v.empty() && v.front() == '(') {
     const size_t close = SkipParenthesized(v, 0);
-    if (close == std::string_view::npos) RaiseError(y, "\")\"が対応していません。");
+    if (close == std::string_view::npos) RaiseError(y, msg::kParenUnmatched);
     if (!TrimBlanks(v.substr(close)).empty()) break;
     v = TrimBlanks(v.substr(1, close - 2));
   }

@@ -19,6 +19,8 @@ namespace yume {
 
 namespace {
 
+const char kBadResult[] = "計算結果が不正";
+
 // The number of a value's text: plain digits (most operands) read directly, everything else
 // the lenient way.
 long double NumberOfText(std::string_view text) {
@@ -485,7 +487,7 @@ class TCalc {
  private:
   TStrNum Finish() {
     TStrNum r = Level(1);
-    if (kind_ == tkOperator) throw ECalc("計算結果が不正");
+    if (kind_ == tkOperator) throw ECalc(kBadResult);
     return r;
   }
 
@@ -620,7 +622,7 @@ class TCalc {
       msg += "」の位置が不正。";
       throw ECalc(msg);
     }
-    if (kind_ == tkNone) throw ECalc("計算結果が不正");
+    if (kind_ == tkNone) throw ECalc(kBadResult);
     TStrNum v = std::move(tok_);
     Next();
     return v;

@@ -2,10 +2,11 @@
 
 #include <iterator>
 
-#include "table/csvdb.h"
 #include "core/error.h"
+#include "core/messages.h"
 #include "core/sjis.h"
 #include "core/textutil.h"
+#include "table/csvdb.h"
 
 namespace yume {
 
@@ -184,7 +185,7 @@ int THash::Add(std::unique_ptr<THashNode> word) {
   Bucket_t& bucket = buckets_[Bucket(word->Name)];
   if (THashNode* old = FindExact(word->Name)) {
     if (old->Reserved) {
-      throw EYume(Subst("\"%s\"は予約語なので、登録できません。", {word->Name}));
+      throw EYume(Subst(msg::kReservedWord, {word->Name}));
     }
     for (auto& slot : bucket) {
       if (slot.get() == old) {
@@ -417,7 +418,7 @@ bool TScopeTable::Add(std::unique_ptr<THashNode> word) {
   for (TEntry& e : words_) {
     if (e.Bucket != bucket || e.Word->Name != word->Name) continue;
     if (e.Word->Reserved) {
-      throw EYume(Subst("\"%s\"は予約語なので、登録できません。", {word->Name}));
+      throw EYume(Subst(msg::kReservedWord, {word->Name}));
     }
     e.Word = std::move(word);
     return false;

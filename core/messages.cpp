@@ -4,6 +4,7 @@ namespace yume::msg {
 
 const char kArgument[] = "\"%s\"命令の引数に誤りがあります。";
 const char kTooFewArguments[] = "\"%s\"の形式で指定してください。引数が少ないです。";
+const char kPatternExpected[] = "\"%s\"の形式で指定してください。\"%s\"";
 const char kBadSyntax[] = "\"%s\"は、文法が正しくないため、実行できません。";
 const char kReadOnly[] = "\"%s\"は、読取専用です。";
 const char kRangeCheck[] = "範囲チェックエラー";

@@ -6,7 +6,8 @@
 namespace yume::msg {
 
 extern const char kArgument[];  // "%s" 命令の引数に誤りがあります。
-extern const char kTooFewArguments[];  // ... "%s"の形式で指定してください。引数が少ないです。
+extern const char kTooFewArguments[];  // "<pattern>"の形式で指定してください。引数が少ないです。
+extern const char kPatternExpected[];  // "<pattern>"の形式で指定してください。"<particle>"
 extern const char kBadSyntax[];  // "%s" は、文法が正しくないため、実行できません。
 extern const char kReadOnly[];         // "%s" は、読取専用です。
 extern const char kRangeCheck[];       // 範囲チェックエラー

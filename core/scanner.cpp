@@ -4,6 +4,7 @@
 
 #include "core/error.h"
 #include "core/expr.h"
+#include "core/messages.h"
 #include "core/number.h"
 #include "core/yumebase.h"
 
@@ -159,7 +160,7 @@ std::string_view ReadStringLiteral(TYumeBase& y, std::string_view text, size_t& 
 std::string_view ReadParenthesized(TYumeBase& y, std::string_view text, size_t& pos) {
   if (CharAt(text, pos) != '(') return {};
   const size_t end = SkipParenthesized(text, pos);
-  if (end == std::string_view::npos) RaiseError(y, "\")\"が対応していません。");
+  if (end == std::string_view::npos) RaiseError(y, msg::kParenUnmatched);
   const std::string_view inner = text.substr(pos + 1, end - pos - 2);
   pos = end;
   return inner;

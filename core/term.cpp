@@ -16,7 +16,6 @@ namespace yume {
 
 namespace {
 
-
 constexpr std::string_view kNo = "の";  // 82 CC
 
 bool IsCallable(const THashNode& w) {
@@ -408,7 +407,6 @@ std::string NegateValue(std::string v) {
   }
   return v;
 }
-
 
 const char* InferCellType(std::string_view text) {
   std::string half;

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "core/convhalf.h"
+#include "core/messages.h"
 #include "core/number.h"
 #include "core/sjis.h"
 #include "core/textutil.h"
@@ -13,7 +14,7 @@ namespace yume::mathfn {
 
 namespace {
 
-const char kRangeError[] = "範囲チェックエラー";
+const char* const kRangeError = msg::kRangeCheck;
 const char kZeroDivide[] = "浮動小数点数の 0 による除算";
 const char kInvalidOp[] = "浮動小数点数の不正な操作";
 
@@ -158,16 +159,21 @@ bool ReadIntText(std::string_view text, int32_t& out) {
   int64_t v = 0;
   for (char c : s) {
     int d;
-    if (c >= '0' && c <= '9') d = c - '0';
-    else if (base == 16 && c >= 'A' && c <= 'F') d = c - 'A' + 10;
-    else if (base == 16 && c >= 'a' && c <= 'f') d = c - 'a' + 10;
-    else return false;
+    if (c >= '0' && c <= '9')
+      d = c - '0';
+    else if (base == 16 && c >= 'A' && c <= 'F')
+      d = c - 'A' + 10;
+    else if (base == 16 && c >= 'a' && c <= 'f')
+      d = c - 'a' + 10;
+    else
+      return false;
     v = v * base + d;
     if (v > 4294967296LL) return false;
   }
   if (negative) v = -v;
   // A hexadecimal text names a 32-bit pattern: $FFFFFFFF is -1.
-  if (base == 16 && !negative && v <= 0xFFFFFFFFLL) v = static_cast<int32_t>(static_cast<uint32_t>(v));
+  if (base == 16 && !negative && v <= 0xFFFFFFFFLL)
+    v = static_cast<int32_t>(static_cast<uint32_t>(v));
   if (v < INT32_MIN || v > INT32_MAX) return false;
   out = static_cast<int32_t>(v);
   return true;
