@@ -599,4 +599,6 @@ TEST(Vocabulary, ListsEveryNameOnce) {
     EXPECT_EQ(lines.count(want), 1u) << v->Name;
   }
   EXPECT_EQ(lines.count("command\t違\t\t20\tyes"), 1u);
+  // A command built in part says so.
+  EXPECT_EQ(lines.count("command\t_P\t?\t193\tpartly"), 1u);
 }
