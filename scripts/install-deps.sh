@@ -8,6 +8,8 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config ccache
   # tests and benchmarks
   googletest libgtest-dev libbenchmark-dev tcl8.6 python3
+  # the peers the interpreter is measured beside (bench/, run by hand)
+  lua5.4 perl hyperfine
   # Qt 6 (Core/Gui for both programs, Widgets for the window program)
   qt6-base-dev qt6-qpa-plugins libgl-dev
   # Qt's own texts (the colour, font and file pickers) in Japanese
