@@ -1,5 +1,7 @@
 #include "core/args.h"
 
+#include <new>
+
 #include "core/bind.h"
 #include "core/error.h"
 #include "core/executor.h"
@@ -15,30 +17,34 @@ long double TValue::ReadNumber(const std::string& text) {
   return StrToNumber(text);
 }
 
-TArgs::TArgs(TYumeBase& y, const THashNode& command)
-    : y_(y), command_(command), omitted_(y.OmittedFilled) {
-  count_ = PatternSlotViews(command.Pattern, nullptr, 0);
+TArgs::TArgs(TYumeBase& y, const THashNode& command, size_t slots)
+    : y_(y), command_(command), count_(slots), omitted_(y.OmittedFilled) {
   if (count_ > kInlineSlots) {
-    more_.resize(count_);
-    slots_ = more_.data();
+    more_ = std::make_unique<unsigned char[]>(count_ * sizeof(TSlot));
+    slots_ = reinterpret_cast<TSlot*>(more_.get());
   }
   // Binding left the slots on top of the stack, the last one on top. A stack holding fewer
   // (a call that skipped binding) leaves the first slots missing: asking for one raises.
   TStack& args = y.Args;
   const size_t present = std::min(count_, args.Count());
   const size_t base = args.Count() - present;
-  for (size_t k = 0; k < present; ++k)
-    slots_[count_ - present + k].Phrase = std::move(args.At(base + k));
-  for (size_t k = 0; k < count_ - present; ++k) slots_[k].State = kTaken;
   missing_ = count_ - present;
+  for (size_t k = 0; k < missing_; ++k) {
+    TSlot* s = new (&slots_[k]) TSlot(std::string());
+    s->State = kTaken;
+  }
+  for (size_t k = 0; k < present; ++k)
+    new (&slots_[missing_ + k]) TSlot(std::move(args.At(base + k)));
   args.Drop(present);
 }
 
 TArgs::~TArgs() {
-  if (std::uncaught_exceptions() <= exceptions_) return;
-  // The handler failed: what it never asked for stays on the stack, in slot order.
-  for (size_t k = missing_; k < count_; ++k)
-    if (slots_[k].State == kPending) y_.Args.Push(std::move(slots_[k].Phrase));
+  // When the handler failed, what it never asked for stays on the stack, in slot order.
+  for (size_t k = 0; k < count_; ++k) {
+    if (!done_ && k >= missing_ && slots_[k].State == kPending)
+      y_.Args.Push(std::move(slots_[k].Phrase));
+    slots_[k].~TSlot();
+  }
 }
 
 const std::string& TArgs::Name() const {

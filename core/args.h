@@ -9,13 +9,13 @@
 // pattern does not have raises the command's argument error; nothing is ever "" by default.
 //
 // Errors raised through the view name the command that was called, even after an argument's
-// evaluation has run other commands. When the handler fails, the slots it never asked for go
-// back on the argument stack, as phrases that were never popped do.
+// evaluation has run other commands. When the handler fails (its caller never says Done), the
+// slots it never asked for go back on the argument stack, as phrases that were never popped do.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <exception>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,9 +29,13 @@ class THashNode;
 
 class TArgs {
  public:
-  // Takes the slots of command's pattern off the top of the argument stack.
-  TArgs(TYumeBase& y, const THashNode& command);
+  // Takes the slots of command's pattern (slots of them, as binding counted) off the top of the
+  // argument stack.
+  TArgs(TYumeBase& y, const THashNode& command, size_t slots);
+  // Unless Done was called, the slots never asked for go back on the stack.
   ~TArgs();
+  // The handler has ended normally: every slot is used up.
+  void Done() { done_ = true; }
   TArgs(const TArgs&) = delete;
   TArgs& operator=(const TArgs&) = delete;
 
@@ -91,6 +95,7 @@ class TArgs {
  private:
   enum TSlotState : uint8_t { kPending, kEvaluated, kTaken };
   struct TSlot {
+    explicit TSlot(std::string&& phrase) : Phrase(std::move(phrase)) {}
     std::string Phrase;
     TValue Value;
     TSlotState State = kPending;
@@ -103,10 +108,11 @@ class TArgs {
   size_t count_ = 0;
   size_t missing_ = 0;  // slots below this were not on the stack
   bool omitted_ = false;
-  int exceptions_ = std::uncaught_exceptions();
-  TSlot inline_[kInlineSlots];
-  std::vector<TSlot> more_;
-  TSlot* slots_ = inline_;
+  bool done_ = false;
+  // Only the slots the pattern has are made: most commands have one or two.
+  alignas(TSlot) unsigned char inline_[kInlineSlots * sizeof(TSlot)];
+  std::unique_ptr<unsigned char[]> more_;
+  TSlot* slots_ = reinterpret_cast<TSlot*>(inline_);
 };
 
 }  // namespace yume

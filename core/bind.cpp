@@ -60,7 +60,7 @@ bool ParticleMatches(std::string_view phrase, std::string_view particle, size_t*
   return ok;  // every equivalent has the particle's own length
 }
 
-void BindArguments(TYumeBase& y, const THashNode& word) {
+size_t BindArguments(TYumeBase& y, const THashNode& word) {
   // The particles as views into the pattern; the common short patterns need no allocation.
   std::string_view fixed[16];
   std::vector<std::string_view> more;
@@ -102,7 +102,7 @@ void BindArguments(TYumeBase& y, const THashNode& word) {
           a.resize(a.size() - lens[k]);
         }
       }
-      return;
+      return n;
     }
   }
 
@@ -129,6 +129,7 @@ void BindArguments(TYumeBase& y, const THashNode& word) {
   if (args.Count() > 5000) {
     RaiseError(y, "スタックが一杯になりました。ラベルなどに再帰呼び出しがないか確認！");
   }
+  return n;
 }
 
 }  // namespace yume

@@ -22,7 +22,8 @@ bool ParticleMatches(std::string_view phrase, std::string_view particle, size_t*
 
 // Matches the argument stack to the word's pattern: on return the stack holds the arguments in
 // slot order, last slot on top, particles removed; phrases that matched no slot stay below.
-// With one argument too few, それ fills the first slot (y.OmittedFilled is set).
-void BindArguments(TYumeBase& y, const THashNode& word);
+// With one argument too few, それ fills the first slot (y.OmittedFilled is set). Returns the
+// number of slots.
+size_t BindArguments(TYumeBase& y, const THashNode& word);
 
 }  // namespace yume

@@ -398,15 +398,15 @@ void ExecuteWord(TYumeBase& y, THashNode& word) {
 }
 
 void CallCommand(TYumeBase& y, THashNode& word) {
-  BindArguments(y, word);
-  CallBoundCommand(y, word);
+  const size_t slots = BindArguments(y, word);
+  CallBoundCommand(y, word, slots);
 }
 
-void CallBoundCommand(TYumeBase& y, THashNode& word) {
+void CallBoundCommand(TYumeBase& y, THashNode& word, size_t slots) {
   y.LastCommand = &word;
   if (word.Name.size() == 1 && word.Name[0] == '\\') return;  // a temporary word: bound only
   try {
-    CallHandler(y, word.Tag, word);
+    CallHandler(y, word.Tag, word, slots);
   } catch (const std::exception& e) {
     LogError(y, e);
     std::string head = "『" + word.Name + "』命令の実行中にエラー。";

@@ -35,8 +35,8 @@ void ExecuteWord(TYumeBase& y, THashNode& word);
 // Binds the stacked phrases to the command's pattern and calls its handler; a failure is
 // reported as "『name』命令の実行中にエラー。" (with the reason when it is no error line).
 void CallCommand(TYumeBase& y, THashNode& word);
-// The same with the arguments bound already.
-void CallBoundCommand(TYumeBase& y, THashNode& word);
+// The same with the arguments bound already: the top `slots` entries of the stack.
+void CallBoundCommand(TYumeBase& y, THashNode& word, size_t slots);
 
 // The call form name(arguments): text[pos] must be "(". Returns the value; with pushResult the
 // value is also pushed as a phrase.

@@ -167,14 +167,15 @@ bool HandlerBuilt(int n) {
   return n >= 0 && n < kHandlerCount && Handlers()[n] != nullptr;
 }
 
-void CallHandler(TYumeBase& y, int number, const THashNode& word) {
+void CallHandler(TYumeBase& y, int number, const THashNode& word, size_t slots) {
   if (number < 0 || number >= kHandlerCount) {
     throw std::out_of_range(Subst("\"%s\"の命令番号%sは範囲外です。", {word.Name, Num(number)}));
   }
   THandler h = Handlers()[number];
   if (!h) RaiseError(y, msg::kCommandNotBuilt, {TableName(number, word.Name)});
-  TArgs args(y, word);
+  TArgs args(y, word, slots);
   h(y, args);
+  args.Done();
 }
 
 THashNode* RegisterCommand(TYumeBase& y, const CommandDef& def) {

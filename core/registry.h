@@ -88,7 +88,7 @@ bool HandlerBuilt(int n);
 // Calls the handler of a command word with the arguments bound on the stack: raises an error
 // naming the command when its handler is not built yet (or the number has none), and a range
 // error for a number outside 0-600.
-void CallHandler(TYumeBase& y, int number, const THashNode& word);
+void CallHandler(TYumeBase& y, int number, const THashNode& word, size_t slots);
 
 // Registers one command: folds the name, enters a reserved command word.
 THashNode* RegisterCommand(TYumeBase& y, const CommandDef& def);

@@ -198,7 +198,7 @@ void RunCommand(TYumeBase& y, const TStmtPlan& plan, bool pushed) {
     if (w && w->Kind == wkCommand && BindOnce(plan, *w)) {
       for (const std::string& a : plan.Bound) y.Args.Push(a);
       y.OmittedFilled = false;
-      CallBoundCommand(y, *w);
+      CallBoundCommand(y, *w, plan.Bound.size());
       if (!y.Args.Empty()) RaiseArgsLeft(y, *w);
       return;
     }

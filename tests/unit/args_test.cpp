@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/bind.h"
 #include "core/cmdlib.h"
 #include "core/error.h"
 #include "core/executor.h"
@@ -31,6 +32,7 @@ struct ArgsTest : ::testing::Test {
     command.Name = "試す";
     command.Kind = wkCommand;
   }
+  size_t Slots() const { return PatternSlotViews(command.Pattern, nullptr, 0); }
   // Stacks the phrases as binding leaves them (slot order, last on top).
   void Stack(std::initializer_list<const char*> phrases) {
     for (const char* p : phrases) y.Args.Push(std::string(p));
@@ -69,7 +71,7 @@ std::string CountingCall(TYumeBase& y, THashNode&, std::string_view args, bool) 
 TEST_F(ArgsTest, TakesItsSlotsOffTheTopOfTheStackInSlotOrder) {
   command.Pattern = "?を,?に";
   Stack({"left over", "first", "second"});
-  TArgs a(y, command);
+  TArgs a(y, command, Slots());
   EXPECT_EQ(a.Count(), 2u);
   EXPECT_EQ(a.Phrase(0), "first");
   EXPECT_EQ(a.Phrase(1), "second");
@@ -80,7 +82,7 @@ TEST_F(ArgsTest, ValuesCarryTheirOwnTypes) {
   command.Pattern = "?,?,?,?";
   Var("N", "5", "e");
   Stack({"N", "`abc`", "007", "1+2"});
-  TArgs a(y, command);
+  TArgs a(y, command, Slots());
   y.LastType = "s";  // whatever the shared field says, each value keeps its own type
   EXPECT_EQ(a.Value(2).Text(), "007");
   EXPECT_TRUE(a.Value(2).IsNumber());
@@ -102,7 +104,7 @@ TEST_F(ArgsTest, ASlotIsEvaluatedOnceAndWhenFirstAskedFor) {
   y.CallForValue = CountingCall;
   g_calls = 0;
   Stack({"文字数(1)"});
-  TArgs a(y, command);
+  TArgs a(y, command, Slots());
   EXPECT_EQ(g_calls, 0);
   EXPECT_EQ(a.Text(0), "called(1)");
   EXPECT_EQ(a.Text(0), "called(1)");
@@ -113,7 +115,7 @@ TEST_F(ArgsTest, ASlotIsEvaluatedOnceAndWhenFirstAskedFor) {
 TEST_F(ArgsTest, AMissingSlotRaisesTheCommandsArgumentError) {
   command.Pattern = "?を,?に";
   Stack({"only"});  // a call that skipped binding: the first slot is missing
-  TArgs a(y, command);
+  TArgs a(y, command, Slots());
   EXPECT_EQ(a.Phrase(1), "only");
   const std::string want =
       "\"試す\"命令の引数に誤りがあります。\"?を,?に\"の形式で指定してください。引数が少ないです。";
@@ -126,7 +128,7 @@ TEST_F(ArgsTest, SlotsNotAskedForGoBackOnTheStackWhenTheHandlerFails) {
   Stack({"below", "p0", "p1", "p2"});
   EXPECT_THROW(
       {
-        TArgs a(y, command);
+        TArgs a(y, command, Slots());
         a.Phrase(2);
         throw std::runtime_error("failed");
       },
@@ -135,14 +137,17 @@ TEST_F(ArgsTest, SlotsNotAskedForGoBackOnTheStackWhenTheHandlerFails) {
 
   // A handler that ends normally uses up every slot, asked for or not.
   Stack({"q0", "q1", "q2"});
-  { TArgs a(y, command); }
+  {
+    TArgs a(y, command, Slots());
+    a.Done();
+  }
   EXPECT_EQ(StackNow(), (std::vector<std::string>{"below", "p0", "p1"}));
 }
 
 TEST_F(ArgsTest, ErrorsNameTheCommandThatWasCalled) {
   command.Pattern = "?";
   Stack({"1"});
-  TArgs a(y, command);
+  TArgs a(y, command, Slots());
   THashNode other;
   other.Name = "別";
   y.LastCommand = &other;  // an argument's evaluation ran another command meanwhile
@@ -159,7 +164,7 @@ TEST_F(ArgsTest, WordsAreFoundAsWritten) {
   THashNode* x = Var("X", "1", "e");
   Stack({"`X`", "X", "新しい", "無い"});
   y.Runs.PushNew();  // one frame: a new word is made at level 1
-  TArgs a(y, command);
+  TArgs a(y, command, Slots());
   EXPECT_EQ(a.NamedWord(0), nullptr);  // a quoted literal names no word
   EXPECT_EQ(&a.Word(0), x);            // but its backquotes come off for Word
   EXPECT_EQ(a.NamedWord(1), x);
@@ -175,7 +180,7 @@ TEST_F(ArgsTest, TextInPlaceIsTheVariablesOwnText) {
   command.Pattern = "?,?";
   THashNode* big = Var("大", std::string(1000, 'a'), "s");
   Stack({"大", "`大`"});
-  TArgs a(y, command);
+  TArgs a(y, command, Slots());
   EXPECT_EQ(&a.TextInPlace(0), &big->ValueText());
   EXPECT_EQ(a.TextInPlace(1), "大");  // a literal is evaluated
 }
@@ -184,7 +189,7 @@ TEST_F(ArgsTest, OmittedIsWhatBindingSaidWhenTheCallBegan) {
   command.Pattern = "?を";
   Stack({"それ"});
   y.OmittedFilled = true;
-  TArgs a(y, command);
+  TArgs a(y, command, Slots());
   y.OmittedFilled = false;  // a command run while evaluating clears it
   EXPECT_TRUE(a.Omitted());
 }
@@ -193,7 +198,7 @@ TEST_F(ArgsTest, PointsColoursAndCoordinates) {
   command.Pattern = "?,?,?,?";
   Var("P", "(3,4)", "s");
   Stack({"P", "(1+1,7.9)", "`#FF8000`", "$FF"});
-  TArgs a(y, command);
+  TArgs a(y, command, Slots());
   int px = 0, py = 0;
   a.Point(0, px, py);
   EXPECT_EQ(px, 3);

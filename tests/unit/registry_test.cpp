@@ -294,15 +294,15 @@ TEST(HandlerTable, CallHandlerReportsWhatIsNotThere) {
   THashNode word;
   word.Name = "無い命令";
   // Numbers outside the table are range errors.
-  EXPECT_THROW(CallHandler(y, 601, word), std::out_of_range);
-  EXPECT_THROW(CallHandler(y, -1, word), std::out_of_range);
+  EXPECT_THROW(CallHandler(y, 601, word, 0), std::out_of_range);
+  EXPECT_THROW(CallHandler(y, -1, word, 0), std::out_of_range);
   // A slot nothing is bound to.
   EXPECT_NE(ErrorText([&] {
-              CallHandler(y, 177, word);
+              CallHandler(y, 177, word, 0);
             }).find("\"無い命令\"命令は、まだ作られていません。"),
             std::string::npos);
   // The empty handler does nothing.
-  EXPECT_NO_THROW(CallHandler(y, 19, *reg.Word("ならば")));
+  EXPECT_NO_THROW(CallHandler(y, 19, *reg.Word("ならば"), 0));
 
   // A registered command not built yet: the message names it as written, not folded.
   const CommandDef* unbuilt = nullptr;
@@ -315,7 +315,7 @@ TEST(HandlerTable, CallHandlerReportsWhatIsNotThere) {
   if (!unbuilt) GTEST_SKIP() << "every command is built";
   THashNode* w = reg.Word(unbuilt->Name, true);
   ASSERT_NE(w, nullptr);
-  std::string text = ErrorText([&] { CallHandler(y, w->Tag, *w); });
+  std::string text = ErrorText([&] { CallHandler(y, w->Tag, *w, 0); });
   EXPECT_NE(text.find(std::string("\"") + unbuilt->Name + "\"命令は、まだ作られていません。"),
             std::string::npos)
       << text;
