@@ -28,6 +28,7 @@ int main(int argc, char** argv) {
   yume::TConsoleHost host;
   yume::TYumeApp app(host, std::move(opts.Params));
   host.Attach(&app);
+  app.Base().Plans = !opts.NoPlans;
   if (!opts.AnswersFile.empty() && !host.LoadAnswers(opts.AnswersFile)) return 1;
   int status = host.Run();
   std::fflush(stdout);

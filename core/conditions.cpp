@@ -308,7 +308,7 @@ std::unique_ptr<const TIfPlan> ReadIfPlan(TYumeBase& y) {
 const TIfPlan* IfPlanAt(TYumeBase& y, std::unique_ptr<const TIfPlan>& own) {
   static TPositionCache<const TIfPlan> plans;
   // Only positions inside a registered text (alive and unchanged) are remembered.
-  if (!y.InRegisteredText(y.Cur)) {
+  if (!y.Plans || !y.InRegisteredText(y.Cur)) {
     own = ReadIfPlan(y);
     return own.get();
   }

@@ -331,7 +331,7 @@ ParticleFreeScope::~ParticleFreeScope() {
 
 void ExecuteStatement(TYumeBase& y) {
   if (!y.Cur) return;
-  if (RunPlannedStatement(y)) return;
+  if (y.Plans && RunPlannedStatement(y)) return;
   std::string_view text = y.RunText();
   ExecuteAt(y, text, static_cast<size_t>(y.Cur - text.data()));
 }

@@ -158,7 +158,7 @@ class TPositionCache {
 template <class T, class Base, class Read>
 const T* TextReading(TPositionCache<const T>& cache, const Base& y, std::string_view text,
                      Read&& read) {
-  if (text.empty() || !y.InRegisteredText(text.data())) return nullptr;
+  if (text.empty() || !y.Plans || !y.InRegisteredText(text.data())) return nullptr;
   return cache.Get(y.TextsGeneration, text.data(), text.size(), [&]() -> std::unique_ptr<const T> {
     auto made = std::make_unique<T>();
     if (!read(text, *made)) return nullptr;

@@ -70,6 +70,10 @@ class TYumeBase {
   uint64_t TextsGeneration = 0;
 
   // ---- executor state ----
+  // Statements, expressions and conditions are read once into plans and kept (the fast path);
+  // false reads every one from its text each time (the reference the fast path is tested
+  // against: both give the same results).
+  bool Plans = true;
   int CondResult = -1;      // last condition: 1, 0, -1 none pending
   std::string CaseSubject;  // the undefined marker when no case is open
   bool ParticleFree = false;

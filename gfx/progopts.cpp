@@ -21,6 +21,8 @@ TProgramOptions ParseProgramOptions(int argc, char** argv) {
       o.Version = true;
     } else if (std::strcmp(a, "--words") == 0) {
       o.Words = true;
+    } else if (std::strcmp(a, "--no-plans") == 0) {
+      o.NoPlans = true;
     } else if (std::strcmp(a, "--answers") == 0 && i + 1 < argc) {
       o.AnswersFile = argv[++i];
     } else {
@@ -52,6 +54,8 @@ std::string UsageText(const std::string& program) {
          "                    (種類、名前、引数、命令番号か管理番号、命令が使えるか)\n"
          "  --answers FILE    ダイアログの答えを FILE の行から順に取る (入力して決定したのと同じ;\n"
          "                    <cancel> の行はキャンセル; 行がなくなれば普通に尋ねる)\n"
+         "  --no-plans        文も式も毎回テキストから読む (一度読んだ形を使わない; 結果は同じで\n"
+         "                    遅い: 速い実行と比べる試験のため)\n"
          "\n"
          "終了コード: 0 = 正常、1 = エラーで終わった\n";
 }

@@ -42,6 +42,7 @@ int main(int argc, char** argv) {
   yume::TWindowHost host;
   yume::TYumeApp app(host, std::move(opts.Params));
   host.Attach(&app);
+  app.Base().Plans = !opts.NoPlans;
   if (!opts.AnswersFile.empty() && !host.LoadAnswers(opts.AnswersFile)) return 1;
   return host.Run();
 }
