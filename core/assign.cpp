@@ -7,6 +7,7 @@
 #include "core/expr.h"
 #include "core/hash.h"
 #include "core/messages.h"
+#include "core/number.h"
 #include "core/scanner.h"
 #include "core/sjis.h"
 #include "core/term.h"
@@ -18,7 +19,29 @@ namespace yume {
 namespace {
 
 bool IsWholeNumber(std::string_view t);
-void StoreNamed(TYumeBase& y, const std::string& target, std::string&& value, TNameRef* ref);
+
+// A value just worked out: a text (its type in y.LastType), or a number a calculation made and
+// nobody has written out yet.
+struct TWorked {
+  std::string Text;
+  long double Number = 0;
+  bool IsNumber = false;
+  std::string& AsText() {
+    if (IsNumber) {
+      Text = FormatNumber(Number);
+      IsNumber = false;
+    }
+    return Text;
+  }
+};
+
+TWorked Evaluate(TYumeBase& y, std::string_view valueText) {
+  TWorked v;
+  v.Text = EvaluateOrNumber(y, valueText, v.Number, v.IsNumber);
+  return v;
+}
+
+void StoreNamed(TYumeBase& y, const std::string& target, TWorked&& value, TNameRef* ref);
 
 [[noreturn]] void SyntaxRefused(TYumeBase& y, const std::string& name, bool digit) {
   std::string msg = Subst(msg::kBadSyntax, {name + "への代入文"});
@@ -230,13 +253,14 @@ void AssignValue(TYumeBase& y, const std::string& name, std::string_view valueTe
   if (!name.empty() && name[0] >= '0' && name[0] <= '9') SyntaxRefused(y, name, true);
   if (AppendInPlace(y, name, TrimBlanks(valueText))) return;
 
-  std::string value = EvaluateText(y, valueText);
+  TWorked worked = Evaluate(y, valueText);
 
   std::string_view base, ix, jx;
   bool hasJ = false;
   if (SplitElement(name, base, ix, jx, hasJ)) {
     const std::string iText = EvaluateText(y, ix);
     if (IsWholeNumber(iText)) {
+      std::string value = std::move(worked.AsText());
       const int i = IndexValue(iText);
       int j = -1;
       if (hasJ) {
@@ -263,7 +287,7 @@ void AssignValue(TYumeBase& y, const std::string& name, std::string_view valueTe
     }
     // The first index is no whole number: the whole phrase names a variable.
   }
-  StoreNamed(y, name, std::move(value), ref);
+  StoreNamed(y, name, std::move(worked), ref);
 }
 
 bool PlainAssignment(std::string_view name, std::string_view valueText) {
@@ -278,14 +302,13 @@ void AssignPlain(TYumeBase& y, const std::string& name, std::string_view valueTe
     ItemAssignment(y, name, valueText);
     return;
   }
-  std::string value = EvaluateText(y, valueText);
-  StoreNamed(y, name, std::move(value), &ref);
+  StoreNamed(y, name, Evaluate(y, valueText), &ref);
 }
 
 namespace {
 
 // The value (just worked out, its type in y.LastType) stored under the whole name.
-void StoreNamed(TYumeBase& y, const std::string& target, std::string&& value, TNameRef* ref) {
+void StoreNamed(TYumeBase& y, const std::string& target, TWorked&& worked, TNameRef* ref) {
   const std::string_view type = y.LastType.empty() ? std::string_view("s") : y.LastType.View();
   THashNode* w = ref ? y.Dict.FindRemembered(target, *ref) : y.Dict.FindScoped(target, false);
   if (!w) {
@@ -296,7 +319,7 @@ void StoreNamed(TYumeBase& y, const std::string& target, std::string&& value, TN
   switch (w->Kind) {
     case wkCommand:
       if (FoldName(w->Name) == FoldName("作業フォルダ")) {
-        y.Args.Push(QuoteBackquote(value));
+        y.Args.Push(QuoteBackquote(worked.AsText()));
         ParticleFreeScope pf(y);
         CallCommand(y, *w);
         return;
@@ -304,10 +327,16 @@ void StoreNamed(TYumeBase& y, const std::string& target, std::string&& value, TN
       RaiseError(y, "\"%s\"は\"%s\"で予約語なので代入できません。", {w->Name, "システム命令"});
     case wkVariable:
       if (w->Reserved) RaiseReadOnly(y, w->Name);
-      StoreValue(*w, std::move(value), type);
+      if (worked.IsNumber) {
+        // What storing its text with the type "e" would do, without writing it out.
+        w->SetNumberValue(worked.Number);
+        w->SetTypeText("e");
+        return;
+      }
+      StoreValue(*w, std::move(worked.Text), type);
       return;
     case wkDictionary:
-      StoreValue(*w, std::move(value), type);
+      StoreValue(*w, std::move(worked.AsText()), type);
       return;
     case wkPart:
       RaiseError(y, "部品\"%s\"への代入は、まだ作られていません。", {w->Name});

@@ -36,15 +36,8 @@ bool IsLoopKind(uint8_t k) {
 
 void SetCount(TYumeBase& y, int64_t n) {
   if (!y.VarCount) return;
-  // Written into the value's own storage: loops set it every round.
-  char buf[24];
-  const auto r = std::to_chars(buf, buf + sizeof buf, n);
-  const size_t len = static_cast<size_t>(r.ptr - buf);
-  std::string& v = y.VarCount->MutableValue();
-  if (v.size() == len)
-    std::memcpy(v.data(), buf, len);  // the usual step: as many digits as before
-  else
-    v.assign(buf, len);
+  // Kept as a number: loops set it every round, and its text is written only when read.
+  y.VarCount->SetNumberValue(static_cast<long double>(n));
   y.VarCount->SetTypeText("e");
 }
 
@@ -93,8 +86,8 @@ void EndTopFrame(TYumeBase& y) {
       ++f->Counter;
       {
         THashNode* w = ForCounter(y, *f);
-        w->SetValueText(std::to_string(f->Counter));
-        w->TypeText = "e";
+        w->SetNumberValue(static_cast<long double>(f->Counter));
+        w->SetTypeText("e");
       }
       RunBodyAgain(y, *f);
       return;

@@ -226,13 +226,20 @@ bool Ordered(TOp op, int c) {
 }
 
 // A value read in place for a calculation of two operands: a number written in the
-// expression or a variable's text, never copied.
+// expression, or a variable's text or kept number, never copied.
 struct TValueView {
   std::string_view Text;
   long double Num = 0;
   bool IsNum = false;
   bool HasNum = false;
-  std::string_view TextValue() const { return Text; }
+  const THashNode* Word = nullptr;  // a variable whose text is written only when compared
+  std::string_view TextValue() {
+    if (Word) {
+      Text = Word->ValueText();
+      Word = nullptr;
+    }
+    return Text;
+  }
   long double Number() {
     if (!HasNum) {
       Num = NumberOfText(Text);
@@ -412,6 +419,14 @@ bool ViewOperand(TYumeBase& y, std::string_view text, const TExprToken& t, TValu
   if (t.Kind != TExprToken::kWord) return false;
   const THashNode* w = PlainVariable(y, text, t);
   if (!w) return false;
+  if (w->KeptNumber(v.Num)) {
+    v.HasNum = true;
+    v.Word = w;
+    // The type ReadVariable would give it: an untyped number's text starts with a digit unless
+    // it is negative.
+    v.IsNum = w->TypeText.empty() ? v.Num >= 0 : w->TypeText == "e";
+    return true;
+  }
   v.Text = w->ValueText();
   // The type ReadVariable would give it.
   v.IsNum = w->TypeText.empty() ? !v.Text.empty() && (v.Text[0] == '$' || IsDigitChar(v.Text[0]))
@@ -429,6 +444,33 @@ bool ViewOperands(TYumeBase& y, std::string_view text, const TExprCode& code, TV
 long double ViewedResult(const TExprCode& code, TValueView& a, TValueView& b) {
   const TOp op = code.Tokens[1].Op;
   return CombineNumber(LevelOf(op), op, a, b);
+}
+
+// A variable read into a calculation's value: a kept number stays a number (its text written
+// only if an operator asks for it). Sets y.LastType as ReadVariable does.
+void ReadVariableValue(TYumeBase& y, const THashNode& w, TStrNum& out) {
+  long double n;
+  if (!w.KeptNumber(n)) {
+    out.Text = w.ValueText();
+    out.HasText = true;
+    out.HasNum = false;
+    if (!w.TypeText.empty()) {
+      y.LastType = w.TypeText;
+    } else {
+      y.LastType = !out.Text.empty() && (out.Text[0] == '$' || IsDigitChar(out.Text[0])) ? "e" : "s";
+    }
+    out.IsNum = y.LastType == "e";
+    return;
+  }
+  out.Num = n;
+  out.HasNum = true;
+  out.HasText = false;
+  if (!w.TypeText.empty()) {
+    y.LastType = w.TypeText;
+  } else {
+    y.LastType = n >= 0 ? "e" : "s";
+  }
+  out.IsNum = y.LastType == "e";
 }
 
 void ReadVariable(TYumeBase& y, const THashNode& w, std::string& out) {
@@ -570,12 +612,8 @@ class TCalc {
         const THashNode* w = PlainVariable(y_, text_, t);
         if (!w) return Uncoded(t);
         prev_ = kind_;
-        ReadVariable(y_, *w, tok_.Text);  // into the token's own storage
-        const bool is_num = y_.LastType == "e";
-        tok_.IsNum = is_num;
-        tok_.HasText = true;
-        tok_.HasNum = false;
-        kind_ = is_num ? tkNumber : tkText;
+        ReadVariableValue(y_, *w, tok_);  // into the token's own storage
+        kind_ = tok_.IsNum ? tkNumber : tkText;
         break;
       }
       case TExprToken::kCall: {
@@ -831,8 +869,7 @@ std::string EvaluateImpl(TYumeBase& y, std::string_view text, long double* numbe
       TStrNum r = GuardedValue(y, text, [&] {
         TStrNum second;
         if (rw) {
-          ReadVariable(y, *rw, second.Text);
-          second.IsNum = y.LastType == "e";
+          ReadVariableValue(y, *rw, second);
         } else if (rc) {
           second.Text = y.CallForValue(y, *rc, rt.Text, true);
           second.IsNum = y.LastType == "e";

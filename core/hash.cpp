@@ -1,9 +1,11 @@
 #include "core/hash.h"
 
+#include <cmath>
 #include <iterator>
 
 #include "core/error.h"
 #include "core/messages.h"
+#include "core/number.h"
 #include "core/sjis.h"
 #include "core/textutil.h"
 #include "table/csvdb.h"
@@ -40,7 +42,16 @@ std::unique_ptr<THashNode> THashNode::MakeVariable(std::string name, bool reserv
 void THashNode::Assign(const THashNode& other) {
   if (&other == this) return;
   if (table_) DropTable(false);
-  value_ = other.ValueText();
+  if (other.numberForm_ == kNumberOnly) {
+    number_ = other.number_;
+    numberForm_ = kNumberOnly;
+    stale_ = true;
+  } else {
+    value_ = other.ValueText();
+    number_ = other.number_;
+    numberForm_ = other.numberForm_;
+    stale_ = false;
+  }
   Pattern = other.Pattern;
   TypeText = other.TypeText;
   Tag = other.Tag;
@@ -62,7 +73,8 @@ void THashNode::ResetAsVariable(std::string name, int level) {
   Import = nullptr;
   Reserved = false;
   table_.reset();
-  table_stale_ = false;
+  numberForm_ = kNoNumber;
+  stale_ = false;
   value_.clear();
 }
 
@@ -83,24 +95,58 @@ void THashNode::InferType() {
 
 TCsvDb& THashNode::TableForm() {
   if (!table_) {
+    if (stale_) Render();
+    numberForm_ = kNoNumber;
     table_ = std::make_unique<TCsvDb>();
     table_->SetCsvText(value_);
     std::string().swap(value_);  // rendered again from the table when asked for
-    table_stale_ = true;
+    stale_ = true;
   }
   return *table_;
 }
 
-void THashNode::RenderTable() const {
-  value_.clear();
-  table_->AppendCsvText(value_);
-  table_stale_ = false;
+void THashNode::Render() const {
+  if (table_) {
+    value_.clear();
+    table_->AppendCsvText(value_);
+  } else if (numberForm_ == kNumberOnly) {
+    value_ = FormatNumber(number_);
+    numberForm_ = kNumberWritten;
+  }
+  stale_ = false;
 }
 
 void THashNode::DropTable(bool keep_text) {
-  if (keep_text && table_stale_) RenderTable();
+  if (keep_text && stale_) Render();
   table_.reset();
-  table_stale_ = false;
+  stale_ = false;
+}
+
+void THashNode::DropForms() {
+  table_.reset();
+  numberForm_ = kNoNumber;
+  stale_ = false;
+}
+
+void THashNode::SetNumberValue(long double n) {
+  if (table_) table_.reset();
+  if (n == 0) n = 0;  // no negative zero: the text "0" reads back as plain 0
+  if (n > -1e15L && n < 1e15L && n == std::trunc(n)) {
+    number_ = n;
+    numberForm_ = kNumberOnly;
+    stale_ = true;
+    return;
+  }
+  value_ = FormatNumber(n);
+  numberForm_ = kNoNumber;
+  stale_ = false;
+}
+
+long double THashNode::NumberOfValue() const {
+  if (numberForm_) return number_;
+  number_ = StrToNumber(ValueText());
+  if (!table_) numberForm_ = kTextRead;
+  return number_;
 }
 
 std::string THashNode::GetCell(int col, int row) {
@@ -113,18 +159,18 @@ std::string THashNode::GetRow(int row) {
 
 void THashNode::SetCell(int col, int row, std::string text) {
   TableForm().SetCell(col, row, std::move(text));
-  table_stale_ = true;
+  stale_ = true;
 }
 
 void THashNode::SetRow(int row, std::string_view text) {
   TableForm().SetRowText(row, text);
-  table_stale_ = true;
+  stale_ = true;
 }
 
 void THashNode::ReplaceTable(const TCsvDb& table) {
   if (!table_) table_ = std::make_unique<TCsvDb>();  // no need to parse what is replaced
   table_->Assign(table);
-  table_stale_ = true;
+  stale_ = true;
 }
 
 // ---- folding ----

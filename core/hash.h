@@ -55,17 +55,18 @@ class THashNode {
   void* Import = nullptr;        // library function: the import record (owned by the library list)
   bool Reserved = false;
 
-  // The value text; with a table form it is rendered from the table (once per change).
+  // The value text. With a table form it is rendered from the table, with a number kept in its
+  // place it is written from the number (once per change).
   const std::string& ValueText() const {
-    if (table_stale_) RenderTable();
+    if (stale_) Render();
     return value_;
   }
   void SetValueText(std::string&& v) {
-    if (table_) DropTable(false);
+    if (table_ || numberForm_) DropForms();
     value_ = std::move(v);
   }
   void SetValueText(std::string_view v) {
-    if (table_) DropTable(false);
+    if (table_ || numberForm_) DropForms();
     value_.assign(v);
   }
   void SetValueText(const std::string& v) { SetValueText(std::string_view(v)); }
@@ -78,9 +79,26 @@ class THashNode {
   }
   // Direct access for appending in place; the caller must not keep the reference.
   std::string& MutableValue() {
-    if (table_) DropTable(true);
+    if (stale_) Render();
+    if (table_ || numberForm_) DropForms();
     return value_;
   }
+
+  // The value as a number. A whole number below 10^15 is kept as it is, its text written only
+  // when something reads it (that text reads back as exactly the same number); any other number
+  // is written as text at once, as it always is (15 significant digits). The type text is the
+  // caller's to set.
+  void SetNumberValue(long double n);
+  // True, with the number, while the value is a number kept as one (set by SetNumberValue): its
+  // text is, or will be, that number written out.
+  bool KeptNumber(long double& n) const {
+    if (numberForm_ != kNumberOnly && numberForm_ != kNumberWritten) return false;
+    n = number_;
+    return true;
+  }
+  // The value read as a number (the lenient reading: what is no number counts as 0); read from
+  // the text once and kept until the value changes.
+  long double NumberOfValue() const;
 
   // Copies everything but the name; the value as text, never the table form.
   void Assign(const THashNode& other);
@@ -100,13 +118,19 @@ class THashNode {
   void ReplaceTable(const TCsvDb& table);  // a deep copy
 
  private:
+  // kNumberOnly: the number is the value, its text not written yet; kNumberWritten: the same
+  // with the text written; kTextRead: the text is the value, number_ is its reading.
+  enum TNumberForm : uint8_t { kNoNumber, kNumberOnly, kNumberWritten, kTextRead };
   TCsvDb& TableForm();
-  void RenderTable() const;
+  void Render() const;  // value_ from the table or the number
   void DropTable(bool keep_text);
+  void DropForms();  // the table and the number are forgotten; value_ is the value
 
-  mutable std::string value_;  // stale while table_stale_ is set
+  mutable std::string value_;  // stale while stale_ is set
   std::unique_ptr<TCsvDb> table_;
-  mutable bool table_stale_ = false;
+  mutable long double number_ = 0;
+  mutable uint8_t numberForm_ = kNoNumber;
+  mutable bool stale_ = false;  // value_ must be written from the table or the number first
 };
 
 // What a name meant in a dictionary's own table when last looked up (see

@@ -201,8 +201,8 @@ void CmdFor(TYumeBase& y, TArgs& a) {
   if (counter->Kind != wkVariable) RaiseError(y, msg::kForCounter, {a.Name()});
   TRunControl block = ReadBlock(y);
   if (to < from) return;
-  counter->SetValueText(FormatNumber(from));
-  counter->TypeText = "e";
+  counter->SetNumberValue(from);
+  counter->SetTypeText("e");
   block.Kind = fkFor;
   block.Counter = static_cast<int64_t>(from);
   block.Limit = static_cast<int64_t>(to);
