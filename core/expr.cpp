@@ -13,6 +13,7 @@
 #include "core/scanner.h"
 #include "core/stackroom.h"
 #include "core/term.h"
+#include "core/textutil.h"
 #include "core/yumebase.h"
 
 namespace yume {
@@ -279,116 +280,204 @@ void Combine(int level, TOp op, TStrNum& a, TStrNum& b) {
 // ---- expressions read once ----
 //
 // An expression text inside a working text never changes while that text lives, so how it
-// splits into tokens is worked out once and kept by its position. Only the split is kept: every
-// word is looked up again when the expression runs. Where a word turns out to mean something
-// the split did not expect (not a plain variable, or not callable before its parentheses), the
-// reading goes on from the text at that word, exactly as if nothing had been kept.
+// splits into terms and operators is worked out once and kept by its position: numbers and
+// plain literals with their values, words, calls, parenthesised parts (split in turn) and the
+// chains a literal starts. Words are looked up again each time the expression runs. Where a term
+// turns out to mean something the split did not expect (a word that is no plain variable, a call
+// of a word that is not callable), it is read from the text, and the rest of the expression with
+// it, exactly as if nothing had been kept.
+
+struct TExprCode;
 
 struct TExprToken {
-  enum TKind : uint8_t { kOp, kNumber, kWord, kCall, kParen };
+  enum TKind : uint8_t { kOp, kNumber, kWord, kCall, kParen, kChain, kLiteral };
   TKind Kind = kOp;
   TOp Op = opOther;
   uint32_t Pos = 0;       // where the token starts in the text
   uint32_t End = 0;       // just after it
-  std::string_view Text;  // operator, number, word, or what the parentheses hold
+  std::string_view Text;  // operator, word, the inside of the parentheses of a call or part
   std::string_view Word;  // kCall: the word before the parentheses
+  std::string Value;      // kNumber: the number as a term reads it; kLiteral: the literal's text
   long double Num = 0;    // kNumber: its value
   mutable TNameRef Ref;   // kWord, kCall: what the word meant last time
+  std::unique_ptr<TExprCode> Sub;  // kParen: the inside, split (null: read from the text)
+  std::vector<TExprToken> Parts;   // kChain: a literal, then literals and terms joined by "&"
+
+  TExprToken() = default;
+  TExprToken(TExprToken&&) noexcept = default;
+  TExprToken& operator=(TExprToken&&) noexcept = default;
+  ~TExprToken();
 };
 
 struct TExprCode {
-  // What EvaluateText does after the first term.
+  // What follows the first term: nothing, terms joined to it by "&" (then perhaps a
+  // calculation), or at once a calculation.
   enum TAfterFirst : uint8_t { kDone, kConcat, kCalc };
   std::vector<TExprToken> Tokens;
   TAfterFirst AfterFirst = kDone;
+  size_t PrefixEnd = 1;  // Tokens[1, PrefixEnd): the terms joined to the first by "&"
   // Two numbers, words or calls joined by one operator other than "&": worked out without the
   // calculator when the right one is a number, a plain variable or a callable word.
   bool Binary = false;
 };
 
-// Splits text as TCalc would read it; false for anything but numbers, words, calls with
-// parentheses, parenthesised expressions and operators (and for a sign where a value belongs).
-bool CompileExpr(std::string_view text, TExprCode& code) {
-  size_t pos = 0;
-  bool valuePos = true;
-  while (true) {
-    SkipSeparators(text, pos);
-    if (pos >= text.size()) break;
-    const char c = text[pos];
-    TExprToken t;
-    t.Pos = static_cast<uint32_t>(pos);
-    if (c == '(') {
-      const size_t end = SkipParenthesized(text, pos);
-      if (end == std::string_view::npos) return false;
-      t.Kind = TExprToken::kParen;
-      t.Text = text.substr(pos + 1, end - pos - 2);
-      pos = end;
-      valuePos = false;
-    } else if (IsOperatorChar(c)) {
-      const size_t start = pos++;
-      if (IsPairingChar(c) && pos < text.size() && IsPairingChar(text[pos])) ++pos;
-      t.Kind = TExprToken::kOp;
-      t.Text = text.substr(start, pos - start);
-      t.Op = OperatorCode(t.Text);
-      if (valuePos && (t.Text == "-" || (t.Text == "+" && (CharAt(text, pos) == '$' ||
-                                                           IsDigitChar(CharAt(text, pos))))))
-        return false;
-      valuePos = true;
-    } else if (IsDigitChar(c)) {
-      size_t p = pos;
-      const std::string number = ReadNumber(text, p);
-      if (number != text.substr(pos, p - pos)) return false;
-      t.Kind = TExprToken::kNumber;
-      t.Text = text.substr(pos, p - pos);
-      t.Num = TStrNum::FromText(number, true).Number();
-      pos = p;
-      valuePos = false;
-    } else {
-      if (c == '$' || AtStringLiteral(text, pos)) return false;
-      size_t p = pos;
-      const std::string_view word = ReadWord(text, p);
-      if (word.empty() || p == pos) return false;
-      size_t q = p;
+TExprToken::~TExprToken() = default;
+
+bool CompileExpr(std::string_view text, TExprCode& code);
+
+bool AtConcat(std::string_view text, size_t pos) {
+  return CharAt(text, pos) == '&' && CharAt(text, pos + 1) != '&';
+}
+
+// A number as a term reads it ("$" and a "+" sign included; a "-" sign only before digits).
+bool CompileNumber(std::string_view text, size_t& pos, TExprToken& t) {
+  bool negate = false;
+  if (CharAt(text, pos) == '-') {
+    size_t q = pos + 1;
+    SkipSeparators(text, q);
+    const char c = CharAt(text, q);
+    if (!(IsDigitChar(c) || c == '$' || (c == '+' && IsDigitChar(CharAt(text, q + 1)))))
+      return false;
+    negate = true;
+    pos = q;
+  }
+  t.Kind = TExprToken::kNumber;
+  t.Value = ReadNumber(text, pos);
+  if (negate) t.Value = NegateValue(std::move(t.Value));
+  t.Num = TStrNum::FromText(t.Value, true).Number();
+  return true;
+}
+
+// One term at pos (separators before it skipped): a number, a parenthesised part, a chain a
+// literal starts (inChain: a literal alone, the chain being read already), a call or a word.
+// False for anything whose reading could depend on more than the text.
+bool CompileTerm(std::string_view text, size_t& pos, TExprToken& t, bool inChain = false) {
+  SkipSeparators(text, pos);
+  if (pos >= text.size() || text.size() >= UINT32_MAX) return false;
+  t.Pos = static_cast<uint32_t>(pos);
+  const char c = text[pos];
+  if (AtStringLiteral(text, pos)) {
+    const size_t end = SkipStringLiteral(text, pos);
+    if (end == std::string_view::npos) return false;
+    TExprToken lit;
+    lit.Kind = TExprToken::kLiteral;
+    lit.Pos = t.Pos;
+    if (!PlainLiteralValue(text.substr(pos, end - pos), lit.Value)) return false;
+    pos = end;
+    lit.End = static_cast<uint32_t>(pos);
+    if (inChain) {
+      t = std::move(lit);
+      return true;
+    }
+    // The chain: further literals and terms joined by "&".
+    t.Kind = TExprToken::kChain;
+    t.Parts.push_back(std::move(lit));
+    for (;;) {
+      size_t q = pos;
       SkipBlanks(text, q);
-      if (CharAt(text, q) == '(') {
-        const size_t end = SkipParenthesized(text, q);
-        if (end == std::string_view::npos) return false;
-        t.Kind = TExprToken::kCall;
-        t.Word = word;
-        t.Text = text.substr(q + 1, end - q - 2);
-        pos = end;
-      } else {
-        t.Kind = TExprToken::kWord;
-        t.Text = word;
-        pos = p;
-      }
-      t.Ref.Prepare(word, false);
-      valuePos = false;
+      if (!AtConcat(text, q)) break;
+      ++q;
+      SkipBlanks(text, q);
+      TExprToken part;
+      if (!CompileTerm(text, q, part, true)) return false;
+      if (part.Kind == TExprToken::kNumber && part.Value.front() == '-') return false;
+      pos = q;
+      t.Parts.push_back(std::move(part));
     }
     t.End = static_cast<uint32_t>(pos);
-    if (code.Tokens.empty()) {
-      if (t.Kind == TExprToken::kOp) return false;
-      size_t n = pos;
-      SkipSeparators(text, n);
-      if (n >= text.size()) {
-        code.AfterFirst = TExprCode::kDone;
-      } else if (text[n] == '&' && CharAt(text, n + 1) != '&') {
-        code.AfterFirst = TExprCode::kConcat;
-      } else if (IsOperatorChar(text[n])) {
-        code.AfterFirst = TExprCode::kCalc;
-      } else {
-        return false;  // the rest would be left unread: rare, read from the text
-      }
+    return true;
+  }
+  if (c == '$' || IsDigitChar(c) || c == '-' ||
+      (c == '+' && (CharAt(text, pos + 1) == '$' || IsDigitChar(CharAt(text, pos + 1))))) {
+    if (!CompileNumber(text, pos, t)) return false;
+  } else if (c == '(') {
+    const size_t end = SkipParenthesized(text, pos);
+    if (end == std::string_view::npos) return false;
+    t.Kind = TExprToken::kParen;
+    t.Text = text.substr(pos + 1, end - pos - 2);
+    auto sub = std::make_unique<TExprCode>();
+    if (CompileExpr(t.Text, *sub)) t.Sub = std::move(sub);
+    pos = end;
+  } else {
+    size_t p = pos;
+    const std::string_view word = ReadWord(text, p);
+    if (word.empty() || p == pos) return false;
+    // A word ending in "の" may take the key after it; "#" after a word reads an element.
+    if (EndsWith(word, "の") || CharAt(text, p) == '#') return false;
+    size_t q = p;
+    SkipBlanks(text, q);
+    if (CharAt(text, q) == '(') {
+      const size_t end = SkipParenthesized(text, q);
+      if (end == std::string_view::npos) return false;
+      t.Kind = TExprToken::kCall;
+      t.Word = word;
+      t.Text = text.substr(q + 1, end - q - 2);
+      pos = end;
+    } else {
+      t.Kind = TExprToken::kWord;
+      t.Text = word;
+      pos = p;
     }
-    code.Tokens.push_back(t);
+    t.Ref.Prepare(word, false);
+  }
+  t.End = static_cast<uint32_t>(pos);
+  return true;
+}
+
+// Splits text as EvaluateText and the calculator would read it; false for anything else.
+bool CompileExpr(std::string_view text, TExprCode& code) {
+  size_t pos = 0;
+  TExprToken first;
+  if (!CompileTerm(text, pos, first)) return false;
+  code.Tokens.push_back(std::move(first));
+  SkipSeparators(text, pos);
+  if (pos >= text.size()) {
+    code.AfterFirst = TExprCode::kDone;
+    return true;
+  }
+  if (AtConcat(text, pos)) {
+    code.AfterFirst = TExprCode::kConcat;
+    while (AtConcat(text, pos)) {
+      ++pos;
+      TExprToken t;
+      if (!CompileTerm(text, pos, t)) return false;
+      code.Tokens.push_back(std::move(t));
+      SkipSeparators(text, pos);
+    }
+    code.PrefixEnd = code.Tokens.size();
+    if (pos >= text.size()) return true;
+  } else {
+    code.AfterFirst = TExprCode::kCalc;
+  }
+  // The calculation: operators and terms in turn, to the end of the text.
+  for (;;) {
+    if (!IsOperatorChar(CharAt(text, pos))) return false;
+    TExprToken op;
+    op.Pos = static_cast<uint32_t>(pos);
+    const char c = text[pos++];
+    if (IsPairingChar(c) && pos < text.size() && IsPairingChar(text[pos])) ++pos;
+    op.Kind = TExprToken::kOp;
+    op.Text = text.substr(op.Pos, pos - op.Pos);
+    op.Op = OperatorCode(op.Text);
+    op.End = static_cast<uint32_t>(pos);
+    code.Tokens.push_back(std::move(op));
+    SkipSeparators(text, pos);
+    // Where a value belongs, an operator is a sign only before a number.
+    const char v = CharAt(text, pos);
+    if (IsOperatorChar(v) && v != '-' && v != '+') return false;
+    TExprToken t;
+    if (!CompileTerm(text, pos, t)) return false;
+    code.Tokens.push_back(std::move(t));
+    SkipSeparators(text, pos);
+    if (pos >= text.size()) break;
   }
   const auto operand = [&](size_t i) {
-    return code.Tokens[i].Kind != TExprToken::kOp && code.Tokens[i].Kind != TExprToken::kParen;
+    const TExprToken::TKind k = code.Tokens[i].Kind;
+    return k == TExprToken::kNumber || k == TExprToken::kWord || k == TExprToken::kCall;
   };
-  code.Binary = code.Tokens.size() == 3 && operand(0) && operand(2) &&
-                code.Tokens[1].Kind == TExprToken::kOp && LevelOf(code.Tokens[1].Op) != 0 &&
-                code.Tokens[1].Op != opCat;
-  return !code.Tokens.empty() && text.size() < UINT32_MAX;
+  code.Binary = code.AfterFirst == TExprCode::kCalc && code.Tokens.size() == 3 && operand(0) &&
+                operand(2) && LevelOf(code.Tokens[1].Op) != 0 && code.Tokens[1].Op != opCat;
+  return true;
 }
 
 // The split of an expression text inside a working text, made on first use; null for texts
@@ -400,24 +489,24 @@ const TExprCode* CodeFor(TYumeBase& y, std::string_view text) {
 }
 
 // A plain variable read as a value the way a term would read it; null when the word is
-// anything else (or followed by "#").
-const THashNode* PlainVariable(TYumeBase& y, std::string_view text, const TExprToken& t) {
+// anything else.
+const THashNode* PlainVariable(TYumeBase& y, const TExprToken& t) {
   const THashNode* w = y.Dict.FindRemembered(t.Text, t.Ref);
-  if (!w || w->Kind != wkVariable || CharAt(text, t.End) == '#') return nullptr;
+  if (!w || w->Kind != wkVariable) return nullptr;
   return w;
 }
 
 // A number of the split or a plain variable, viewed in place; false (nothing read) for
 // anything else.
-bool ViewOperand(TYumeBase& y, std::string_view text, const TExprToken& t, TValueView& v) {
+bool ViewOperand(TYumeBase& y, const TExprToken& t, TValueView& v) {
   if (t.Kind == TExprToken::kNumber) {
-    v.Text = t.Text;
+    v.Text = t.Value;
     v.Num = t.Num;
     v.IsNum = v.HasNum = true;
     return true;
   }
   if (t.Kind != TExprToken::kWord) return false;
-  const THashNode* w = PlainVariable(y, text, t);
+  const THashNode* w = PlainVariable(y, t);
   if (!w) return false;
   if (w->KeptNumber(v.Num)) {
     v.HasNum = true;
@@ -436,9 +525,8 @@ bool ViewOperand(TYumeBase& y, std::string_view text, const TExprToken& t, TValu
 
 // The operands of "A op B" when both are numbers or plain variables; false (nothing read)
 // otherwise.
-bool ViewOperands(TYumeBase& y, std::string_view text, const TExprCode& code, TValueView& a,
-                  TValueView& b) {
-  return ViewOperand(y, text, code.Tokens[0], a) && ViewOperand(y, text, code.Tokens[2], b);
+bool ViewOperands(TYumeBase& y, const TExprCode& code, TValueView& a, TValueView& b) {
+  return ViewOperand(y, code.Tokens[0], a) && ViewOperand(y, code.Tokens[2], b);
 }
 
 long double ViewedResult(const TExprCode& code, TValueView& a, TValueView& b) {
@@ -447,7 +535,7 @@ long double ViewedResult(const TExprCode& code, TValueView& a, TValueView& b) {
 }
 
 // A variable read into a calculation's value: a kept number stays a number (its text written
-// only if an operator asks for it). Sets y.LastType as ReadVariable does.
+// only if an operator asks for it). Sets y.LastType as a term reading it does.
 void ReadVariableValue(TYumeBase& y, const THashNode& w, TStrNum& out) {
   long double n;
   if (!w.KeptNumber(n)) {
@@ -473,15 +561,6 @@ void ReadVariableValue(TYumeBase& y, const THashNode& w, TStrNum& out) {
   out.IsNum = y.LastType == "e";
 }
 
-void ReadVariable(TYumeBase& y, const THashNode& w, std::string& out) {
-  out = w.ValueText();
-  if (!w.TypeText.empty()) {
-    y.LastType = w.TypeText;
-  } else {
-    y.LastType = !out.empty() && (out[0] == '$' || IsDigitChar(out[0])) ? "e" : "s";
-  }
-}
-
 // A word before parentheses that is callable as written; null otherwise.
 THashNode* CallableWord(TYumeBase& y, const TExprToken& t) {
   THashNode* w = y.Dict.FindRemembered(t.Word, t.Ref);
@@ -489,18 +568,89 @@ THashNode* CallableWord(TYumeBase& y, const TExprToken& t) {
   return y.CallForValue ? w : nullptr;
 }
 
-// The recursive-descent parser over one expression text.
+TStrNum RunParen(TYumeBase& y, const TExprToken& t, bool guarded);
+
+// One term of the split, read as a term reads it: into out, with y.LastType set. False (nothing
+// read) when the term is not what the split expected; a chain whose later part is not is
+// finished from the text, and end tells where it ended (else t.End). A parenthesised part is a
+// calculation of its own (guarded: its failures reported with its own text, as a term reads
+// it; else left to the calculation around it).
+bool EvalCodedTerm(TYumeBase& y, std::string_view text, const TExprToken& t, TStrNum& out,
+                   size_t& end, bool guarded) {
+  end = t.End;
+  switch (t.Kind) {
+    case TExprToken::kNumber:
+      out.Text.assign(t.Value);
+      out.Num = t.Num;
+      out.IsNum = out.HasText = out.HasNum = true;
+      y.LastType = "e";
+      return true;
+    case TExprToken::kLiteral:
+      out.SetText(std::string(t.Value), false);
+      y.LastType = "s";
+      return true;
+    case TExprToken::kWord: {
+      const THashNode* w = PlainVariable(y, t);
+      if (!w) return false;
+      ReadVariableValue(y, *w, out);
+      return true;
+    }
+    case TExprToken::kCall: {
+      THashNode* w = CallableWord(y, t);
+      if (!w) return false;
+      std::string v = y.CallForValue(y, *w, t.Text, true);
+      out.SetText(std::move(v), y.LastType == "e");
+      return true;
+    }
+    case TExprToken::kParen:
+      out = RunParen(y, t, guarded);
+      return true;
+    case TExprToken::kChain: {
+      std::string s = t.Parts[0].Value;
+      for (size_t k = 1; k < t.Parts.size(); ++k) {
+        const TExprToken& part = t.Parts[k];
+        if (part.Kind == TExprToken::kLiteral) {
+          s += part.Value;
+          continue;
+        }
+        TStrNum v;
+        size_t partEnd;
+        if (!EvalCodedTerm(y, text, part, v, partEnd, true)) {
+          // The chain goes on from the text after the part before.
+          size_t pos = t.Parts[k - 1].End;
+          ContinueStringChain(y, text, pos, s);
+          end = pos;
+          out.SetText(std::move(s), false);
+          return true;
+        }
+        s += v.TextValue();
+      }
+      out.SetText(std::move(s), false);
+      y.LastType = "s";
+      return true;
+    }
+    case TExprToken::kOp:
+      break;
+  }
+  return false;
+}
+
+// The recursive-descent parser over one expression text, reading the text's split while it can.
 class TCalc {
  public:
+  // The split is looked up by the text's place.
   TCalc(TYumeBase& y, std::string_view text) : y_(y), text_(text) {}
+  // The split comes with the text (null: the text is always read).
+  TCalc(TYumeBase& y, std::string_view text, const TExprCode* code)
+      : y_(y), text_(text), code_(code), given_(true) {}
 
   TStrNum Run() {
     if (StackNearlyFull()) throw ECalc("括弧が深すぎます。");
-    code_ = CodeFor(y_, text_);
+    if (!given_) code_ = CodeFor(y_, text_);
     // Calls are left to the calculator here: reading the left one and then finding the right one
     // unfit would run it twice.
     TValueView a, b;
-    if (code_ && code_->Binary && ViewOperands(y_, text_, *code_, a, b))
+    if (code_ && code_->Binary && ViewOperands(y_, *code_, a, b))
       return TStrNum::FromNumber(ViewedResult(*code_, a, b));
     kind_ = tkNone;
     SkipSeparators(text_, pos_);
@@ -510,17 +660,18 @@ class TCalc {
 
   // The expression whose first operand has been read already; the rest starts at pos.
   TStrNum RunWith(TStrNum first, size_t pos) {
+    code_ = nullptr;
     pos_ = pos;
     kind_ = first.IsNum ? tkNumber : tkText;
     tok_ = std::move(first);
     return Finish();
   }
 
-  // The same with the text's split: the operand was its first token.
-  TStrNum RunWithCode(TStrNum first, const TExprCode& code) {
-    code_ = &code;
-    idx_ = 1;
-    pos_ = code.Tokens[0].End;
+  // The same with the text's split: the operand was read from it, and the rest starts with its
+  // token at index.
+  TStrNum RunWithCode(TStrNum first, size_t index) {
+    idx_ = index;
+    pos_ = index < code_->Tokens.size() ? code_->Tokens[index].Pos : text_.size();
     kind_ = first.IsNum ? tkNumber : tkText;
     tok_ = std::move(first);
     return Finish();
@@ -587,55 +738,29 @@ class TCalc {
       return true;
     }
     const TExprToken& t = code_->Tokens[idx_];
-    switch (t.Kind) {
-      case TExprToken::kOp:
-        prev_ = kind_;
-        op_text_ = t.Text;
-        op_ = t.Op;
-        kind_ = tkOperator;
-        break;
-      case TExprToken::kNumber:
-        prev_ = kind_;
-        tok_.Text.assign(t.Text);
-        tok_.Num = t.Num;
-        tok_.IsNum = tok_.HasText = tok_.HasNum = true;
-        kind_ = tkNumber;
-        break;
-      case TExprToken::kParen: {
-        prev_ = kind_;
-        TCalc sub(y_, t.Text);
-        tok_ = sub.Run();
-        kind_ = tok_.IsNum ? tkNumber : tkText;
-        break;
-      }
-      case TExprToken::kWord: {
-        const THashNode* w = PlainVariable(y_, text_, t);
-        if (!w) return Uncoded(t);
-        prev_ = kind_;
-        ReadVariableValue(y_, *w, tok_);  // into the token's own storage
-        kind_ = tok_.IsNum ? tkNumber : tkText;
-        break;
-      }
-      case TExprToken::kCall: {
-        THashNode* w = CallableWord(y_, t);
-        if (!w) return Uncoded(t);
-        prev_ = kind_;
-        std::string v = y_.CallForValue(y_, *w, t.Text, true);
-        const bool is_num = y_.LastType == "e";
-        tok_.SetText(std::move(v), is_num);
-        kind_ = is_num ? tkNumber : tkText;
-        break;
-      }
+    if (t.Kind == TExprToken::kOp) {
+      prev_ = kind_;
+      op_text_ = t.Text;
+      op_ = t.Op;
+      kind_ = tkOperator;
+      ++idx_;
+      pos_ = t.End;
+      return true;
     }
+    // A sign where a value belongs is read with its number as one term.
+    size_t end;
+    const TTokenKind before = kind_;
+    if (!EvalCodedTerm(y_, text_, t, tok_, end, false)) {
+      code_ = nullptr;
+      pos_ = t.Pos;
+      return false;
+    }
+    prev_ = before;
+    kind_ = tok_.IsNum ? tkNumber : tkText;
     ++idx_;
-    pos_ = t.End;
+    pos_ = end;
+    if (end != t.End) code_ = nullptr;  // a chain finished from the text: go on from there
     return true;
-  }
-
-  bool Uncoded(const TExprToken& t) {
-    code_ = nullptr;
-    pos_ = t.Pos;
-    return false;
   }
 
   // Binary operators, all left-associative, by precedence climbing: the operand read first,
@@ -670,6 +795,7 @@ class TCalc {
   std::string_view text_;
   const TPositionUse use_;           // keeps code_ alive
   const TExprCode* code_ = nullptr;  // the text's split while it is followed
+  bool given_ = false;               // code_ came with the text
   size_t idx_ = 0;                   // next token of the split
   size_t pos_ = 0;
   TTokenKind kind_ = tkNone;
@@ -737,6 +863,23 @@ std::string Guarded(TYumeBase& y, std::string_view text, Fn&& run) {
   return Finish(y, r);
 }
 
+// A number as a term hands it on: written out and read back (a whole number below 10^15 is its
+// own text, so it stays as it is).
+void AsWritten(TStrNum& v) {
+  if (!v.IsNum || v.HasText) return;
+  const long double n = v.Num;
+  if (n > -1e15L && n < 1e15L && n == std::trunc(n)) return;
+  v.SetText(FormatNumber(n), true);
+}
+
+TStrNum RunParen(TYumeBase& y, const TExprToken& t, bool guarded) {
+  if (!guarded) return TCalc(y, t.Text, t.Sub.get()).Run();
+  // As a term reads it: a calculation of its own, handed on as its text.
+  TStrNum v = GuardedValue(y, t.Text, [&] { return TCalc(y, t.Text, t.Sub.get()).Run(); });
+  AsWritten(v);
+  return v;
+}
+
 }  // namespace
 
 std::string Calculate(TYumeBase& y, std::string_view text) {
@@ -768,105 +911,58 @@ std::string EvaluateRest(TYumeBase& y, std::string_view text, size_t pos, std::s
   return value;
 }
 
-}  // namespace
+// The value read from the text alone: the first term, then EvaluateRest.
+TStrNum TextPathValue(TYumeBase& y, std::string_view text, size_t pos, std::string value) {
+  std::string v = EvaluateRest(y, text, pos, std::move(value));
+  return TStrNum::FromText(std::move(v), y.LastType == "e");
+}
 
-namespace {
-
-// EvaluateText; with number given, a number the calculation worked out is handed over there
-// instead of being written as text (*hasNumber set, the text left empty).
-std::string EvaluateCoded(TYumeBase& y, std::string_view text, const TExprCode* code,
-                          long double* number, bool* hasNumber);
-
-// Two numbers or plain variables joined by one operator, worked out on the values in place;
-// false (nothing done) for anything else.
-bool EvaluateViewed(TYumeBase& y, std::string_view text, const TExprCode& code, long double& n) {
+// EvaluateText with the text's split; a number a calculation made is left unwritten.
+TStrNum EvaluateCodedValue(TYumeBase& y, std::string_view text, const TExprCode& code) {
+  // Two numbers or plain variables joined by one operator, worked out on the values in place.
   TValueView a, b;
-  if (!code.Binary || !ViewOperands(y, text, code, a, b)) return false;
-  n = GuardedValue(y, text, [&] { return TStrNum::FromNumber(ViewedResult(code, a, b)); }).Num;
-  return true;
-}
+  if (code.Binary && ViewOperands(y, code, a, b))
+    return GuardedValue(y, text, [&] { return TStrNum::FromNumber(ViewedResult(code, a, b)); });
 
-std::string EvaluateImpl(TYumeBase& y, std::string_view text, long double* number,
-                         bool* hasNumber) {
-  if (text.empty()) {
-    y.LastType = "s";
-    return {};
-  }
-  // A plain whole number, the commonest argument, is its own value.
-  if (IsPlainDigits(text)) {
-    y.LastType = "e";
-    return std::string(text);
-  }
-  const TPositionUse use;
-  const TExprCode* code = CodeFor(y, text);
-  if (long double n; code && EvaluateViewed(y, text, *code, n)) {
-    if (number) {
-      *number = n;
-      *hasNumber = true;
-      return {};
-    }
-    return FormatNumber(n);
-  }
-  return EvaluateCoded(y, text, code, number, hasNumber);
-}
-
-// The rest of EvaluateImpl: everything but a plain number and two operands viewed in place.
-[[gnu::noinline]] std::string EvaluateCoded(TYumeBase& y, std::string_view text,
-                                            const TExprCode* code, long double* number,
-                                            bool* hasNumber) {
-  if (!code || code->AfterFirst == TExprCode::kConcat) {
-    size_t pos = 0;
-    std::string value = EvalTerm(y, text, pos);
-    return EvaluateRest(y, text, pos, std::move(value));
-  }
-  // The first term, read as a term is read.
-  const TExprToken& t = code->Tokens[0];
-  std::string value;
-  bool coded = true;
-  switch (t.Kind) {
-    case TExprToken::kNumber:
-      value.assign(t.Text);
-      y.LastType = "e";
-      break;
-    case TExprToken::kParen:
-      value = Calculate(y, t.Text);
-      break;
-    case TExprToken::kWord:
-      if (const THashNode* w = PlainVariable(y, text, t)) {
-        ReadVariable(y, *w, value);
-      } else {
-        coded = false;
-      }
-      break;
-    case TExprToken::kCall:
-      if (THashNode* w = CallableWord(y, t)) {
-        value = y.CallForValue(y, *w, t.Text, true);
-      } else {
-        coded = false;
-      }
-      break;
-    case TExprToken::kOp:
-      coded = false;
-      break;
-  }
-  if (!coded) {
+  const TExprToken& t = code.Tokens[0];
+  TStrNum first;
+  size_t end;
+  if (!EvalCodedTerm(y, text, t, first, end, true)) {
     size_t pos = t.Pos;
-    value = EvalTerm(y, text, pos);
-    return EvaluateRest(y, text, pos, std::move(value));
+    std::string value = EvalTerm(y, text, pos);
+    return TextPathValue(y, text, pos, std::move(value));
   }
-  if (code->AfterFirst == TExprCode::kDone) return value;
-  const bool is_num = y.LastType == "e";
-  TStrNum first = TStrNum::FromText(std::move(value), is_num);
-  if (code->Binary) {
+  if (end != t.End) return TextPathValue(y, text, end, std::move(first.Text));
+  if (code.AfterFirst == TExprCode::kDone) return first;
+  size_t idx = 1;
+  if (code.AfterFirst == TExprCode::kConcat) {
+    std::string value = std::move(first.TextValue());
+    for (; idx < code.PrefixEnd; ++idx) {
+      const TExprToken& p = code.Tokens[idx];
+      TStrNum v;
+      size_t pend;
+      if (!EvalCodedTerm(y, text, p, v, pend, true)) {
+        size_t pos = p.Pos;
+        value += EvalTerm(y, text, pos);
+        y.LastType = "s";
+        return TextPathValue(y, text, pos, std::move(value));
+      }
+      value += v.TextValue();
+      y.LastType = "s";
+      if (pend != p.End) return TextPathValue(y, text, pend, std::move(value));
+    }
+    if (idx >= code.Tokens.size()) return TStrNum::FromText(std::move(value), false);
+    first = TStrNum::FromText(std::move(value), false);
+  } else if (code.Binary) {
     // "A op B" with B a number, a plain variable or a callable word: what the calculator would
     // do, directly.
-    const TExprToken& rt = code->Tokens[2];
-    const THashNode* rw = rt.Kind == TExprToken::kWord ? PlainVariable(y, text, rt) : nullptr;
+    const TExprToken& rt = code.Tokens[2];
+    const THashNode* rw = rt.Kind == TExprToken::kWord ? PlainVariable(y, rt) : nullptr;
     THashNode* rc = rt.Kind == TExprToken::kCall ? CallableWord(y, rt) : nullptr;
     if (rw || rc || rt.Kind == TExprToken::kNumber) {
-      const TOp op = code->Tokens[1].Op;
+      const TOp op = code.Tokens[1].Op;
       // Inside the guard, as in the calculator: a failing call is reported as the expression's.
-      TStrNum r = GuardedValue(y, text, [&] {
+      return GuardedValue(y, text, [&] {
         TStrNum second;
         if (rw) {
           ReadVariableValue(y, *rw, second);
@@ -874,32 +970,36 @@ std::string EvaluateImpl(TYumeBase& y, std::string_view text, long double* numbe
           second.Text = y.CallForValue(y, *rc, rt.Text, true);
           second.IsNum = y.LastType == "e";
         } else {
-          second.Text.assign(rt.Text);
+          second.Text.assign(rt.Value);
           second.Num = rt.Num;
           second.IsNum = second.HasNum = true;
         }
         Combine(LevelOf(op), op, first, second);
         return std::move(first);
       });
-      if (number && r.IsNum && !r.HasText) {
-        *number = r.Num;
-        *hasNumber = true;
-        return {};
-      }
-      return Finish(y, r);
     }
   }
-  if (number) {
-    TStrNum r =
-        GuardedValue(y, text, [&] { return TCalc(y, text).RunWithCode(std::move(first), *code); });
-    if (r.IsNum && !r.HasText) {
-      *number = r.Num;
-      *hasNumber = true;
-      return {};
-    }
-    return Finish(y, r);
+  return GuardedValue(
+      y, text, [&] { return TCalc(y, text, &code).RunWithCode(std::move(first), idx); });
+}
+
+// The value of an argument text as EvaluateText gives it, a number a calculation made left
+// unwritten; y.LastType is set.
+TStrNum EvaluateValue(TYumeBase& y, std::string_view text) {
+  if (text.empty()) {
+    y.LastType = "s";
+    return {};
   }
-  return Guarded(y, text, [&] { return TCalc(y, text).RunWithCode(std::move(first), *code); });
+  // A plain whole number, the commonest argument, is its own value.
+  if (IsPlainDigits(text)) {
+    y.LastType = "e";
+    return TStrNum::FromText(std::string(text), true);
+  }
+  const TPositionUse use;
+  if (const TExprCode* code = CodeFor(y, text)) return EvaluateCodedValue(y, text, *code);
+  size_t pos = 0;
+  std::string value = EvalTerm(y, text, pos);
+  return TextPathValue(y, text, pos, std::move(value));
 }
 
 }  // namespace
@@ -910,13 +1010,19 @@ std::string EvaluateText(TYumeBase& y, std::string_view text) {
     y.LastType = "e";
     return std::string(text);
   }
-  return EvaluateImpl(y, text, nullptr, nullptr);
+  TStrNum v = EvaluateValue(y, text);
+  return v.HasText ? std::move(v.Text) : FormatNumber(v.Num);
 }
 
 std::string EvaluateOrNumber(TYumeBase& y, std::string_view text, long double& number,
                              bool& hasNumber) {
-  hasNumber = false;
-  return EvaluateImpl(y, text, &number, &hasNumber);
+  TStrNum v = EvaluateValue(y, text);
+  hasNumber = v.IsNum && !v.HasText;
+  if (hasNumber) {
+    number = v.Num;
+    return {};
+  }
+  return v.HasText ? std::move(v.Text) : FormatNumber(v.Num);
 }
 
 }  // namespace yume

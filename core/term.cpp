@@ -143,10 +143,9 @@ void ExpandLiteral(TYumeBase& y, std::string_view text, size_t& pos, std::string
   pos = end;
 }
 
-// A string literal and whatever "&" joins to it: further literals and terms.
-std::string StringChain(TYumeBase& y, std::string_view text, size_t& pos) {
-  std::string out;
-  ExpandLiteral(y, text, pos, out);
+}  // namespace
+
+void ContinueStringChain(TYumeBase& y, std::string_view text, size_t& pos, std::string& out) {
   for (;;) {
     size_t q = pos;
     SkipBlanks(text, q);
@@ -165,6 +164,36 @@ std::string StringChain(TYumeBase& y, std::string_view text, size_t& pos) {
     pos = q;
   }
   y.LastType = "s";
+}
+
+bool PlainLiteralValue(std::string_view lit, std::string& out) {
+  if (lit.size() < 2) return false;
+  const char open = lit[0];
+  if (open == '`') {
+    out.clear();
+    for (size_t i = 1; i + 1 < lit.size();) {
+      const size_t len = CharLen(lit, i);
+      out.append(lit.substr(i, len));
+      i += (len == 1 && lit[i] == '`') ? 2 : len;
+    }
+    return true;
+  }
+  if (open != '"') return false;
+  const std::string_view body = lit.substr(1, lit.size() - 2);
+  for (size_t i = 0; i < body.size(); i += CharLen(body, i)) {
+    if (AtBackslash(body, i) || AtOpenBrace(body, i) || AtCloseBrace(body, i)) return false;
+  }
+  out.assign(body);
+  return true;
+}
+
+namespace {
+
+// A string literal and whatever "&" joins to it: further literals and terms.
+std::string StringChain(TYumeBase& y, std::string_view text, size_t& pos) {
+  std::string out;
+  ExpandLiteral(y, text, pos, out);
+  ContinueStringChain(y, text, pos, out);
   return out;
 }
 

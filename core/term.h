@@ -16,6 +16,15 @@ class THashNode;
 // term the value is empty and pos does not move.
 std::string EvalTerm(TYumeBase& y, std::string_view text, size_t& pos);
 
+// A string literal's term goes on through "&" with further literals and terms: the chain
+// continued from pos (just after one of its parts), appended to out; pos ends where the chain
+// does. Sets y.LastType to "s".
+void ContinueStringChain(TYumeBase& y, std::string_view text, size_t& pos, std::string& out);
+
+// The value of a literal (quotes included) that needs no evaluation: a backquoted one, or a
+// double-quoted one without escapes or insertions ({...}). False for any other.
+bool PlainLiteralValue(std::string_view literal, std::string& out);
+
 // Words used as values are run by the statement executor and parts read by the part model,
 // through the hooks the state holds (TYumeBase::CallForValue, TYumeBase::PartRead).
 
