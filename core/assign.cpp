@@ -35,9 +35,9 @@ struct TWorked {
   }
 };
 
-TWorked Evaluate(TYumeBase& y, std::string_view valueText) {
+TWorked Evaluate(TYumeBase& y, std::string_view valueText, const TExprCode* code) {
   TWorked v;
-  v.Text = EvaluateOrNumber(y, valueText, v.Number, v.IsNumber);
+  v.Text = EvaluateSplit(y, valueText, code, v.Number, v.IsNumber);
   return v;
 }
 
@@ -242,7 +242,8 @@ void AssignStatement(TYumeBase& y, const std::string& name, std::string_view tex
   AssignValue(y, name, valueText);
 }
 
-void AssignValue(TYumeBase& y, const std::string& name, std::string_view valueText, TNameRef* ref) {
+void AssignValue(TYumeBase& y, const std::string& name, std::string_view valueText, TNameRef* ref,
+                 const TExprCode* code) {
   if (!y.Args.Empty()) {
     ItemAssignment(y, name, valueText);
     return;
@@ -253,7 +254,7 @@ void AssignValue(TYumeBase& y, const std::string& name, std::string_view valueTe
   if (!name.empty() && name[0] >= '0' && name[0] <= '9') SyntaxRefused(y, name, true);
   if (AppendInPlace(y, name, TrimBlanks(valueText))) return;
 
-  TWorked worked = Evaluate(y, valueText);
+  TWorked worked = Evaluate(y, valueText, code);
 
   std::string_view base, ix, jx;
   bool hasJ = false;
@@ -297,12 +298,13 @@ bool PlainAssignment(std::string_view name, std::string_view valueText) {
   return TrimBlanks(valueText).substr(0, name.size()) != name;
 }
 
-void AssignPlain(TYumeBase& y, const std::string& name, std::string_view valueText, TNameRef& ref) {
+void AssignPlain(TYumeBase& y, const std::string& name, std::string_view valueText, TNameRef& ref,
+                 const TExprCode* code) {
   if (!y.Args.Empty()) {
     ItemAssignment(y, name, valueText);
     return;
   }
-  StoreNamed(y, name, Evaluate(y, valueText), &ref);
+  StoreNamed(y, name, Evaluate(y, valueText, code), &ref);
 }
 
 namespace {

@@ -8,20 +8,23 @@ namespace yume {
 
 class TYumeBase;
 struct TNameRef;
+struct TExprCode;
 
 // name (the phrase without its "は", or before "="); the value is the rest of the statement
 // from pos in text. With phrases on the argument stack it is an item assignment (X の name).
 void AssignStatement(TYumeBase& y, const std::string& name, std::string_view text, size_t& pos);
 // The same once the value's text has been read (y.Cur already after it). A caller that assigns
-// to the same name again and again may keep what it means in ref (prepared without folding).
+// to the same name again and again may keep what it means in ref (prepared without folding),
+// and the value's split in code.
 void AssignValue(TYumeBase& y, const std::string& name, std::string_view valueText,
-                 TNameRef* ref = nullptr);
+                 TNameRef* ref = nullptr, const TExprCode* code = nullptr);
 
 // Whether "name は valueText" is a plain assignment once and for all: a name that is neither
 // refused nor an element ("#"), and a value that cannot be appended in place. Such a statement
 // may be run by AssignPlain, which skips those checks.
 bool PlainAssignment(std::string_view name, std::string_view valueText);
-void AssignPlain(TYumeBase& y, const std::string& name, std::string_view valueText, TNameRef& ref);
+void AssignPlain(TYumeBase& y, const std::string& name, std::string_view valueText, TNameRef& ref,
+                 const TExprCode* code = nullptr);
 
 // Sets the line "key=value" of a name=value text (keys compared ignoring ASCII case); an empty
 // value removes the line. Every line of the result ends in CR LF.

@@ -10,6 +10,7 @@
 #include "core/executor.h"
 #include "core/expr.h"
 #include "core/number.h"
+#include "core/plan.h"
 #include "core/poscache.h"
 #include "core/scanner.h"
 #include "core/sjis.h"
@@ -173,28 +174,9 @@ bool ConditionTrue(TYumeBase& y, const std::string& value, bool textIsTruth) {
 
 namespace {
 
-// A もし chain as read from the text: its conditions and blocks. The text of a registered
-// working text never changes while it lives, so a chain is read once per position and kept.
-struct TIfPlan {
-  struct TCond {
-    std::string Expr;
-    // The condition as it stands in the working text when the conversion left it unchanged:
-    // evaluated from there, its reading is kept too.
-    std::string_view ExprInText;
-    bool Negate = false;
-    bool HasThen = false;
-    TRunControl Then;
-  };
-  std::vector<TCond> Conds;
-  bool HasElse = false;
-  TRunControl Else;
-  const char* ChainEnd = nullptr;
-  bool LineRead = false;  // reading the chain passed a line marker
-  int LineAfter = 0;      // the line of the last one
-};
-
-TIfPlan ReadIfChain(TYumeBase& y) {
-  TIfPlan plan;
+// A もし chain read from the text. The text of a registered working text never changes while
+// it lives, so a chain is read once per position and kept.
+void ReadIfChain(TYumeBase& y, TIfPlan& plan) {
   std::string_view text = y.RunText();
   size_t pos = CursorPos(y, text);
   for (;;) {
@@ -278,17 +260,17 @@ TIfPlan ReadIfChain(TYumeBase& y) {
     break;
   }
   plan.ChainEnd = text.data() + pos;
-  return plan;
 }
 
-// Reads the chain at y.Cur; y.Line ends up as reading it leaves it.
-std::unique_ptr<const TIfPlan> ReadIfPlan(TYumeBase& y) {
+}  // namespace
+
+std::unique_ptr<TIfPlan> ReadIfPlan(TYumeBase& y, bool split) {
   constexpr int kNoLine = std::numeric_limits<int>::min();
   const int lineBefore = y.Line;
   y.Line = kNoLine;
   auto plan = std::make_unique<TIfPlan>();
   try {
-    *plan = ReadIfChain(y);
+    ReadIfChain(y, *plan);
   } catch (...) {
     if (y.Line == kNoLine) y.Line = lineBefore;
     throw;
@@ -299,8 +281,12 @@ std::unique_ptr<const TIfPlan> ReadIfPlan(TYumeBase& y) {
   } else {
     y.Line = lineBefore;
   }
+  if (split)
+    for (TIfPlan::TCond& c : plan->Conds) c.Code = SplitExpression(c.Text());
   return plan;
 }
+
+namespace {
 
 // Plans of the texts alive now; forgotten when a text goes away (its generation changes).
 // Valid while a TPositionUse is alive; a chain outside the registered texts, or met for the
@@ -309,7 +295,7 @@ const TIfPlan* IfPlanAt(TYumeBase& y, std::unique_ptr<const TIfPlan>& own) {
   static TPositionCache<const TIfPlan> plans;
   // Only positions inside a registered text (alive and unchanged) are remembered.
   if (!y.Plans || !y.InRegisteredText(y.Cur)) {
-    own = ReadIfPlan(y);
+    own = ReadIfPlan(y, false);
     return own.get();
   }
   bool read = false;
@@ -319,7 +305,7 @@ const TIfPlan* IfPlanAt(TYumeBase& y, std::unique_ptr<const TIfPlan>& own) {
         return ReadIfPlan(y);
       });
   if (!plan) {  // the first visit: read, not kept
-    own = ReadIfPlan(y);
+    own = ReadIfPlan(y, false);
     return own.get();
   }
   if (!read && plan->LineRead) y.Line = plan->LineAfter;
@@ -340,8 +326,7 @@ void IfChain(TYumeBase& y) {
   for (const TIfPlan::TCond& c : plan.Conds) {
     long double number = 0;
     bool hasNumber = false;
-    const std::string v = EvaluateOrNumber(
-        y, c.ExprInText.empty() ? std::string_view(c.Expr) : c.ExprInText, number, hasNumber);
+    const std::string v = EvaluateSplit(y, c.Text(), c.Code.get(), number, hasNumber);
     const bool outcome = hasNumber ? NumberTrue(y, number) : ConditionTrue(y, v, true);
     y.CondResult = outcome ? 1 : 0;
     if (outcome != c.Negate) {

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <vector>
@@ -287,6 +288,8 @@ void Combine(int level, TOp op, TStrNum& a, TStrNum& b) {
 // of a word that is not callable), it is read from the text, and the rest of the expression with
 // it, exactly as if nothing had been kept.
 
+}  // namespace
+
 struct TExprCode;
 
 struct TExprToken {
@@ -309,6 +312,18 @@ struct TExprToken {
   ~TExprToken();
 };
 
+// The calculation of a split, as the calculator's precedence makes it: each operator with its
+// two sides. Worked out in the order the calculator reads and combines (each side in turn, left
+// first, combined as soon as both are there).
+struct TCalcNode {
+  enum TKind : uint8_t { kTerm, kFirst, kBinary };
+  TKind Kind = kTerm;
+  TOp Op = opOther;
+  uint8_t Level = 0;
+  const TExprToken* Term = nullptr;  // kTerm
+  std::unique_ptr<TCalcNode> Left, Right;
+};
+
 struct TExprCode {
   // What follows the first term: nothing, terms joined to it by "&" (then perhaps a
   // calculation), or at once a calculation.
@@ -319,9 +334,45 @@ struct TExprCode {
   // Two numbers, words or calls joined by one operator other than "&": worked out without the
   // calculator when the right one is a number, a plain variable or a callable word.
   bool Binary = false;
+  // The calculation after the first term (or the terms joined to it) as a tree whose leftmost
+  // node (kFirst) is that first value; null where the calculator reads the split.
+  std::unique_ptr<TCalcNode> Calc;
 };
 
 TExprToken::~TExprToken() = default;
+
+namespace {
+
+// The tree of the calculation in code.Tokens[from, end): operators and terms in turn, the first
+// operand standing for the value read before it.
+std::unique_ptr<TCalcNode> BuildCalc(const TExprCode& code, size_t from) {
+  const std::vector<TExprToken>& t = code.Tokens;
+  for (size_t i = from; i < t.size(); i += 2)
+    if (LevelOf(t[i].Op) == 0) return nullptr;  // the calculator stops there: left to it
+  size_t i = from;
+  std::function<std::unique_ptr<TCalcNode>(int, std::unique_ptr<TCalcNode>)> climb =
+      [&](int minLevel, std::unique_ptr<TCalcNode> left) {
+        while (i < t.size() && LevelOf(t[i].Op) >= minLevel) {
+          const TOp op = t[i].Op;
+          const int level = LevelOf(op);
+          auto right = std::make_unique<TCalcNode>();
+          right->Term = &t[i + 1];
+          i += 2;
+          right = climb(level + 1, std::move(right));
+          auto node = std::make_unique<TCalcNode>();
+          node->Kind = TCalcNode::kBinary;
+          node->Op = op;
+          node->Level = static_cast<uint8_t>(level);
+          node->Left = std::move(left);
+          node->Right = std::move(right);
+          left = std::move(node);
+        }
+        return left;
+      };
+  auto first = std::make_unique<TCalcNode>();
+  first->Kind = TCalcNode::kFirst;
+  return climb(1, std::move(first));
+}
 
 bool CompileExpr(std::string_view text, TExprCode& code);
 
@@ -477,6 +528,7 @@ bool CompileExpr(std::string_view text, TExprCode& code) {
   };
   code.Binary = code.AfterFirst == TExprCode::kCalc && code.Tokens.size() == 3 && operand(0) &&
                 operand(2) && LevelOf(code.Tokens[1].Op) != 0 && code.Tokens[1].Op != opCat;
+  code.Calc = BuildCalc(code, code.PrefixEnd);
   return true;
 }
 
@@ -917,6 +969,59 @@ TStrNum TextPathValue(TYumeBase& y, std::string_view text, size_t pos, std::stri
   return TStrNum::FromText(std::move(v), y.LastType == "e");
 }
 
+// True when every word of the split (the parenthesised parts aside: they check their own) is a
+// plain variable and every call's word is callable, as the split expects.
+bool AsSplit(TYumeBase& y, const TExprToken& t) {
+  switch (t.Kind) {
+    case TExprToken::kWord:
+      return PlainVariable(y, t) != nullptr;
+    case TExprToken::kCall:
+      return CallableWord(y, t) != nullptr;
+    case TExprToken::kChain:
+      for (const TExprToken& p : t.Parts)
+        if (!AsSplit(y, p)) return false;
+      return true;
+    default:
+      return true;
+  }
+}
+
+bool AllAsSplit(TYumeBase& y, const TExprCode& code) {
+  for (const TExprToken& t : code.Tokens)
+    if (!AsSplit(y, t)) return false;
+  return true;
+}
+
+// A term of a calculation whose split was found as expected when it began. A word read since
+// then (a call in between may have changed what it means) that is no longer a plain variable is
+// read as a term reads it, from its place in the text, which is exactly the word.
+TStrNum CalcTerm(TYumeBase& y, std::string_view text, const TExprToken& t) {
+  TStrNum v;
+  size_t end;
+  if (EvalCodedTerm(y, text, t, v, end, false)) {
+    if (end != t.End) v.IsNum = false;  // a chain is always text
+    return v;
+  }
+  size_t pos = t.Pos;
+  std::string s = EvalTerm(y, text, pos);
+  return TStrNum::FromText(std::move(s), y.LastType == "e");
+}
+
+TStrNum EvalCalc(TYumeBase& y, std::string_view text, const TCalcNode& n, TStrNum& first) {
+  switch (n.Kind) {
+    case TCalcNode::kFirst:
+      return std::move(first);
+    case TCalcNode::kTerm:
+      return CalcTerm(y, text, *n.Term);
+    case TCalcNode::kBinary:
+      break;
+  }
+  TStrNum a = EvalCalc(y, text, *n.Left, first);
+  TStrNum b = EvalCalc(y, text, *n.Right, first);
+  Combine(n.Level, n.Op, a, b);
+  return a;
+}
+
 // EvaluateText with the text's split; a number a calculation made is left unwritten.
 TStrNum EvaluateCodedValue(TYumeBase& y, std::string_view text, const TExprCode& code) {
   // Two numbers or plain variables joined by one operator, worked out on the values in place.
@@ -979,6 +1084,9 @@ TStrNum EvaluateCodedValue(TYumeBase& y, std::string_view text, const TExprCode&
       });
     }
   }
+  if (code.Calc && AllAsSplit(y, code)) {
+    return GuardedValue(y, text, [&] { return EvalCalc(y, text, *code.Calc, first); });
+  }
   return GuardedValue(
       y, text, [&] { return TCalc(y, text, &code).RunWithCode(std::move(first), idx); });
 }
@@ -1011,6 +1119,29 @@ std::string EvaluateText(TYumeBase& y, std::string_view text) {
     return std::string(text);
   }
   TStrNum v = EvaluateValue(y, text);
+  return v.HasText ? std::move(v.Text) : FormatNumber(v.Num);
+}
+
+void TExprCodeDeleter::operator()(const TExprCode* code) const {
+  delete code;
+}
+
+TExprCodePtr SplitExpression(std::string_view text) {
+  if (text.empty() || IsPlainDigits(text)) return nullptr;
+  auto code = std::make_unique<TExprCode>();
+  if (!CompileExpr(text, *code)) return nullptr;
+  return TExprCodePtr(code.release());
+}
+
+std::string EvaluateSplit(TYumeBase& y, std::string_view text, const TExprCode* code,
+                          long double& number, bool& hasNumber) {
+  if (!code) return EvaluateOrNumber(y, text, number, hasNumber);
+  TStrNum v = EvaluateCodedValue(y, text, *code);
+  hasNumber = v.IsNum && !v.HasText;
+  if (hasNumber) {
+    number = v.Num;
+    return {};
+  }
   return v.HasText ? std::move(v.Text) : FormatNumber(v.Num);
 }
 

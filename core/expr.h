@@ -12,6 +12,7 @@
 // Both set y.LastType to "s" (text) or "e" (number).
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -76,6 +77,19 @@ std::string EvaluateText(TYumeBase& y, std::string_view text);
 // given in number, hasNumber set and nothing returned: a condition need not write it as text.
 std::string EvaluateOrNumber(TYumeBase& y, std::string_view text, long double& number,
                              bool& hasNumber);
+
+// An expression text split once (see expr.cpp), for a reading kept by its owner: the text must
+// stay alive and unchanged as long as the split.
+struct TExprCode;
+struct TExprCodeDeleter {
+  void operator()(const TExprCode* code) const;
+};
+using TExprCodePtr = std::unique_ptr<const TExprCode, TExprCodeDeleter>;
+// Null for a text that is always read afresh.
+TExprCodePtr SplitExpression(std::string_view text);
+// EvaluateOrNumber with the text's split at hand (null: read as EvaluateOrNumber reads it).
+std::string EvaluateSplit(TYumeBase& y, std::string_view text, const TExprCode* code,
+                          long double& number, bool& hasNumber);
 
 // The value of an expression. Any failure is raised as the error line
 // "計算式に誤りがあります。" + reason + the expression text.

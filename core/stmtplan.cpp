@@ -8,44 +8,13 @@
 #include "core/bind.h"
 #include "core/executor.h"
 #include "core/hash.h"
+#include "core/plan.h"
 #include "core/poscache.h"
 #include "core/scanner.h"
 #include "core/textutil.h"
 #include "core/yumebase.h"
 
 namespace yume {
-
-namespace {
-
-// One statement as the executor would read it, step by step, from one position to its end.
-// The planner below follows the executor's reading exactly and gives up (kRead) on every form
-// whose reading depends on more than the text: calls written with "(", "&" chains, string
-// literals, expressions at the start of a phrase, loops, conditions, blocks.
-struct TStmtPlan {
-  enum TKind : uint8_t { kRead, kCommand, kAssign };
-  TKind Kind = kRead;
-  std::vector<std::string> Phrases;  // stacked in order before the statement's end
-  std::string Name;                  // the command word as written; the assignment's target
-  std::string_view ValueText;        // an assignment's value, in the working text
-  mutable TNameRef Ref;              // what Name meant when last looked up
-  // The phrases bound to the pattern of the command Name meant last time (particles taken
-  // off), when they stand in its order; BoundWord is null when they do not.
-  mutable const THashNode* BoundWord = nullptr;
-  mutable const THashNode* BindTried = nullptr;
-  mutable std::string BoundPattern;
-  mutable std::vector<std::string> Bound;
-  bool NamePopped = false;         // the command word comes off the stack (Phrases had one)
-  bool PlainAssign = false;        // kAssign: see PlainAssignment
-  const char* StepPos = nullptr;   // position while the command runs / after the value
-  bool LineBreak = false;          // the statement ends at a line break (not ";" or the end)
-  const char* AfterPos = nullptr;  // after the line break and its marker
-  int LineAfter = kNoLineMarker;   // the line the marker names
-  // The plan of the statement that ran after this one last time, with its place (position and
-  // end): the same next statement is then found without a lookup.
-  mutable const TStmtPlan* Next = nullptr;
-  mutable const char* NextCur = nullptr;
-  mutable const char* NextEnd = nullptr;
-};
 
 TStmtPlan MakePlan(const TYumeBase& y, std::string_view text, size_t pos) {
   TStmtPlan plan;
@@ -58,6 +27,7 @@ TStmtPlan MakePlan(const TYumeBase& y, std::string_view text, size_t pos) {
     plan.ValueText = text.substr(from, end - from);
     plan.Ref.Prepare(plan.Name, false);
     plan.PlainAssign = PlainAssignment(plan.Name, plan.ValueText);
+    plan.ValueCode = SplitExpression(plan.ValueText);
     plan.StepPos = text.data() + end;
     return true;
   };
@@ -130,6 +100,8 @@ TStmtPlan MakePlan(const TYumeBase& y, std::string_view text, size_t pos) {
   }
   return plan;
 }
+
+namespace {
 
 // Plans of the texts alive now, by position and the end of the text the position runs in.
 TPositionCache<const TStmtPlan> plans;
@@ -225,9 +197,9 @@ bool RunPlannedStatement(TYumeBase& y) {
   y.Cur = plan.StepPos;
   if (plan.Kind == TStmtPlan::kAssign) {
     if (plan.PlainAssign)
-      AssignPlain(y, plan.Name, plan.ValueText, plan.Ref);
+      AssignPlain(y, plan.Name, plan.ValueText, plan.Ref, plan.ValueCode.get());
     else
-      AssignValue(y, plan.Name, plan.ValueText, &plan.Ref);
+      AssignValue(y, plan.Name, plan.ValueText, &plan.Ref, plan.ValueCode.get());
     return true;
   }
   if (!plan.LineBreak) {
