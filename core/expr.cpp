@@ -915,12 +915,16 @@ std::string Guarded(TYumeBase& y, std::string_view text, Fn&& run) {
   return Finish(y, r);
 }
 
-// A number as a term hands it on: written out and read back (a whole number below 10^15 is its
-// own text, so it stays as it is).
+// A number as a calculation hands it on to a term: written out (as Finish writes it) and read
+// back. A whole number below 10^15 is kept as the number its text reads back as.
 void AsWritten(TStrNum& v) {
-  if (!v.IsNum || v.HasText) return;
-  const long double n = v.Num;
-  if (n > -1e15L && n < 1e15L && n == std::trunc(n)) return;
+  if (!v.IsNum) return;
+  long double n = v.Number();
+  if (n > -1e15L && n < 1e15L && n == std::trunc(n)) {
+    if (n == 0) n = 0;  // "-0" is written "0"
+    v.SetNumber(n);
+    return;
+  }
   v.SetText(FormatNumber(n), true);
 }
 
