@@ -9,7 +9,7 @@ ASAN_BUILD ?= build-asan
 SCRIPT ?= examples/hello.ymr
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build test test-main test-asan run bench tidy format clean
+.PHONY: all deps build test test-main test-asan run bench tidy format clean diff
 
 all: build
 
@@ -41,6 +41,21 @@ run: build
 	else \
 	  $(BUILD)/yume "$(SCRIPT)"; \
 	fi
+
+# make diff [N=2000] [START=1] [SHRINK=1]: N random programs from seed START, and every script
+# of tests/scripts, run with kept plans and with --no-plans; any difference is shown (made as
+# small as possible with SHRINK=1) and the program kept in $(BUILD)/diff-failures.
+N ?= 2000
+START ?= 1
+diff:
+	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake --build $(BUILD) -j $(JOBS) --target yume
+	@status=0; \
+	python3 tests/diff/run_diff.py --yume $(BUILD)/yume --scripts tests/scripts -j $(JOBS) \
+	  || status=1; \
+	python3 tests/diff/run_diff.py --yume $(BUILD)/yume --start $(START) --count $(N) \
+	  -j $(JOBS) --keep $(BUILD)/diff-failures $(if $(SHRINK),--shrink) || status=1; \
+	exit $$status
 
 bench: build
 	@bash bench/run_all.sh $(BUILD)

@@ -202,6 +202,12 @@ void TYumeApp::RunProgram(bool endKnown) {
     RaiseError(y, msg::kRunaway);
   }
   const char* last = nullptr;
+  // A nested run (a value call inside a statement) leaves the step of the run around it as it was.
+  struct StepGuard {
+    TYumeBase& y;
+    const char* start;
+    ~StepGuard() { y.StepStart = start; }
+  } stepGuard{y, y.StepStart};
   if (y.Cur && !endKnown) y.End = y.ContextEnd();
   while (y.Cur) {
     if (y.Cur == y.End || *y.Cur == '\0') {
@@ -225,15 +231,16 @@ void TYumeApp::RunProgram(bool endKnown) {
       }
       if (y.StopRun) break;
       if (y.Cur == last) RaiseError(y, "特定できないシステムエラーです(ToT)");
-      last = y.Cur;
+      y.StepStart = y.Cur;
       step_(y);
-      stepSinceErrorJump_ = true;
+      y.StepSinceErrorJump = true;
     } catch (const EYume& e) {
       LogError(y, e);
       HandleStatementError(e, true);
     } catch (const std::exception& e) {
       HandleStatementError(e, false);
     }
+    last = y.StepStart;
   }
 }
 
@@ -246,10 +253,10 @@ void TYumeApp::HandleStatementError(const std::exception& e, bool logged) {
   // The error label runs in the current flow. If it fails again before any step has
   // succeeded since the last jump (its own first statement fails), jumping once more would
   // loop for ever: the error is then treated as if no label were set.
-  if (y.ErrorLabel && y.ErrorLabel->RefPos && stepSinceErrorJump_) {
+  if (y.ErrorLabel && y.ErrorLabel->RefPos && y.StepSinceErrorJump) {
     y.ErrorReturn = y.Cur;
     y.SetCur(y.ErrorLabel->RefPos);
-    stepSinceErrorJump_ = false;
+    y.StepSinceErrorJump = false;
     return;
   }
   if (!y.ErrorsShown) return;

@@ -114,7 +114,6 @@ class TYumeApp {
   bool endedByError_ = false;
   bool yumeTimerArmed_ = false;
   bool windowHidden_ = true;
-  bool stepSinceErrorJump_ = true;
   int armedSources_ = 0;
   int runDepth_ = 0;
 };

@@ -67,6 +67,7 @@ TArgs::TSlot& TArgs::Taken(size_t i) {
 const TValue& TArgs::Value(size_t i) {
   TSlot& s = Slot(i);
   if (s.State != kEvaluated) {
+    s.State = kTaken;  // taken off the stack before it is evaluated, evaluated or not
     if (IsPlainDigits(s.Phrase)) {
       s.Value = TValue(s.Phrase, "e");  // its own value
     } else {

@@ -167,6 +167,10 @@ bool NumberTrue(TYumeBase& y, long double x) {
 
 }  // namespace
 
+bool ConditionOutcome(TYumeBase& y, const std::string& value, bool hasNumber, long double number) {
+  return hasNumber ? NumberTrue(y, number) : ConditionTrue(y, value, true);
+}
+
 bool ConditionTrue(TYumeBase& y, const std::string& value, bool textIsTruth) {
   if (textIsTruth && y.LastType == "s") return !value.empty();
   return TruncatedTrue(y, std::trunc(StrToNumber(value)));
@@ -327,7 +331,7 @@ void IfChain(TYumeBase& y) {
     long double number = 0;
     bool hasNumber = false;
     const std::string v = EvaluateSplit(y, c.Text(), c.Code.get(), number, hasNumber);
-    const bool outcome = hasNumber ? NumberTrue(y, number) : ConditionTrue(y, v, true);
+    const bool outcome = ConditionOutcome(y, v, hasNumber, number);
     y.CondResult = outcome ? 1 : 0;
     if (outcome != c.Negate) {
       if (c.HasThen) selected = &c.Then;

@@ -60,6 +60,9 @@ void EndLocalBlock(TYumeBase& y);
 // "Aが 3以上 かつ Bが 2" becomes "A>=3 && B=2".
 std::string ConvertCondition(std::string_view cond);
 
+// The truth of a もし condition as EvaluateOrNumber gave it (a number, or a text whose type is in
+// y.LastType).
+bool ConditionOutcome(TYumeBase& y, const std::string& value, bool hasNumber, long double number);
 // The truth of an evaluated condition: text is true when not empty (with textIsTruth), any
 // other value when its integer part is not 0. The integer part must fit 32 bits.
 bool ConditionTrue(TYumeBase& y, const std::string& value, bool textIsTruth);

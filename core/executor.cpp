@@ -14,12 +14,12 @@
 #include "core/host.h"
 #include "core/messages.h"
 #include "core/number.h"
+#include "core/plan.h"
 #include "core/poscache.h"
 #include "core/registry.h"
 #include "core/runseam.h"
 #include "core/scanner.h"
 #include "core/sjis.h"
-#include "core/stmtplan.h"
 #include "core/term.h"
 #include "core/textutil.h"
 #include "core/yumebase.h"
@@ -331,6 +331,12 @@ ParticleFreeScope::~ParticleFreeScope() {
 
 void ExecuteStatement(TYumeBase& y) {
   if (!y.Cur) return;
+  if (y.Plans && RunLoopBody(y)) return;
+  ExecuteOneStatement(y);
+}
+
+void ExecuteOneStatement(TYumeBase& y) {
+  if (!y.Cur) return;
   if (y.Plans && RunPlannedStatement(y)) return;
   std::string_view text = y.RunText();
   ExecuteAt(y, text, static_cast<size_t>(y.Cur - text.data()));
@@ -408,11 +414,15 @@ void CallBoundCommand(TYumeBase& y, THashNode& word, size_t slots) {
   try {
     CallHandler(y, word.Tag, word, slots);
   } catch (const std::exception& e) {
-    LogError(y, e);
-    std::string head = "『" + word.Name + "』命令の実行中にエラー。";
-    if (IsErrorLine(e.what())) RaiseError(y, head);
-    RaiseError(y, head + "理由は、" + e.what());
+    RaiseCommandFailure(y, word, e);
   }
+}
+
+void RaiseCommandFailure(TYumeBase& y, const THashNode& word, const std::exception& e) {
+  LogError(y, e);
+  std::string head = "『" + word.Name + "』命令の実行中にエラー。";
+  if (IsErrorLine(e.what())) RaiseError(y, head);
+  RaiseError(y, head + "理由は、" + e.what());
 }
 
 namespace {

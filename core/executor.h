@@ -3,6 +3,7 @@
 // bound to its pattern.
 #pragma once
 
+#include <exception>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,6 +38,8 @@ void ExecuteWord(TYumeBase& y, THashNode& word);
 void CallCommand(TYumeBase& y, THashNode& word);
 // The same with the arguments bound already: the top `slots` entries of the stack.
 void CallBoundCommand(TYumeBase& y, THashNode& word, size_t slots);
+// A command's handler failed with e: raised again as the command's error line.
+[[noreturn]] void RaiseCommandFailure(TYumeBase& y, const THashNode& word, const std::exception& e);
 
 // The call form name(arguments): text[pos] must be "(". Returns the value; with pushResult the
 // value is also pushed as a phrase.

@@ -597,7 +597,8 @@ void ReadVariableValue(TYumeBase& y, const THashNode& w, TStrNum& out) {
     if (!w.TypeText.empty()) {
       y.LastType = w.TypeText;
     } else {
-      y.LastType = !out.Text.empty() && (out.Text[0] == '$' || IsDigitChar(out.Text[0])) ? "e" : "s";
+      y.LastType =
+          !out.Text.empty() && (out.Text[0] == '$' || IsDigitChar(out.Text[0])) ? "e" : "s";
     }
     out.IsNum = y.LastType == "e";
     return;
@@ -1091,8 +1092,8 @@ TStrNum EvaluateCodedValue(TYumeBase& y, std::string_view text, const TExprCode&
   if (code.Calc && AllAsSplit(y, code)) {
     return GuardedValue(y, text, [&] { return EvalCalc(y, text, *code.Calc, first); });
   }
-  return GuardedValue(
-      y, text, [&] { return TCalc(y, text, &code).RunWithCode(std::move(first), idx); });
+  return GuardedValue(y, text,
+                      [&] { return TCalc(y, text, &code).RunWithCode(std::move(first), idx); });
 }
 
 // The value of an argument text as EvaluateText gives it, a number a calculation made left

@@ -70,7 +70,9 @@ struct TIfPlan {
     bool Negate = false;
     bool HasThen = false;
     TRunControl Then;
-    std::string_view Text() const { return ExprInText.empty() ? std::string_view(Expr) : ExprInText; }
+    std::string_view Text() const {
+      return ExprInText.empty() ? std::string_view(Expr) : ExprInText;
+    }
   };
   std::vector<TCond> Conds;
   bool HasElse = false;
@@ -79,6 +81,17 @@ struct TIfPlan {
   bool LineRead = false;  // reading the chain passed a line marker
   int LineAfter = 0;      // the line of the last one
 };
+
+// Runs the statement at y.Cur from its plan, made on the first visit. False (nothing done)
+// when the statement is of a form that is always read afresh; the executor then reads it.
+bool RunPlannedStatement(TYumeBase& y);
+
+// At the start of the body of the innermost loop (y.Cur its first position): runs the body read
+// once, round after round, as the run loop would, for as long as its statements need nothing
+// of the run loop; false (nothing done) when the body is not read yet. The state between
+// statements (the position, the line, the frames, the error log) is what running each statement
+// in turn would leave.
+bool RunLoopBody(TYumeBase& y);
 
 // Reads the chain at y.Cur (after もし); y.Line ends up as reading it leaves it. With split, each
 // condition's expression is split too (the plan does not move: the splits view its own texts).

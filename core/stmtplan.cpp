@@ -1,5 +1,3 @@
-#include "core/stmtplan.h"
-
 #include <memory>
 #include <string>
 #include <vector>

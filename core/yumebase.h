@@ -74,6 +74,12 @@ class TYumeBase {
   // false reads every one from its text each time (the reference the fast path is tested
   // against: both give the same results).
   bool Plans = true;
+  // Where the statement the run loop's step ran last began (a step that runs a loop body read
+  // once runs many); null after the end of a text. The run loop checks that the next step starts
+  // elsewhere.
+  const char* StepStart = nullptr;
+  // A statement has run without an error since the error label was last jumped to.
+  bool StepSinceErrorJump = true;
   int CondResult = -1;      // last condition: 1, 0, -1 none pending
   std::string CaseSubject;  // the undefined marker when no case is open
   bool ParticleFree = false;

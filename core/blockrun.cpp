@@ -1,0 +1,330 @@
+// Loop bodies read once and run round after round, statement after statement, without going
+// back to the run loop between them.
+//
+// A body is read into its statements (the plans of planread): line ends, plain assignments,
+// もし chains whose blocks hold nothing else (run in place, without the block's frame), and any
+// other statement, run as the run loop would run it. Between statements the state is exactly
+// what running them one at a time leaves: the position, the line, the error log, the frames.
+// The frames of the blocks run in place are only pushed when something could see them: when
+// a statement fails (the error label or the error dialog takes over from there) or the run has
+// to go back to the run loop. A statement that moves the program elsewhere (a jump, a call, a
+// block entered) hands the rest back to the run loop, which goes on from where it is.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/assign.h"
+#include "core/control.h"
+#include "core/executor.h"
+#include "core/expr.h"
+#include "core/hash.h"
+#include "core/plan.h"
+#include "core/poscache.h"
+#include "core/runseam.h"
+#include "core/yumebase.h"
+
+namespace yume {
+
+namespace {
+
+// Chains nested deeper than this are left to the run loop.
+constexpr int kMaxDepth = 16;
+
+struct TBlock;
+
+// One statement of a body read once.
+struct TBlockStep {
+  enum TKind : uint8_t { kLine, kAssign, kIf, kOther };
+  TKind Kind = kOther;
+  const char* Start = nullptr;  // where the statement begins
+  const char* Next = nullptr;   // where the program goes on when it moves nothing (null: unknown)
+  std::unique_ptr<TStmtPlan> Plan;
+  std::unique_ptr<TIfPlan> If;  // kIf: the chain after もし
+  // kIf: the block of each condition that has one (null where it has none), then the else block.
+  std::vector<std::unique_ptr<TBlock>> Branches;
+};
+
+struct TBlock {
+  std::vector<TBlockStep> Steps;
+  bool Pure = true;  // no kOther step: runs inside a block without the block's frame
+};
+
+bool IsLoopKind(uint8_t k) {
+  return k == fkFor || k == fkCount || k == fkList || k == fkWhile;
+}
+
+bool IsIfStatement(const TYumeBase& y, const TStmtPlan& p) {
+  return p.Kind == TStmtPlan::kCommand && p.NamePopped && p.Phrases.empty() && y.WordMoshi &&
+         p.Name == y.WordMoshi->Name;
+}
+
+// Reads the もし chain at `at` (just after もし) as IfChain reads it, leaving no trace: a chain
+// that cannot be read (the run reports that when it gets there) gives null.
+std::unique_ptr<TIfPlan> ReadChainQuietly(TYumeBase& y, const char* at, const char* end) {
+  const char* const cur = y.Cur;
+  const char* const runEnd = y.End;
+  const int line = y.Line;
+  const size_t logSize = y.ErrorLog.size();
+  std::string errorLine, errorLineType;
+  if (y.VarErrorLine) {
+    errorLine = y.VarErrorLine->ValueText();
+    errorLineType = y.VarErrorLine->TypeText;
+  }
+  y.Cur = at;
+  y.End = end;
+  std::unique_ptr<TIfPlan> plan;
+  try {
+    plan = ReadIfPlan(y, true);
+  } catch (...) {
+    plan = nullptr;
+    y.ErrorLog.resize(logSize);
+    if (y.VarErrorLine) {
+      y.VarErrorLine->SetValueText(std::move(errorLine));
+      y.VarErrorLine->TypeText = std::move(errorLineType);
+    }
+  }
+  y.Cur = cur;
+  y.End = runEnd;
+  y.Line = line;
+  return plan;
+}
+
+std::unique_ptr<TBlock> ReadBody(TYumeBase& y, const char* start, const char* end, int depth) {
+  if (depth > kMaxDepth || end < start) return nullptr;
+  std::string_view text = y.TextOf(start);
+  if (end > text.data() + text.size()) return nullptr;
+  text = text.substr(0, static_cast<size_t>(end - text.data()));
+  auto block = std::make_unique<TBlock>();
+  size_t pos = static_cast<size_t>(start - text.data());
+  while (pos < text.size()) {
+    TBlockStep step;
+    step.Start = text.data() + pos;
+    auto plan = std::make_unique<TStmtPlan>(MakePlan(y, text, pos));
+    switch (plan->Kind) {
+      case TStmtPlan::kRead:
+        break;
+      case TStmtPlan::kAssign:
+        step.Next = plan->Continue();
+        if (plan->PlainAssign && plan->Phrases.empty()) step.Kind = TBlockStep::kAssign;
+        break;
+      case TStmtPlan::kCommand:
+        if (!plan->NamePopped && plan->Phrases.empty()) {
+          step.Kind = TBlockStep::kLine;
+          step.Next = plan->Continue();
+        } else if (IsIfStatement(y, *plan)) {
+          step.If = ReadChainQuietly(y, plan->StepPos, end);
+          if (!step.If) break;
+          step.Next = step.If->ChainEnd;
+          bool inPlace = true;
+          auto branch = [&](const TRunControl& b) {
+            auto sub = ReadBody(y, b.Body.data(), b.Body.data() + b.Body.size(), depth + 1);
+            if (!sub || !sub->Pure) inPlace = false;
+            step.Branches.push_back(std::move(sub));
+          };
+          for (const TIfPlan::TCond& c : step.If->Conds) {
+            if (c.HasThen) {
+              branch(c.Then);
+            } else {
+              step.Branches.push_back(nullptr);
+            }
+          }
+          if (step.If->HasElse) branch(step.If->Else);
+          if (inPlace) step.Kind = TBlockStep::kIf;
+        } else {
+          step.Next = plan->Continue();
+        }
+        break;
+    }
+    step.Plan = std::move(plan);
+    // A statement whose end is not known ends what is read: it runs as the run loop runs it,
+    // and the rest is read as it runs.
+    const bool known = step.Next && step.Next > step.Start;
+    if (!known) {
+      step.Kind = TBlockStep::kOther;
+      step.Next = nullptr;
+    }
+    if (step.Kind == TBlockStep::kOther) block->Pure = false;
+    const char* next = step.Next;
+    block->Steps.push_back(std::move(step));
+    if (!known) break;
+    pos = static_cast<size_t>(next - text.data());
+  }
+  return block;
+}
+
+// Loop bodies of the texts alive now, by where they start and end.
+TPositionCache<const TBlock> bodies;
+
+const TBlock* BodyAt(TYumeBase& y, const char* start, const char* end) {
+  return bodies.Get(y.TextsGeneration, start, reinterpret_cast<uintptr_t>(end),
+                    [&]() -> std::unique_ptr<const TBlock> {
+                      if (!y.InRegisteredText(start)) return nullptr;
+                      return ReadBody(y, start, end, 0);
+                    });
+}
+
+// A body being run, with the blocks it runs in place (whose frames are not pushed yet).
+struct TRun {
+  TYumeBase& Y;
+  struct TInPlace {
+    const TRunControl* Block;
+    const char* EndPos;
+  };
+  TInPlace InPlace[kMaxDepth + 1] = {};
+  int Depth = 0;
+  bool Ran = false;  // a statement has run
+
+  explicit TRun(TYumeBase& y) : Y(y) {}
+
+  // Pushes the frames of the blocks run in place, as entering them would have: the program is
+  // then where running the statements one at a time would have it.
+  void Materialize() {
+    TYumeBase& y = Y;
+    const char* const cur = y.Cur;
+    for (int i = 0; i < Depth; ++i) EnterBlock(y, *InPlace[i].Block, fkThen, InPlace[i].EndPos);
+    if (Depth > 0) y.Cur = cur;
+    Depth = 0;
+  }
+};
+
+enum class TOutcome { Ended, Left };
+
+TOutcome RunSteps(TRun& run, const TBlock& block);
+
+// Back to the run loop at the statement s: it goes on from there as it would have.
+TOutcome Leave(TRun& run, const TBlockStep& s) {
+  run.Y.Cur = s.Start;
+  run.Materialize();
+  return TOutcome::Left;
+}
+
+// A もし chain run in place: the conditions as IfChain works them out (its failures reported as
+// the command's), then the chosen block's statements.
+TOutcome RunChain(TRun& run, const TBlockStep& s) {
+  TYumeBase& y = run.Y;
+  const TStmtPlan& plan = *s.Plan;
+  if (!y.Args.Empty() || y.ParticleFree) return Leave(run, s);
+  THashNode* w = y.Dict.FindRemembered(plan.Name, plan.Ref);
+  if (!w || w != y.WordMoshi || w->Kind != wkCommand || !w->Pattern.empty()) return Leave(run, s);
+  y.Cur = plan.StepPos;
+  y.OmittedFilled = false;
+  y.LastCommand = w;
+  const TIfPlan& chain = *s.If;
+  size_t chosen = SIZE_MAX;
+  try {
+    if (chain.LineRead) y.Line = chain.LineAfter;
+    y.Cur = chain.ChainEnd;
+    bool decided = false;
+    for (size_t k = 0; k < chain.Conds.size(); ++k) {
+      const TIfPlan::TCond& c = chain.Conds[k];
+      long double number = 0;
+      bool hasNumber = false;
+      const std::string v = EvaluateSplit(y, c.Text(), c.Code.get(), number, hasNumber);
+      const bool outcome = ConditionOutcome(y, v, hasNumber, number);
+      y.CondResult = outcome ? 1 : 0;
+      if (outcome != c.Negate) {
+        if (c.HasThen) chosen = k;
+        decided = true;
+        break;
+      }
+    }
+    if (!decided && chain.HasElse) chosen = chain.Conds.size();
+    y.CondResult = -1;
+    y.Cur = chain.ChainEnd;
+  } catch (const std::exception& e) {
+    run.Materialize();
+    RaiseCommandFailure(y, *w, e);
+  }
+  y.StepSinceErrorJump = true;
+  if (chosen == SIZE_MAX) return TOutcome::Ended;
+  const TRunControl& b = chosen < chain.Conds.size() ? chain.Conds[chosen].Then : chain.Else;
+  run.InPlace[run.Depth++] = {&b, chain.ChainEnd};
+  if (RunSteps(run, *s.Branches[chosen]) == TOutcome::Left) return TOutcome::Left;
+  --run.Depth;
+  // The block's end: its frame ends, the program goes on after the chain.
+  y.Cur = chain.ChainEnd;
+  return TOutcome::Ended;
+}
+
+TOutcome RunSteps(TRun& run, const TBlock& block) {
+  TYumeBase& y = run.Y;
+  for (const TBlockStep& s : block.Steps) {
+    // What the run loop checks before each statement (before the first, it has checked).
+    if (y.StopRun || y.Runs.Count() + static_cast<size_t>(run.Depth) > 65535) return Leave(run, s);
+    if (run.Ran) {
+      if (y.StepStart == s.Start) return Leave(run, s);
+      y.StepStart = s.Start;
+    }
+    const TStmtPlan& plan = *s.Plan;
+    switch (s.Kind) {
+      case TBlockStep::kLine:
+        if (!y.Args.Empty()) return Leave(run, s);
+        y.Cur = plan.StepPos;
+        if (plan.LineBreak && plan.LineAfter != kNoLineMarker) y.Line = plan.LineAfter;
+        y.Cur = plan.Continue();
+        break;
+      case TBlockStep::kAssign:
+        if (!y.Args.Empty()) return Leave(run, s);
+        y.Cur = plan.StepPos;
+        AssignPlain(y, plan.Name, plan.ValueText, plan.Ref, plan.ValueCode.get());
+        break;
+      case TBlockStep::kIf:
+        if (RunChain(run, s) == TOutcome::Left) return TOutcome::Left;
+        break;
+      case TBlockStep::kOther: {
+        if (run.Depth > 0) return Leave(run, s);
+        // Run as the run loop runs it; anything it moves is the run loop's to follow.
+        y.Cur = s.Start;
+        const size_t frames = y.Runs.Count();
+        const TRunControl* top = y.Runs.Top();
+        const char* const end = y.End;
+        ExecuteOneStatement(y);
+        run.Ran = true;
+        if (!s.Next || y.Cur != s.Next || y.Runs.Count() != frames || y.Runs.Top() != top ||
+            y.End != end)
+          return TOutcome::Left;
+        break;
+      }
+    }
+    y.StepSinceErrorJump = true;
+    run.Ran = true;
+  }
+  return TOutcome::Ended;
+}
+
+}  // namespace
+
+bool RunLoopBody(TYumeBase& y) {
+  const TRunControl* top = y.Runs.Top();
+  if (!top || !IsLoopKind(top->Kind)) return false;
+  const char* const start = top->Body.data();
+  const char* const end = start + top->Body.size();
+  if (y.Cur != start || y.End != end) return false;
+  const TPositionUse use;
+  const TBlock* body = BodyAt(y, start, end);
+  if (!body) return false;
+  const size_t level = y.Runs.Count();
+  TRun run(y);
+  try {
+    for (;;) {
+      if (RunSteps(run, *body) == TOutcome::Left) {
+        // Nothing run: the statement is the run loop's from the start.
+        return run.Ran;
+      }
+      // The end of the body: what the run loop does at the end of a text.
+      y.Cur = end;
+      CheckRunControl(y);
+      if (y.Cur) y.End = y.ContextEnd();
+      y.StepStart = nullptr;
+      top = y.Runs.Top();
+      if (y.Cur != start || y.End != end || y.Runs.Count() != level || !top ||
+          !IsLoopKind(top->Kind) || top->Body.data() != start)
+        return true;
+    }
+  } catch (...) {
+    run.Materialize();
+    throw;
+  }
+}
+
+}  // namespace yume
