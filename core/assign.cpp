@@ -295,7 +295,12 @@ bool PlainAssignment(std::string_view name, std::string_view valueText) {
   if (name.empty() || name[0] == '"' || name[0] == '`' || name[0] == '@' || IsDigitChar(name[0]))
     return false;
   if (FindCharAligned(name, '#') != std::string_view::npos) return false;
-  return TrimBlanks(valueText).substr(0, name.size()) != name;
+  // Only "name & ..." may be appended in place (see AppendInPlace).
+  const std::string_view v = TrimBlanks(valueText);
+  if (v.substr(0, name.size()) != name) return true;
+  size_t p = name.size();
+  SkipSeparators(v, p);
+  return CharAt(v, p) != '&' || CharAt(v, p + 1) == '&';
 }
 
 void AssignPlain(TYumeBase& y, const std::string& name, std::string_view valueText, TNameRef& ref,

@@ -337,6 +337,9 @@ struct TExprCode {
   // The calculation after the first term (or the terms joined to it) as a tree whose leftmost
   // node (kFirst) is that first value; null where the calculator reads the split.
   std::unique_ptr<TCalcNode> Calc;
+  // Only numbers, words and parenthesised parts of the same kind, joined by operators other than
+  // "&": worked out on plain numbers when every word holds a number.
+  bool Numeric = false;
 };
 
 TExprToken::~TExprToken() = default;
@@ -529,6 +532,14 @@ bool CompileExpr(std::string_view text, TExprCode& code) {
   code.Binary = code.AfterFirst == TExprCode::kCalc && code.Tokens.size() == 3 && operand(0) &&
                 operand(2) && LevelOf(code.Tokens[1].Op) != 0 && code.Tokens[1].Op != opCat;
   code.Calc = BuildCalc(code, code.PrefixEnd);
+  code.Numeric = code.AfterFirst != TExprCode::kConcat &&
+                 (code.AfterFirst == TExprCode::kDone || code.Calc);
+  for (const TExprToken& t : code.Tokens) {
+    if (t.Kind == TExprToken::kOp ? t.Op == opCat
+                                  : !(t.Kind == TExprToken::kNumber || t.Kind == TExprToken::kWord ||
+                                      (t.Kind == TExprToken::kParen && t.Sub && t.Sub->Numeric)))
+      code.Numeric = false;
+  }
   return true;
 }
 
@@ -1027,8 +1038,132 @@ TStrNum EvalCalc(TYumeBase& y, std::string_view text, const TCalcNode& n, TStrNu
   return a;
 }
 
+// ---- calculations on plain numbers ----
+//
+// A split made only of numbers, words and parenthesised parts of the same kind, joined by
+// operators other than "&", is worked out on plain numbers when every word it reads is a plain
+// variable whose value is a number (as its type says): each operator then does what it does to
+// the numbers of two number values. Reading the words changes nothing, so where one is not such a
+// variable nothing has happened yet, and the calculation is made the usual way.
+
+// The value of a variable that is a number: kept as one, or a text its type says is a number.
+bool NumberOfVariable(const THashNode& w, long double& out) {
+  if (w.KeptNumber(out)) return w.TypeText.empty() ? out >= 0 : w.TypeText == "e";
+  if (w.TypeText.empty()) {
+    const std::string& v = w.ValueText();
+    if (v.empty() || !(v[0] == '$' || IsDigitChar(v[0]))) return false;
+  } else if (w.TypeText != "e") {
+    return false;
+  }
+  out = w.NumberOfValue();
+  return true;
+}
+
+bool NumericCode(TYumeBase& y, const TExprCode& code, long double& out);
+
+// A term of a calculation (a parenthesised part is a calculation of its own, as the calculator
+// reads it).
+bool NumericTerm(TYumeBase& y, const TExprToken& t, long double& out) {
+  switch (t.Kind) {
+    case TExprToken::kNumber:
+      out = t.Num;
+      return true;
+    case TExprToken::kWord: {
+      const THashNode* w = PlainVariable(y, t);
+      return w && NumberOfVariable(*w, out);
+    }
+    case TExprToken::kParen:
+      if (StackNearlyFull()) throw ECalc("括弧が深すぎます。");
+      return NumericCode(y, *t.Sub, out);
+    default:
+      return false;
+  }
+}
+
+bool NumericCalc(TYumeBase& y, const TCalcNode& n, long double first, long double& out) {
+  switch (n.Kind) {
+    case TCalcNode::kFirst:
+      out = first;
+      return true;
+    case TCalcNode::kTerm:
+      return NumericTerm(y, *n.Term, out);
+    case TCalcNode::kBinary:
+      break;
+  }
+  long double a, b;
+  if (!NumericCalc(y, *n.Left, first, a) || !NumericCalc(y, *n.Right, first, b)) return false;
+  switch (n.Level) {
+    case 1:
+      out = (n.Op == opAnd ? (a > 0 && b > 0) : (a > 0 || b > 0)) ? 1 : 0;
+      return true;
+    case 2: {
+      if (n.Op == opTextEq || n.Op == opTextNe) return false;  // compares the texts
+      TValueView va, vb;
+      va.Num = a;
+      vb.Num = b;
+      va.IsNum = vb.IsNum = va.HasNum = vb.HasNum = true;
+      out = Compare(n.Op, va, vb) ? 1 : 0;
+      return true;
+    }
+    default:
+      out = Arithmetic(n.Op, a, b);
+      return true;
+  }
+}
+
+// The whole split as the calculator works it out.
+bool NumericCode(TYumeBase& y, const TExprCode& code, long double& out) {
+  long double first;
+  if (!NumericTerm(y, code.Tokens[0], first)) return false;
+  if (code.AfterFirst == TExprCode::kDone) {
+    out = first;
+    return true;
+  }
+  return NumericCalc(y, *code.Calc, first, out);
+}
+
+// EvaluateText of a split of numeric shape: false (nothing done) when a word holds no number. The
+// first term is read as a term reads it (a part in parentheses is a calculation of its own,
+// reported with its own text and handed on as its text would be), the rest as the calculator
+// reads it.
+bool NumericValue(TYumeBase& y, std::string_view text, const TExprCode& code, long double& out) {
+  const TExprToken& t = code.Tokens[0];
+  long double first;
+  if (t.Kind == TExprToken::kParen) {
+    bool ok;
+    try {
+      if (StackNearlyFull()) throw ECalc("括弧が深すぎます。");
+      ok = NumericCode(y, *t.Sub, first);
+    } catch (const ECalc& e) {
+      RaiseCalcError(y, e.what(), t.Text);
+    }
+    if (!ok) return false;
+    TStrNum v = TStrNum::FromNumber(first);
+    AsWritten(v);
+    first = v.Number();
+  } else if (!NumericTerm(y, t, first)) {
+    return false;
+  }
+  if (code.AfterFirst == TExprCode::kDone) {
+    out = first;
+    return true;
+  }
+  try {
+    return NumericCalc(y, *code.Calc, first, out);
+  } catch (const ECalc& e) {
+    RaiseCalcError(y, e.what(), text);
+  }
+}
+
 // EvaluateText with the text's split; a number a calculation made is left unwritten.
 TStrNum EvaluateCodedValue(TYumeBase& y, std::string_view text, const TExprCode& code) {
+  if (code.Numeric && code.AfterFirst != TExprCode::kDone) {
+    long double n;
+    if (NumericValue(y, text, code, n)) {
+      y.LastType = "e";
+      return TStrNum::FromNumber(n);
+    }
+  }
   // Two numbers or plain variables joined by one operator, worked out on the values in place.
   TValueView a, b;
   if (code.Binary && ViewOperands(y, code, a, b))
