@@ -303,6 +303,13 @@ bool PlainAssignment(std::string_view name, std::string_view valueText) {
   return CharAt(v, p) != '&' || CharAt(v, p + 1) == '&';
 }
 
+void StoreNumber(TYumeBase& y, const std::string& name, long double number, TNameRef& ref) {
+  TWorked worked;
+  worked.Number = number;
+  worked.IsNumber = true;
+  StoreNamed(y, name, std::move(worked), &ref);
+}
+
 void AssignPlain(TYumeBase& y, const std::string& name, std::string_view valueText, TNameRef& ref,
                  const TExprCode* code) {
   if (!y.Args.Empty()) {

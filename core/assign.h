@@ -26,6 +26,10 @@ bool PlainAssignment(std::string_view name, std::string_view valueText);
 void AssignPlain(TYumeBase& y, const std::string& name, std::string_view valueText, TNameRef& ref,
                  const TExprCode* code = nullptr);
 
+// Stores a number a calculation has just made (y.LastType "e") under name, as AssignPlain stores
+// a value.
+void StoreNumber(TYumeBase& y, const std::string& name, long double number, TNameRef& ref);
+
 // Sets the line "key=value" of a name=value text (keys compared ignoring ASCII case); an empty
 // value removes the line. Every line of the result ends in CR LF.
 std::string SetNameValueLine(std::string_view lines, std::string_view key, std::string_view value);

@@ -218,9 +218,14 @@ TOutcome RunChain(TRun& run, const TBlockStep& s) {
     for (size_t k = 0; k < chain.Conds.size(); ++k) {
       const TIfPlan::TCond& c = chain.Conds[k];
       long double number = 0;
-      bool hasNumber = false;
-      const std::string v = EvaluateSplit(y, c.Text(), c.Code.get(), number, hasNumber);
-      const bool outcome = ConditionOutcome(y, v, hasNumber, number);
+      bool outcome;
+      if (EvaluateNumber(y, c.Text(), c.Code.get(), number)) {
+        outcome = ConditionOutcome(y, std::string(), true, number);
+      } else {
+        bool hasNumber = false;
+        const std::string v = EvaluateSplit(y, c.Text(), c.Code.get(), number, hasNumber);
+        outcome = ConditionOutcome(y, v, hasNumber, number);
+      }
       y.CondResult = outcome ? 1 : 0;
       if (outcome != c.Negate) {
         if (c.HasThen) chosen = k;
@@ -263,11 +268,26 @@ TOutcome RunSteps(TRun& run, const TBlock& block) {
         if (plan.LineBreak && plan.LineAfter != kNoLineMarker) y.Line = plan.LineAfter;
         y.Cur = plan.Continue();
         break;
-      case TBlockStep::kAssign:
+      case TBlockStep::kAssign: {
         if (!y.Args.Empty()) return Leave(run, s);
         y.Cur = plan.StepPos;
+        // A number worked out on plain numbers, stored in a plain variable, as AssignPlain
+        // would store it.
+        long double n;
+        if (EvaluateNumber(y, plan.ValueText, plan.ValueCode.get(), n)) {
+          THashNode* w = y.Dict.FindRemembered(plan.Name, plan.Ref);
+          if (w && w->Kind == wkVariable && !w->Reserved) {
+            w->SetNumberValue(n);
+            w->SetTypeText("e");
+            break;
+          }
+          // Anything else takes the value as AssignPlain's storing does.
+          StoreNumber(y, plan.Name, n, plan.Ref);
+          break;
+        }
         AssignPlain(y, plan.Name, plan.ValueText, plan.Ref, plan.ValueCode.get());
         break;
+      }
       case TBlockStep::kIf:
         if (RunChain(run, s) == TOutcome::Left) return TOutcome::Left;
         break;
@@ -292,6 +312,30 @@ TOutcome RunSteps(TRun& run, const TBlock& block) {
   return TOutcome::Ended;
 }
 
+// The next round of a counted loop whose body has just ended, as CheckRunControl starts it (the
+// counter written as a number); false, with nothing done, where CheckRunControl has more to do
+// (the last round, a counter word to look up again).
+bool NextRound(TYumeBase& y) {
+  TRunControl* f = y.Runs.Top();
+  if (f->Counter >= f->Limit) return false;
+  if (f->Kind == fkCount) {
+    ++f->Counter;
+    if (y.VarCount) {
+      y.VarCount->SetNumberValue(static_cast<long double>(f->Counter));
+      y.VarCount->SetTypeText("e");
+    }
+  } else if (f->Kind == fkFor && f->ItemGeneration == DictGeneration()) {
+    ++f->Counter;
+    f->ItemWord->SetNumberValue(static_cast<long double>(f->Counter));
+    f->ItemWord->SetTypeText("e");
+  } else {
+    return false;
+  }
+  y.Cur = f->Body.data();
+  y.End = f->Body.data() + f->Body.size();
+  return true;
+}
+
 }  // namespace
 
 bool RunLoopBody(TYumeBase& y) {
@@ -313,9 +357,10 @@ bool RunLoopBody(TYumeBase& y) {
       }
       // The end of the body: what the run loop does at the end of a text.
       y.Cur = end;
+      y.StepStart = nullptr;
+      if (NextRound(y)) continue;
       CheckRunControl(y);
       if (y.Cur) y.End = y.ContextEnd();
-      y.StepStart = nullptr;
       top = y.Runs.Top();
       if (y.Cur != start || y.End != end || y.Runs.Count() != level || !top ||
           !IsLoopKind(top->Kind) || top->Body.data() != start)

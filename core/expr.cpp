@@ -1,6 +1,8 @@
 #include "core/expr.h"
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -340,6 +342,19 @@ struct TExprCode {
   // Only numbers, words and parenthesised parts of the same kind, joined by operators other than
   // "&": worked out on plain numbers when every word holds a number.
   bool Numeric = false;
+  // EvaluateText's work for such a split, in the order it is done: values pushed, operators
+  // applied to the last two (see NumericValue).
+  struct TNumStep {
+    enum TKind : uint8_t { kConst, kWord, kApply, kAsWritten };
+    TKind Kind;
+    TOp Op;
+    uint8_t Level;
+    long double Num;
+    const TExprToken* Token;
+  };
+  std::vector<TNumStep> NumSteps;
+  size_t FirstSteps = 0;  // NumSteps[0, FirstSteps) read the first term
+  size_t NumDepth = 0;    // the most values waiting at once
 };
 
 TExprToken::~TExprToken() = default;
@@ -378,6 +393,7 @@ std::unique_ptr<TCalcNode> BuildCalc(const TExprCode& code, size_t from) {
 }
 
 bool CompileExpr(std::string_view text, TExprCode& code);
+void BuildNumSteps(TExprCode& code);
 
 bool AtConcat(std::string_view text, size_t pos) {
   return CharAt(text, pos) == '&' && CharAt(text, pos + 1) != '&';
@@ -480,6 +496,14 @@ bool CompileTerm(std::string_view text, size_t& pos, TExprToken& t, bool inChain
 
 // Splits text as EvaluateText and the calculator would read it; false for anything else.
 bool CompileExpr(std::string_view text, TExprCode& code) {
+  // Parentheses nested deeper than this are read from the text, which reports when they are
+  // too deep for the stack.
+  static int depth = 0;
+  if (depth >= 64) return false;
+  struct TDepth {
+    TDepth() { ++depth; }
+    ~TDepth() { --depth; }
+  } guard;
   size_t pos = 0;
   TExprToken first;
   if (!CompileTerm(text, pos, first)) return false;
@@ -535,12 +559,62 @@ bool CompileExpr(std::string_view text, TExprCode& code) {
   code.Numeric = code.AfterFirst != TExprCode::kConcat &&
                  (code.AfterFirst == TExprCode::kDone || code.Calc);
   for (const TExprToken& t : code.Tokens) {
-    if (t.Kind == TExprToken::kOp ? t.Op == opCat
+    if (t.Kind == TExprToken::kOp ? t.Op == opCat || t.Op == opTextEq || t.Op == opTextNe
                                   : !(t.Kind == TExprToken::kNumber || t.Kind == TExprToken::kWord ||
                                       (t.Kind == TExprToken::kParen && t.Sub && t.Sub->Numeric)))
       code.Numeric = false;
   }
+  if (code.Numeric) BuildNumSteps(code);
   return true;
+}
+
+// ---- the steps of a calculation on plain numbers ----
+
+using TNumStep = TExprCode::TNumStep;
+
+void EmitCalc(const TCalcNode& n, std::vector<TNumStep>& out);
+
+// A term as the calculator reads it: a number, a word, or a parenthesised part worked out whole.
+void EmitTerm(const TExprToken& t, std::vector<TNumStep>& out) {
+  if (t.Kind == TExprToken::kNumber) {
+    out.push_back({TNumStep::kConst, opOther, 0, t.Num, nullptr});
+  } else if (t.Kind == TExprToken::kWord) {
+    out.push_back({TNumStep::kWord, opOther, 0, 0, &t});
+  } else {
+    EmitTerm(t.Sub->Tokens[0], out);
+    if (t.Sub->Calc) EmitCalc(*t.Sub->Calc, out);
+  }
+}
+
+// Each side in turn, left first, then the operator: the order the calculator works in (the first
+// operand is on the stack already).
+void EmitCalc(const TCalcNode& n, std::vector<TNumStep>& out) {
+  if (n.Kind == TCalcNode::kFirst) return;
+  if (n.Kind == TCalcNode::kTerm) {
+    EmitTerm(*n.Term, out);
+    return;
+  }
+  EmitCalc(*n.Left, out);
+  EmitCalc(*n.Right, out);
+  out.push_back({TNumStep::kApply, n.Op, n.Level, 0, nullptr});
+}
+
+void BuildNumSteps(TExprCode& code) {
+  std::vector<TNumStep>& out = code.NumSteps;
+  EmitTerm(code.Tokens[0], out);
+  // A parenthesised first term is handed on as its text would be.
+  if (code.Tokens[0].Kind == TExprToken::kParen)
+    out.push_back({TNumStep::kAsWritten, opOther, 0, 0, nullptr});
+  code.FirstSteps = out.size();
+  if (code.Calc) EmitCalc(*code.Calc, out);
+  size_t depth = 0;
+  for (const TNumStep& s : out) {
+    if (s.Kind == TNumStep::kConst || s.Kind == TNumStep::kWord) {
+      code.NumDepth = std::max(code.NumDepth, ++depth);
+    } else if (s.Kind == TNumStep::kApply) {
+      --depth;
+    }
+  }
 }
 
 // The split of an expression text inside a working text, made on first use; null for texts
@@ -1059,100 +1133,71 @@ bool NumberOfVariable(const THashNode& w, long double& out) {
   return true;
 }
 
-bool NumericCode(TYumeBase& y, const TExprCode& code, long double& out);
-
-// A term of a calculation (a parenthesised part is a calculation of its own, as the calculator
-// reads it).
-bool NumericTerm(TYumeBase& y, const TExprToken& t, long double& out) {
-  switch (t.Kind) {
-    case TExprToken::kNumber:
-      out = t.Num;
-      return true;
-    case TExprToken::kWord: {
-      const THashNode* w = PlainVariable(y, t);
-      return w && NumberOfVariable(*w, out);
-    }
-    case TExprToken::kParen:
-      if (StackNearlyFull()) throw ECalc("括弧が深すぎます。");
-      return NumericCode(y, *t.Sub, out);
-    default:
-      return false;
-  }
-}
-
-bool NumericCalc(TYumeBase& y, const TCalcNode& n, long double first, long double& out) {
-  switch (n.Kind) {
-    case TCalcNode::kFirst:
-      out = first;
-      return true;
-    case TCalcNode::kTerm:
-      return NumericTerm(y, *n.Term, out);
-    case TCalcNode::kBinary:
-      break;
-  }
-  long double a, b;
-  if (!NumericCalc(y, *n.Left, first, a) || !NumericCalc(y, *n.Right, first, b)) return false;
-  switch (n.Level) {
+// An operator of the calculator on two numbers.
+long double ApplyNumbers(const TNumStep& s, long double a, long double b) {
+  switch (s.Level) {
     case 1:
-      out = (n.Op == opAnd ? (a > 0 && b > 0) : (a > 0 || b > 0)) ? 1 : 0;
-      return true;
-    case 2: {
-      if (n.Op == opTextEq || n.Op == opTextNe) return false;  // compares the texts
-      TValueView va, vb;
-      va.Num = a;
-      vb.Num = b;
-      va.IsNum = vb.IsNum = va.HasNum = vb.HasNum = true;
-      out = Compare(n.Op, va, vb) ? 1 : 0;
-      return true;
-    }
+      return (s.Op == opAnd ? (a > 0 && b > 0) : (a > 0 || b > 0)) ? 1 : 0;
+    case 2:
+      if (s.Op == opNumEq) return a == b ? 1 : 0;
+      if (s.Op == opNumNe) return a != b ? 1 : 0;
+      if (std::isnan(a) || std::isnan(b)) return s.Op == opNe ? 1 : 0;
+      return Ordered(s.Op, a < b ? -1 : (a > b ? 1 : 0)) ? 1 : 0;
     default:
-      out = Arithmetic(n.Op, a, b);
-      return true;
+      return Arithmetic(s.Op, a, b);
   }
 }
 
-// The whole split as the calculator works it out.
-bool NumericCode(TYumeBase& y, const TExprCode& code, long double& out) {
-  long double first;
-  if (!NumericTerm(y, code.Tokens[0], first)) return false;
-  if (code.AfterFirst == TExprCode::kDone) {
-    out = first;
-    return true;
-  }
-  return NumericCalc(y, *code.Calc, first, out);
-}
-
-// EvaluateText of a split of numeric shape: false (nothing done) when a word holds no number. The
-// first term is read as a term reads it (a part in parentheses is a calculation of its own,
+// EvaluateText of a split of numeric shape: false (nothing done) when a word holds no number.
+// The first term is read as a term reads it (a part in parentheses is a calculation of its own,
 // reported with its own text and handed on as its text would be), the rest as the calculator
-// reads it.
+// reads it. Parts in parentheses are checked against the stack as the calculator checks them.
 bool NumericValue(TYumeBase& y, std::string_view text, const TExprCode& code, long double& out) {
-  const TExprToken& t = code.Tokens[0];
-  long double first;
-  if (t.Kind == TExprToken::kParen) {
-    bool ok;
-    try {
-      if (StackNearlyFull()) throw ECalc("括弧が深すぎます。");
-      ok = NumericCode(y, *t.Sub, first);
-    } catch (const ECalc& e) {
-      RaiseCalcError(y, e.what(), t.Text);
-    }
-    if (!ok) return false;
-    TStrNum v = TStrNum::FromNumber(first);
-    AsWritten(v);
-    first = v.Number();
-  } else if (!NumericTerm(y, t, first)) {
-    return false;
+  long double fixed[16];
+  std::unique_ptr<long double[]> more;
+  long double* stack = fixed;
+  if (code.NumDepth > std::size(fixed)) {
+    more = std::make_unique<long double[]>(code.NumDepth);
+    stack = more.get();
   }
-  if (code.AfterFirst == TExprCode::kDone) {
-    out = first;
-    return true;
+  if (code.Tokens[0].Kind == TExprToken::kParen && StackNearlyFull()) {
+    RaiseCalcError(y, "括弧が深すぎます。", code.Tokens[0].Text);
   }
+  size_t sp = 0;
+  const TNumStep* const steps = code.NumSteps.data();
+  const size_t n = code.NumSteps.size();
+  size_t i = 0;
   try {
-    return NumericCalc(y, *code.Calc, first, out);
+    for (; i < n; ++i) {
+      const TNumStep& s = steps[i];
+      switch (s.Kind) {
+        case TNumStep::kConst:
+          stack[sp++] = s.Num;
+          break;
+        case TNumStep::kWord: {
+          const THashNode* w = PlainVariable(y, *s.Token);
+          if (!w || !NumberOfVariable(*w, stack[sp])) return false;
+          ++sp;
+          break;
+        }
+        case TNumStep::kApply: {
+          const long double b = stack[--sp];
+          stack[sp - 1] = ApplyNumbers(s, stack[sp - 1], b);
+          break;
+        }
+        case TNumStep::kAsWritten: {
+          TStrNum v = TStrNum::FromNumber(stack[sp - 1]);
+          AsWritten(v);
+          stack[sp - 1] = v.Number();
+          break;
+        }
+      }
+    }
   } catch (const ECalc& e) {
-    RaiseCalcError(y, e.what(), text);
+    RaiseCalcError(y, e.what(), i < code.FirstSteps ? code.Tokens[0].Text : text);
   }
+  out = stack[0];
+  return true;
 }
 
 // EvaluateText with the text's split; a number a calculation made is left unwritten.
@@ -1264,6 +1309,13 @@ std::string EvaluateText(TYumeBase& y, std::string_view text) {
 
 void TExprCodeDeleter::operator()(const TExprCode* code) const {
   delete code;
+}
+
+bool EvaluateNumber(TYumeBase& y, std::string_view text, const TExprCode* code, long double& out) {
+  if (!code || !code->Numeric || code->AfterFirst == TExprCode::kDone) return false;
+  if (!NumericValue(y, text, *code, out)) return false;
+  y.LastType = "e";
+  return true;
 }
 
 TExprCodePtr SplitExpression(std::string_view text) {

@@ -87,6 +87,10 @@ struct TExprCodeDeleter {
 using TExprCodePtr = std::unique_ptr<const TExprCode, TExprCodeDeleter>;
 // Null for a text that is always read afresh.
 TExprCodePtr SplitExpression(std::string_view text);
+// The number EvaluateOrNumber would give for a split of numbers, words and parentheses whose
+// words all hold numbers, worked out on plain numbers (y.LastType "e"); false, with nothing
+// done, for any other split or value.
+bool EvaluateNumber(TYumeBase& y, std::string_view text, const TExprCode* code, long double& out);
 // EvaluateOrNumber with the text's split at hand (null: read as EvaluateOrNumber reads it).
 std::string EvaluateSplit(TYumeBase& y, std::string_view text, const TExprCode* code,
                           long double& number, bool& hasNumber);

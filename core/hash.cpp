@@ -131,7 +131,7 @@ void THashNode::DropForms() {
 void THashNode::SetNumberValue(long double n) {
   if (table_) table_.reset();
   if (n == 0) n = 0;  // no negative zero: the text "0" reads back as plain 0
-  if (n > -1e15L && n < 1e15L && n == std::trunc(n)) {
+  if (n > -1e15L && n < 1e15L && static_cast<long double>(static_cast<int64_t>(n)) == n) {
     number_ = n;
     numberForm_ = kNumberOnly;
     stale_ = true;
