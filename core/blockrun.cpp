@@ -220,7 +220,7 @@ TOutcome RunChain(TRun& run, const TBlockStep& s) {
       long double number = 0;
       bool outcome;
       if (EvaluateNumber(y, c.Text(), c.Code.get(), number)) {
-        outcome = ConditionOutcome(y, std::string(), true, number);
+        outcome = NumberConditionTrue(y, number);
       } else {
         bool hasNumber = false;
         const std::string v = EvaluateSplit(y, c.Text(), c.Code.get(), number, hasNumber);

@@ -166,6 +166,10 @@ bool NumberTrue(TYumeBase& y, long double x) {
 
 }  // namespace
 
+bool NumberConditionTrue(TYumeBase& y, long double number) {
+  return NumberTrue(y, number);
+}
+
 bool ConditionOutcome(TYumeBase& y, const std::string& value, bool hasNumber, long double number) {
   return hasNumber ? NumberTrue(y, number) : ConditionTrue(y, value, true);
 }

@@ -1186,9 +1186,11 @@ bool NumericValue(TYumeBase& y, std::string_view text, const TExprCode& code, lo
           break;
         }
         case TNumStep::kAsWritten: {
-          TStrNum v = TStrNum::FromNumber(stack[sp - 1]);
-          AsWritten(v);
-          stack[sp - 1] = v.Number();
+          const long double v = stack[sp - 1];
+          if (!(v > -1e15L && v < 1e15L && static_cast<long double>(static_cast<int64_t>(v)) == v))
+            stack[sp - 1] = StrToNumber(FormatNumber(v));
+          else if (v == 0)
+            stack[sp - 1] = 0;  // "-0" is written "0"
           break;
         }
       }

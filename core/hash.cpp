@@ -128,7 +128,7 @@ void THashNode::DropForms() {
   stale_ = false;
 }
 
-void THashNode::SetNumberValue(long double n) {
+void THashNode::SetNumberValueSlow(long double n) {
   if (table_) table_.reset();
   if (n == 0) n = 0;  // no negative zero: the text "0" reads back as plain 0
   if (n > -1e15L && n < 1e15L && static_cast<long double>(static_cast<int64_t>(n)) == n) {
@@ -448,14 +448,12 @@ void TNameRef::Prepare(std::string_view name, bool fold) {
   Changes = 0;
 }
 
-THashNode* THashYu::FindRemembered(std::string_view name, TNameRef& ref) const {
+THashNode* THashYu::FindRememberedSlow(std::string_view name, TNameRef& ref) const {
   if (localsInBucket_[ref.BucketName] != 0 ||
       (!ref.Folded.empty() && localsInBucket_[ref.BucketFolded] != 0))
     return FindInScopes(name, ref.Folded, ref.BucketName, ref.BucketFolded, ref.Fold);
-  if (ref.Changes != Changes()) {
-    ref.Word = Find(name, ref.Fold);
-    ref.Changes = Changes();
-  }
+  ref.Word = Find(name, ref.Fold);
+  ref.Changes = Changes();
   return ref.Word;
 }
 

@@ -88,7 +88,17 @@ class THashNode {
   // when something reads it (that text reads back as exactly the same number); any other number
   // is written as text at once, as it always is (15 significant digits). The type text is the
   // caller's to set.
-  void SetNumberValue(long double n);
+  void SetNumberValue(long double n) {
+    // The usual value, a whole number held as it is, inline.
+    if (!table_ && n > -1e15L && n < 1e15L && n != 0 &&
+        static_cast<long double>(static_cast<int64_t>(n)) == n) {
+      number_ = n;
+      numberForm_ = kNumberOnly;
+      stale_ = true;
+      return;
+    }
+    SetNumberValueSlow(n);
+  }
   // True, with the number, while the value is a number kept as one (set by SetNumberValue): its
   // text is, or will be, that number written out.
   bool KeptNumber(long double& n) const {
@@ -121,6 +131,7 @@ class THashNode {
   // kNumberOnly: the number is the value, its text not written yet; kNumberWritten: the same
   // with the text written; kTextRead: the text is the value, number_ is its reading.
   enum TNumberForm : uint8_t { kNoNumber, kNumberOnly, kNumberWritten, kTextRead };
+  void SetNumberValueSlow(long double n);
   TCsvDb& TableForm();
   void Render() const;  // value_ from the table or the number
   void DropTable(bool keep_text);
@@ -232,7 +243,13 @@ class THashYu : public THash {
   THashNode* FindScoped(std::string_view name, bool fold) const;
   // FindScoped(name, ref.Fold) for a name looked up again and again: while no local word shares
   // its buckets and the table is unchanged, the word found last time is the answer.
-  THashNode* FindRemembered(std::string_view name, TNameRef& ref) const;
+  THashNode* FindRemembered(std::string_view name, TNameRef& ref) const {
+    // The usual case, inline: no local word in the name's buckets, the table as it was.
+    if (ref.Changes == Changes() && localsInBucket_[ref.BucketName] == 0 &&
+        (ref.Folded.empty() || localsInBucket_[ref.BucketFolded] == 0))
+      return ref.Word;
+    return FindRememberedSlow(name, ref);
+  }
   void AddLocal(std::unique_ptr<THashNode> word);
   // An empty variable like THashNode::MakeVariable(name, false, level, ""), made from a node
   // a closed scope released when there is one (calls make and release locals all the time).
@@ -243,6 +260,7 @@ class THashYu : public THash {
   void ClearScopes();
 
  private:
+  THashNode* FindRememberedSlow(std::string_view name, TNameRef& ref) const;
   // The scopes from the innermost out, then the global table; the name's folded form and both
   // buckets worked out by the caller.
   THashNode* FindInScopes(std::string_view name, std::string_view folded, unsigned bucketName,
