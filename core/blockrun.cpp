@@ -298,7 +298,10 @@ TOutcome RunSteps(TRun& run, const TBlock& block) {
         const size_t frames = y.Runs.Count();
         const TRunControl* top = y.Runs.Top();
         const char* const end = y.End;
-        ExecuteOneStatement(y);
+        if (plan.Kind == TStmtPlan::kRead)
+          ExecuteOneStatement(y);
+        else
+          RunPlan(y, plan);
         run.Ran = true;
         if (!s.Next || y.Cur != s.Next || y.Runs.Count() != frames || y.Runs.Top() != top ||
             y.End != end)
@@ -340,10 +343,22 @@ bool NextRound(TYumeBase& y) {
 
 bool RunLoopBody(TYumeBase& y) {
   const TRunControl* top = y.Runs.Top();
-  if (!top || !IsLoopKind(top->Kind)) return false;
-  const char* const start = top->Body.data();
-  const char* const end = start + top->Body.size();
-  if (y.Cur != start || y.End != end) return false;
+  if (!top) return false;
+  const char* start;
+  const char* end;
+  const bool loop = IsLoopKind(top->Kind);
+  if (loop) {
+    // A loop's body from its start.
+    start = top->Body.data();
+    end = start + top->Body.size();
+    if (y.Cur != start || y.End != end) return false;
+  } else if (top->Kind == fkCall && y.Cur == top->EndPos) {
+    // A called label's body from its start, to the end of its text.
+    start = y.Cur;
+    end = y.End;
+  } else {
+    return false;
+  }
   const TPositionUse use;
   const TBlock* body = BodyAt(y, start, end);
   if (!body) return false;
@@ -356,6 +371,7 @@ bool RunLoopBody(TYumeBase& y) {
         return run.Ran;
       }
       // The end of the body: what the run loop does at the end of a text.
+      if (!loop) return true;
       y.Cur = end;
       y.StepStart = nullptr;
       if (NextRound(y)) continue;

@@ -85,6 +85,8 @@ struct TIfPlan {
 // Runs the statement at y.Cur from its plan, made on the first visit. False (nothing done)
 // when the statement is of a form that is always read afresh; the executor then reads it.
 bool RunPlannedStatement(TYumeBase& y);
+// Runs a statement from its plan (not kRead), y.Cur at its start.
+void RunPlan(TYumeBase& y, const TStmtPlan& plan);
 
 // At the start of the body of the innermost loop (y.Cur its first position): runs the body read
 // once, round after round, as the run loop would, for as long as its statements need nothing

@@ -185,7 +185,11 @@ bool RunPlannedStatement(TYumeBase& y) {
   if (!found) return false;
   lastPlan = TLastPlan{found, plans.Epoch(), y.TextsGeneration};
   if (found->Kind == TStmtPlan::kRead) return false;
-  const TStmtPlan& plan = *found;
+  RunPlan(y, *found);
+  return true;
+}
+
+void RunPlan(TYumeBase& y, const TStmtPlan& plan) {
   // Phrases go on the stack now, unless a command can take them bound (see RunCommand): only
   // when they are its only arguments and particles are needed.
   const bool pushed =
@@ -198,11 +202,11 @@ bool RunPlannedStatement(TYumeBase& y) {
       AssignPlain(y, plan.Name, plan.ValueText, plan.Ref, plan.ValueCode.get());
     else
       AssignValue(y, plan.Name, plan.ValueText, &plan.Ref, plan.ValueCode.get());
-    return true;
+    return;
   }
   if (!plan.LineBreak) {
     RunCommand(y, plan, pushed);
-    return true;
+    return;
   }
   // As at any line break: the marker is read first, the command runs with the position still
   // on its own line (so an error names it), then the step goes on after the marker.
@@ -215,7 +219,6 @@ bool RunPlannedStatement(TYumeBase& y) {
     throw;
   }
   if (y.Cur == atBreak) y.Cur = plan.AfterPos;
-  return true;
 }
 
 }  // namespace yume
