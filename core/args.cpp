@@ -139,7 +139,7 @@ THashNode& TArgs::WordOrNew(size_t i) {
   const std::string_view name = Unquoted(Phrase(i));
   if (THashNode* w = y_.Dict.FindScoped(name, false)) return *w;
   auto fresh =
-      THashNode::MakeVariable(std::string(name), false, static_cast<int>(y_.Runs.Count()), "");
+      THashNode::MakeVariable(std::string(name), false, y_.WordLevel(), "");
   THashNode& w = *fresh;
   y_.Dict.Add(std::move(fresh));
   return w;

@@ -90,7 +90,7 @@ void ItemAssignment(TYumeBase& y, const std::string& key, std::string_view value
                {arg, key});
   }
   std::string xname = arg.substr(0, arg.size() - 2);
-  const int depth = static_cast<int>(y.Runs.Count());
+  const int depth = y.WordLevel();
   THashNode* x = y.Dict.FindScoped(xname, false);
   if (!x) {
     std::string evaluated = EvaluateText(y, xname);
@@ -234,6 +234,73 @@ bool AppendInPlace(TYumeBase& y, const std::string& name, std::string_view value
   return true;
 }
 
+std::unique_ptr<TAppendPlan> ReadAppend(const std::string& name, std::string_view valueText) {
+  const std::string_view v = TrimBlanks(valueText);
+  if (name.empty() || v.compare(0, name.size(), name) != 0) return nullptr;
+  if (IsDelimiter(name[0]) || IsDigitChar(name[0]) || name[0] == '@') return nullptr;
+  if (FindCharAligned(name, '#') != std::string::npos) return nullptr;
+  size_t p = name.size();
+  SkipSeparators(v, p);
+  if (CharAt(v, p) != '&' || CharAt(v, p + 1) == '&') return nullptr;
+  auto plan = std::make_unique<TAppendPlan>();
+  plan->Tail = v.substr(p + 1);
+  // The terms IsInertConcatTail accepts: literals without insertions, numbers, words.
+  static constexpr std::string_view kWideBrace = "｛";
+  const std::string_view t = v;
+  size_t pos = p + 1;
+  bool expectTerm = true;
+  while (pos < t.size()) {
+    SkipSeparators(t, pos);
+    if (pos >= t.size()) break;
+    if (!expectTerm) {
+      if (t[pos] != '&' || CharAt(t, pos + 1) == '&') return nullptr;
+      ++pos;
+      expectTerm = true;
+      continue;
+    }
+    if (AtStringLiteral(t, pos)) {
+      const size_t next = SkipStringLiteral(t, pos);
+      if (next == std::string_view::npos) return nullptr;
+      const std::string_view lit = t.substr(pos, next - pos);
+      if (lit[0] == '"' && (FindCharAligned(lit, '{') != std::string_view::npos ||
+                            FindAligned(lit, kWideBrace) != std::string_view::npos))
+        return nullptr;
+      pos = next;
+    } else {
+      const size_t start = pos;
+      const std::string_view word = ReadWord(t, pos);
+      if (word.empty() || pos == start) return nullptr;
+      bool digits = true;
+      for (char c : word) digits = digits && IsDigitChar(c);
+      if (!digits) {
+        plan->Words.emplace_back(word, TNameRef{});
+        plan->Words.back().second.Prepare(word, false);
+      }
+    }
+    expectTerm = false;
+  }
+  if (expectTerm) return nullptr;
+  plan->TailCode = SplitExpression(plan->Tail);
+  return plan;
+}
+
+bool AppendPlanned(TYumeBase& y, const std::string& name, TNameRef& ref, TAppendPlan& plan) {
+  for (auto& [word, wref] : plan.Words) {
+    const THashNode* w = y.Dict.FindRemembered(word, wref);
+    if (!w || w->Kind != wkVariable) return false;
+  }
+  THashNode* w = y.Dict.FindRemembered(name, ref);
+  if (!w || w->Kind != wkVariable || w->Reserved || w->TypeText == "hs") return false;
+  long double n = 0;
+  bool isNumber = false;
+  std::string tail = EvaluateSplit(y, plan.Tail, plan.TailCode.get(), n, isNumber);
+  if (isNumber) tail = FormatNumber(n);
+  w->MutableValue() += tail;
+  w->TypeText = "s";
+  y.LastType = "s";
+  return true;
+}
+
 void AssignStatement(TYumeBase& y, const std::string& name, std::string_view text, size_t& pos) {
   SkipSeparators(text, pos);
   // The value is read first, so that a refused assignment skips its whole statement.
@@ -326,7 +393,7 @@ void StoreNamed(TYumeBase& y, const std::string& target, TWorked&& worked, TName
   const std::string_view type = y.LastType.empty() ? std::string_view("s") : y.LastType.View();
   THashNode* w = ref ? y.Dict.FindRemembered(target, *ref) : y.Dict.FindScoped(target, false);
   if (!w) {
-    auto v = THashNode::MakeVariable(target, false, static_cast<int>(y.Runs.Count()), "");
+    auto v = THashNode::MakeVariable(target, false, y.WordLevel(), "");
     w = v.get();
     y.Dict.Add(std::move(v));
   }

@@ -3,6 +3,11 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
+
+#include "core/expr.h"
+#include "core/hash.h"
 
 namespace yume {
 
@@ -25,6 +30,18 @@ void AssignValue(TYumeBase& y, const std::string& name, std::string_view valueTe
 bool PlainAssignment(std::string_view name, std::string_view valueText);
 void AssignPlain(TYumeBase& y, const std::string& name, std::string_view valueText, TNameRef& ref,
                  const TExprCode* code = nullptr);
+
+// "X は、X & ...", appended in place, read once: the tail's split and the words it reads.
+struct TAppendPlan {
+  std::string_view Tail;
+  TExprCodePtr TailCode;
+  std::vector<std::pair<std::string_view, TNameRef>> Words;
+};
+// Null when "name は valueText" can never be appended in place.
+std::unique_ptr<TAppendPlan> ReadAppend(const std::string& name, std::string_view valueText);
+// Appends in place as AssignValue does when the words are plain variables; false (nothing done)
+// when AssignValue has to decide.
+bool AppendPlanned(TYumeBase& y, const std::string& name, TNameRef& ref, TAppendPlan& plan);
 
 // Stores a number a calculation has just made (y.LastType "e") under name, as AssignPlain stores
 // a value.

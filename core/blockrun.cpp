@@ -18,9 +18,11 @@
 #include "core/executor.h"
 #include "core/expr.h"
 #include "core/hash.h"
+#include "core/number.h"
 #include "core/plan.h"
 #include "core/poscache.h"
 #include "core/runseam.h"
+#include "core/textutil.h"
 #include "core/yumebase.h"
 
 namespace yume {
@@ -34,12 +36,17 @@ struct TBlock;
 
 // One statement of a body read once.
 struct TBlockStep {
-  enum TKind : uint8_t { kLine, kAssign, kIf, kOther };
+  enum TKind : uint8_t { kLine, kAssign, kAppend, kItem, kIf, kOther };
   TKind Kind = kOther;
   const char* Start = nullptr;  // where the statement begins
   const char* Next = nullptr;   // where the program goes on when it moves nothing (null: unknown)
   std::unique_ptr<TStmtPlan> Plan;
-  std::unique_ptr<TIfPlan> If;  // kIf: the chain after もし
+  std::unique_ptr<TIfPlan> If;          // kIf: the chain after もし
+  std::unique_ptr<TAppendPlan> Append;  // kAppend
+  // kItem: "Xの、key は、value": X, and the key's split.
+  std::string_view Holder;
+  mutable TNameRef HolderRef;
+  TExprCodePtr KeyCode;
   // kIf: the block of each condition that has one (null where it has none), then the else block.
   std::vector<std::unique_ptr<TBlock>> Branches;
 };
@@ -105,7 +112,20 @@ std::unique_ptr<TBlock> ReadBody(TYumeBase& y, const char* start, const char* en
         break;
       case TStmtPlan::kAssign:
         step.Next = plan->Continue();
-        if (plan->PlainAssign && plan->Phrases.empty()) step.Kind = TBlockStep::kAssign;
+        if (plan->Phrases.empty()) {
+          if (plan->PlainAssign) {
+            step.Kind = TBlockStep::kAssign;
+          } else if ((step.Append = ReadAppend(plan->Name, plan->ValueText))) {
+            step.Kind = TBlockStep::kAppend;
+          }
+        } else if (plan->Phrases.size() == 1 && plan->Phrases[0].size() > 2 &&
+                   EndsWith(plan->Phrases[0], "の")) {
+          step.Kind = TBlockStep::kItem;
+          step.Holder = plan->Phrases[0];
+          step.Holder.remove_suffix(std::string_view("の").size());
+          step.HolderRef.Prepare(step.Holder, false);
+          step.KeyCode = SplitExpression(plan->Name);
+        }
         break;
       case TStmtPlan::kCommand:
         if (!plan->NamePopped && plan->Phrases.empty()) {
@@ -184,6 +204,7 @@ struct TRun {
     for (int i = 0; i < Depth; ++i) EnterBlock(y, *InPlace[i].Block, fkThen, InPlace[i].EndPos);
     if (Depth > 0) y.Cur = cur;
     Depth = 0;
+    y.InlineFrames = 0;
   }
 };
 
@@ -244,11 +265,41 @@ TOutcome RunChain(TRun& run, const TBlockStep& s) {
   if (chosen == SIZE_MAX) return TOutcome::Ended;
   const TRunControl& b = chosen < chain.Conds.size() ? chain.Conds[chosen].Then : chain.Else;
   run.InPlace[run.Depth++] = {&b, chain.ChainEnd};
+  ++y.InlineFrames;
   if (RunSteps(run, *s.Branches[chosen]) == TOutcome::Left) return TOutcome::Left;
   --run.Depth;
+  --y.InlineFrames;
   // The block's end: its frame ends, the program goes on after the chain.
   y.Cur = chain.ChainEnd;
   return TOutcome::Ended;
+}
+
+// "Xの、key は、value" with X a dictionary: the item set as ItemAssignment sets it (the key
+// evaluated, then the value, the item taking the value's type); false (nothing done) when X is
+// anything else.
+bool SetItem(TYumeBase& y, const TBlockStep& s) {
+  const TStmtPlan& plan = *s.Plan;
+  THashNode* x = y.Dict.FindRemembered(s.Holder, s.HolderRef);
+  if (!x || x->Kind != wkDictionary || !x->Items) return false;
+  y.Cur = plan.StepPos;
+  long double n = 0;
+  bool isNumber = false;
+  std::string k = EvaluateSplit(y, plan.Name, s.KeyCode.get(), n, isNumber);
+  if (isNumber) k = FormatNumber(n);
+  std::string v = EvaluateSplit(y, plan.ValueText, plan.ValueCode.get(), n, isNumber);
+  const TTypeCode type = y.LastType;
+  THashNode* item = x->Items->Find(k, false);
+  if (!item) {
+    auto w = THashNode::MakeVariable(std::move(k), false, y.WordLevel(), "");
+    item = w.get();
+    x->Items->Add(std::move(w));
+  }
+  if (isNumber)
+    item->SetNumberValue(n);
+  else
+    item->SetValueText(std::move(v));
+  item->TypeText = type;
+  return true;
 }
 
 TOutcome RunSteps(TRun& run, const TBlock& block) {
@@ -288,6 +339,20 @@ TOutcome RunSteps(TRun& run, const TBlock& block) {
         AssignPlain(y, plan.Name, plan.ValueText, plan.Ref, plan.ValueCode.get());
         break;
       }
+      case TBlockStep::kAppend:
+        if (!y.Args.Empty()) return Leave(run, s);
+        y.Cur = plan.StepPos;
+        if (!AppendPlanned(y, plan.Name, plan.Ref, *s.Append))
+          AssignValue(y, plan.Name, plan.ValueText, &plan.Ref, plan.ValueCode.get());
+        break;
+      case TBlockStep::kItem:
+        if (!y.Args.Empty()) return Leave(run, s);
+        if (!SetItem(y, s)) {
+          if (run.Depth > 0) return Leave(run, s);
+          y.Cur = s.Start;
+          RunPlan(y, plan);
+        }
+        break;
       case TBlockStep::kIf:
         if (RunChain(run, s) == TOutcome::Left) return TOutcome::Left;
         break;

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <iterator>
 #include <cstdint>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <stdexcept>
 #include <vector>
@@ -305,6 +305,9 @@ struct TExprToken {
   std::string Value;      // kNumber: the number as a term reads it; kLiteral: the literal's text
   long double Num = 0;    // kNumber: its value
   mutable TNameRef Ref;   // kWord, kCall: what the word meant last time
+  // kWord with "の" inside: the item access it may write ("辞書のキー"), split at its last "の",
+  // with what the word meant folded, the head and the key meant last time.
+  std::unique_ptr<struct TItemWord> Item;
   std::unique_ptr<TExprCode> Sub;  // kParen: the inside, split (null: read from the text)
   std::vector<TExprToken> Parts;   // kChain: a literal, then literals and terms joined by "&"
 
@@ -357,6 +360,11 @@ struct TExprCode {
   size_t NumDepth = 0;    // the most values waiting at once
 };
 
+struct TItemWord {
+  mutable TNameRef Folded, Head, Key;
+  std::string_view HeadText, KeyText;
+};
+
 TExprToken::~TExprToken() = default;
 
 namespace {
@@ -394,6 +402,15 @@ std::unique_ptr<TCalcNode> BuildCalc(const TExprCode& code, size_t from) {
 
 bool CompileExpr(std::string_view text, TExprCode& code);
 void BuildNumSteps(TExprCode& code);
+
+// Where the last occurrence of what stands in text, at a character boundary; npos for none.
+size_t FindLastAligned(std::string_view text, std::string_view what) {
+  size_t last = std::string_view::npos;
+  for (size_t i = FindAligned(text, what); i != std::string_view::npos;
+       i = FindAligned(text, what, i + what.size()))
+    last = i;
+  return last;
+}
 
 bool AtConcat(std::string_view text, size_t pos) {
   return CharAt(text, pos) == '&' && CharAt(text, pos + 1) != '&';
@@ -487,6 +504,15 @@ bool CompileTerm(std::string_view text, size_t& pos, TExprToken& t, bool inChain
       t.Kind = TExprToken::kWord;
       t.Text = word;
       pos = p;
+      const size_t no = FindLastAligned(word, "の");
+      if (no != std::string_view::npos && no > 0) {
+        t.Item = std::make_unique<TItemWord>();
+        t.Item->HeadText = word.substr(0, no);
+        t.Item->KeyText = word.substr(no + std::string_view("の").size());
+        t.Item->Folded.Prepare(word, true);
+        t.Item->Head.Prepare(t.Item->HeadText, false);
+        t.Item->Key.Prepare(t.Item->KeyText, false);
+      }
     }
     t.Ref.Prepare(word, false);
   }
@@ -556,12 +582,13 @@ bool CompileExpr(std::string_view text, TExprCode& code) {
   code.Binary = code.AfterFirst == TExprCode::kCalc && code.Tokens.size() == 3 && operand(0) &&
                 operand(2) && LevelOf(code.Tokens[1].Op) != 0 && code.Tokens[1].Op != opCat;
   code.Calc = BuildCalc(code, code.PrefixEnd);
-  code.Numeric = code.AfterFirst != TExprCode::kConcat &&
-                 (code.AfterFirst == TExprCode::kDone || code.Calc);
+  code.Numeric =
+      code.AfterFirst != TExprCode::kConcat && (code.AfterFirst == TExprCode::kDone || code.Calc);
   for (const TExprToken& t : code.Tokens) {
-    if (t.Kind == TExprToken::kOp ? t.Op == opCat || t.Op == opTextEq || t.Op == opTextNe
-                                  : !(t.Kind == TExprToken::kNumber || t.Kind == TExprToken::kWord ||
-                                      (t.Kind == TExprToken::kParen && t.Sub && t.Sub->Numeric)))
+    if (t.Kind == TExprToken::kOp
+            ? t.Op == opCat || t.Op == opTextEq || t.Op == opTextNe
+            : !(t.Kind == TExprToken::kNumber || t.Kind == TExprToken::kWord ||
+                (t.Kind == TExprToken::kParen && t.Sub && t.Sub->Numeric)))
       code.Numeric = false;
   }
   if (code.Numeric) BuildNumSteps(code);
@@ -699,6 +726,40 @@ void ReadVariableValue(TYumeBase& y, const THashNode& w, TStrNum& out) {
   out.IsNum = y.LastType == "e";
 }
 
+// A word that is an item of a dictionary written inside it ("辞書のキー"), read as a term reads
+// it: no word of that name, nor a command under its folded name, the head before its last "の" a
+// dictionary, the key after it a plain variable whose value names the item. False (nothing
+// read) for anything else.
+bool ItemWordValue(TYumeBase& y, const TExprToken& t, TStrNum& out) {
+  const TItemWord& it = *t.Item;
+  if (y.Dict.FindRemembered(t.Text, t.Ref)) return false;
+  if (const THashNode* f = y.Dict.FindRemembered(t.Text, it.Folded);
+      f && (f->Kind == wkCommand || f->Kind == wkLabel || f->Kind == wkLibFunc))
+    return false;
+  const THashNode* x = y.Dict.FindRemembered(it.HeadText, it.Head);
+  if (!x || x->Kind != wkDictionary || !x->Items || it.KeyText.empty()) return false;
+  const THashNode* k = y.Dict.FindRemembered(it.KeyText, it.Key);
+  if (!k || k->Kind != wkVariable) return false;
+  const THashNode* item = x->Items->Find(k->ValueText(), false);
+  if (!item) {
+    out.SetText(std::string(), false);
+    y.LastType = "s";
+    return true;
+  }
+  const std::string& v = item->ValueText();
+  const std::string& type = item->TypeText;
+  const bool isNum =
+      type.empty() ? !v.empty() && (v[0] == '$' || IsDigitChar(v[0])) : type.back() == 'e';
+  y.LastType = isNum ? "e" : "s";
+  long double n;
+  if (isNum && item->KeptNumber(n)) {
+    out.SetNumber(n);
+  } else {
+    out.SetText(std::string(v), isNum);
+  }
+  return true;
+}
+
 // A word before parentheses that is callable as written; null otherwise.
 THashNode* CallableWord(TYumeBase& y, const TExprToken& t) {
   THashNode* w = y.Dict.FindRemembered(t.Word, t.Ref);
@@ -729,7 +790,7 @@ bool EvalCodedTerm(TYumeBase& y, std::string_view text, const TExprToken& t, TSt
       return true;
     case TExprToken::kWord: {
       const THashNode* w = PlainVariable(y, t);
-      if (!w) return false;
+      if (!w) return t.Item && ItemWordValue(y, t, out);
       ReadVariableValue(y, *w, out);
       return true;
     }

@@ -78,6 +78,11 @@ class TYumeBase {
   // once runs many); null after the end of a text. The run loop checks that the next step starts
   // elsewhere.
   const char* StepStart = nullptr;
+  // Blocks being run in place whose frames are not pushed (see blockrun.cpp): they count as
+  // frames for the level of a word made meanwhile.
+  int InlineFrames = 0;
+  // The level a word made now gets: the frames of the current level.
+  int WordLevel() const { return static_cast<int>(Runs.Count()) + InlineFrames; }
   // A statement has run without an error since the error label was last jumped to.
   bool StepSinceErrorJump = true;
   int CondResult = -1;      // last condition: 1, 0, -1 none pending

@@ -193,7 +193,7 @@ void CmdFor(TYumeBase& y, TArgs& a) {
   }
   THashNode* counter = y.Dict.FindScoped(name, false);
   if (!counter) {
-    auto v = THashNode::MakeVariable(name, false, static_cast<int>(y.Runs.Count()), "0");
+    auto v = THashNode::MakeVariable(name, false, y.WordLevel(), "0");
     v->TypeText = "e";
     counter = v.get();
     y.Dict.Add(std::move(v));

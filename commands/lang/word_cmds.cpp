@@ -19,7 +19,7 @@ namespace yume {
 namespace {
 
 int Depth(TYumeBase& y) {
-  return static_cast<int>(y.Runs.Count());
+  return y.WordLevel();
 }
 
 // The word a treatment command names (as written), made in the global table when missing.
