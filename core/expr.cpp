@@ -728,35 +728,63 @@ void ReadVariableValue(TYumeBase& y, const THashNode& w, TStrNum& out) {
 
 // A word that is an item of a dictionary written inside it ("辞書のキー"), read as a term reads
 // it: no word of that name, nor a command under its folded name, the head before its last "の" a
-// dictionary, the key after it a plain variable whose value names the item. False (nothing
-// read) for anything else.
-bool ItemWordValue(TYumeBase& y, const TExprToken& t, TStrNum& out) {
+// dictionary, the key after it a plain variable whose value names the item. The dictionary and
+// the key's variable; null for anything else.
+const THashNode* ItemHolderOf(TYumeBase& y, const TExprToken& t, const THashNode*& key) {
   const TItemWord& it = *t.Item;
-  if (y.Dict.FindRemembered(t.Text, t.Ref)) return false;
+  if (y.Dict.FindRemembered(t.Text, t.Ref)) return nullptr;
   if (const THashNode* f = y.Dict.FindRemembered(t.Text, it.Folded);
       f && (f->Kind == wkCommand || f->Kind == wkLabel || f->Kind == wkLibFunc))
-    return false;
+    return nullptr;
   const THashNode* x = y.Dict.FindRemembered(it.HeadText, it.Head);
-  if (!x || x->Kind != wkDictionary || !x->Items || it.KeyText.empty()) return false;
-  const THashNode* k = y.Dict.FindRemembered(it.KeyText, it.Key);
-  if (!k || k->Kind != wkVariable) return false;
-  const THashNode* item = x->Items->Find(k->ValueText(), false);
+  if (!x || x->Kind != wkDictionary || !x->Items || it.KeyText.empty()) return nullptr;
+  key = y.Dict.FindRemembered(it.KeyText, it.Key);
+  if (!key || key->Kind != wkVariable) return nullptr;
+  return x;
+}
+
+bool ItemWordReady(TYumeBase& y, const TExprToken& t) {
+  const THashNode* key;
+  return ItemHolderOf(y, t, key) != nullptr;
+}
+
+// The item's value as ItemAccess reads it; its type tells whether it is a number.
+bool ItemIsNumber(const THashNode& item) {
+  const std::string& type = item.TypeText;
+  if (!type.empty()) return type.back() == 'e';
+  const std::string& v = item.ValueText();
+  return !v.empty() && (v[0] == '$' || IsDigitChar(v[0]));
+}
+
+bool ItemWordValue(TYumeBase& y, const TExprToken& t, TStrNum& out) {
+  const THashNode* key;
+  const THashNode* x = ItemHolderOf(y, t, key);
+  if (!x) return false;
+  const THashNode* item = x->Items->Find(key->ValueText(), false);
   if (!item) {
     out.SetText(std::string(), false);
     y.LastType = "s";
     return true;
   }
-  const std::string& v = item->ValueText();
-  const std::string& type = item->TypeText;
-  const bool isNum =
-      type.empty() ? !v.empty() && (v[0] == '$' || IsDigitChar(v[0])) : type.back() == 'e';
+  const bool isNum = ItemIsNumber(*item);
   y.LastType = isNum ? "e" : "s";
   long double n;
   if (isNum && item->KeptNumber(n)) {
     out.SetNumber(n);
   } else {
-    out.SetText(std::string(v), isNum);
+    out.SetText(std::string(item->ValueText()), isNum);
   }
+  return true;
+}
+
+// The same when the item is there and its value is a number.
+bool ItemNumber(TYumeBase& y, const TExprToken& t, long double& out) {
+  const THashNode* key;
+  const THashNode* x = ItemHolderOf(y, t, key);
+  if (!x) return false;
+  const THashNode* item = x->Items->Find(key->ValueText(), false);
+  if (!item || !ItemIsNumber(*item)) return false;
+  out = item->NumberOfValue();
   return true;
 }
 
@@ -768,6 +796,9 @@ THashNode* CallableWord(TYumeBase& y, const TExprToken& t) {
 }
 
 TStrNum RunParen(TYumeBase& y, const TExprToken& t, bool guarded);
+bool ParenNumber(TYumeBase& y, const TExprToken& t, long double& out);
+bool ItemWordReady(TYumeBase& y, const TExprToken& t);
+bool ItemNumber(TYumeBase& y, const TExprToken& t, long double& out);
 
 // One term of the split, read as a term reads it: into out, with y.LastType set. False (nothing
 // read) when the term is not what the split expected; a chain whose later part is not is
@@ -1076,9 +1107,25 @@ void AsWritten(TStrNum& v) {
 }
 
 TStrNum RunParen(TYumeBase& y, const TExprToken& t, bool guarded) {
-  if (!guarded) return TCalc(y, t.Text, t.Sub.get()).Run();
+  long double n;
+  if (!guarded) {
+    if (ParenNumber(y, t, n)) return TStrNum::FromNumber(n);
+    return TCalc(y, t.Text, t.Sub.get()).Run();
+  }
   // As a term reads it: a calculation of its own, handed on as its text.
-  TStrNum v = GuardedValue(y, t.Text, [&] { return TCalc(y, t.Text, t.Sub.get()).Run(); });
+  bool numeric;
+  try {
+    numeric = ParenNumber(y, t, n);
+  } catch (const ECalc& e) {
+    RaiseCalcError(y, e.what(), t.Text);
+  }
+  TStrNum v;
+  if (numeric) {
+    y.LastType = "e";
+    v = TStrNum::FromNumber(n);
+  } else {
+    v = GuardedValue(y, t.Text, [&] { return TCalc(y, t.Text, t.Sub.get()).Run(); });
+  }
   AsWritten(v);
   return v;
 }
@@ -1125,7 +1172,7 @@ TStrNum TextPathValue(TYumeBase& y, std::string_view text, size_t pos, std::stri
 bool AsSplit(TYumeBase& y, const TExprToken& t) {
   switch (t.Kind) {
     case TExprToken::kWord:
-      return PlainVariable(y, t) != nullptr;
+      return PlainVariable(y, t) != nullptr || (t.Item && ItemWordReady(y, t));
     case TExprToken::kCall:
       return CallableWord(y, t) != nullptr;
     case TExprToken::kChain:
@@ -1183,11 +1230,13 @@ TStrNum EvalCalc(TYumeBase& y, std::string_view text, const TCalcNode& n, TStrNu
 
 // The value of a variable that is a number: kept as one, or a text its type says is a number.
 bool NumberOfVariable(const THashNode& w, long double& out) {
-  if (w.KeptNumber(out)) return w.TypeText.empty() ? out >= 0 : w.TypeText == "e";
-  if (w.TypeText.empty()) {
+  const std::string& type = w.TypeText;
+  const bool typedNumber = type.size() == 1 && type[0] == 'e';
+  if (w.KeptNumber(out)) return type.empty() ? out >= 0 : typedNumber;
+  if (type.empty()) {
     const std::string& v = w.ValueText();
     if (v.empty() || !(v[0] == '$' || IsDigitChar(v[0]))) return false;
-  } else if (w.TypeText != "e") {
+  } else if (!typedNumber) {
     return false;
   }
   out = w.NumberOfValue();
@@ -1213,16 +1262,16 @@ long double ApplyNumbers(const TNumStep& s, long double a, long double b) {
 // The first term is read as a term reads it (a part in parentheses is a calculation of its own,
 // reported with its own text and handed on as its text would be), the rest as the calculator
 // reads it. Parts in parentheses are checked against the stack as the calculator checks them.
-bool NumericValue(TYumeBase& y, std::string_view text, const TExprCode& code, long double& out) {
+// The steps of a split of numeric shape; false (nothing done) when a word holds no number. A
+// failing operator throws ECalc; step tells which step it was. In a calculation around it (asCalc)
+// a parenthesised first term is not written out.
+bool RunNumSteps(TYumeBase& y, const TExprCode& code, long double& out, size_t& step, bool asCalc) {
   long double fixed[16];
   std::unique_ptr<long double[]> more;
   long double* stack = fixed;
   if (code.NumDepth > std::size(fixed)) {
     more = std::make_unique<long double[]>(code.NumDepth);
     stack = more.get();
-  }
-  if (code.Tokens[0].Kind == TExprToken::kParen && StackNearlyFull()) {
-    RaiseCalcError(y, "括弧が深すぎます。", code.Tokens[0].Text);
   }
   size_t sp = 0;
   const TNumStep* const steps = code.NumSteps.data();
@@ -1237,7 +1286,9 @@ bool NumericValue(TYumeBase& y, std::string_view text, const TExprCode& code, lo
           break;
         case TNumStep::kWord: {
           const THashNode* w = PlainVariable(y, *s.Token);
-          if (!w || !NumberOfVariable(*w, stack[sp])) return false;
+          if (w ? !NumberOfVariable(*w, stack[sp])
+                : !(s.Token->Item && ItemNumber(y, *s.Token, stack[sp])))
+            return false;
           ++sp;
           break;
         }
@@ -1247,6 +1298,7 @@ bool NumericValue(TYumeBase& y, std::string_view text, const TExprCode& code, lo
           break;
         }
         case TNumStep::kAsWritten: {
+          if (asCalc) break;
           const long double v = stack[sp - 1];
           if (!(v > -1e15L && v < 1e15L && static_cast<long double>(static_cast<int64_t>(v)) == v))
             stack[sp - 1] = StrToNumber(FormatNumber(v));
@@ -1256,11 +1308,37 @@ bool NumericValue(TYumeBase& y, std::string_view text, const TExprCode& code, lo
         }
       }
     }
-  } catch (const ECalc& e) {
-    RaiseCalcError(y, e.what(), i < code.FirstSteps ? code.Tokens[0].Text : text);
+  } catch (const ECalc&) {
+    step = i;
+    throw;
   }
   out = stack[0];
   return true;
+}
+
+// A parenthesised part of numeric shape worked out as the calculator works it out (checked
+// against the stack first); false (nothing done) where it is not.
+bool ParenNumber(TYumeBase& y, const TExprToken& t, long double& out) {
+  if (!t.Sub || !t.Sub->Numeric) return false;
+  if (StackNearlyFull()) throw ECalc("括弧が深すぎます。");
+  size_t step;
+  return RunNumSteps(y, *t.Sub, out, step, true);
+}
+
+// EvaluateText of a split of numeric shape: false (nothing done) when a word holds no number. The
+// first term is read as a term reads it (a part in parentheses is a calculation of its own,
+// reported with its own text and handed on as its text would be), the rest as the calculator
+// reads it.
+bool NumericValue(TYumeBase& y, std::string_view text, const TExprCode& code, long double& out) {
+  if (code.Tokens[0].Kind == TExprToken::kParen && StackNearlyFull()) {
+    RaiseCalcError(y, "括弧が深すぎます。", code.Tokens[0].Text);
+  }
+  size_t step = 0;
+  try {
+    return RunNumSteps(y, code, out, step, false);
+  } catch (const ECalc& e) {
+    RaiseCalcError(y, e.what(), step < code.FirstSteps ? code.Tokens[0].Text : text);
+  }
 }
 
 // EvaluateText with the text's split; a number a calculation made is left unwritten.
