@@ -1294,7 +1294,38 @@ bool RunNumSteps(TYumeBase& y, const TExprCode& code, long double& out, size_t& 
         }
         case TNumStep::kApply: {
           const long double b = stack[--sp];
-          stack[sp - 1] = ApplyNumbers(s, stack[sp - 1], b);
+          long double& a = stack[sp - 1];
+          // The usual operators with finite results inline; anything else as the calculator
+          // works it out (and reports it).
+          long double r;
+          switch (s.Op) {
+            case opAdd:
+              r = a + b;
+              break;
+            case opSub:
+              r = a - b;
+              break;
+            case opMul:
+              r = a * b;
+              break;
+            case opEq:
+              r = a == b ? 1 : 0;
+              break;
+            case opLt:
+              r = a < b ? 1 : 0;
+              break;
+            case opGt:
+              r = a > b ? 1 : 0;
+              break;
+            default:
+              a = ApplyNumbers(s, a, b);
+              continue;
+          }
+          if (r - r != 0) {  // not finite
+            a = ApplyNumbers(s, a, b);
+            continue;
+          }
+          a = r;
           break;
         }
         case TNumStep::kAsWritten: {

@@ -12,16 +12,6 @@
 
 namespace yume {
 
-namespace {
-uint64_t g_generation = 1;
-}
-
-uint64_t DictGeneration() {
-  return g_generation;
-}
-void BumpDictGeneration() {
-  ++g_generation;
-}
 
 // ---- THashNode ----
 

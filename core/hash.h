@@ -30,8 +30,13 @@ enum TWordKind : uint8_t {
 
 // Increases whenever a word is added to or removed from any dictionary, so that anything
 // remembered about what a name means can tell when it may have changed.
-uint64_t DictGeneration();
-void BumpDictGeneration();
+inline uint64_t g_dictGeneration = 1;
+inline uint64_t DictGeneration() {
+  return g_dictGeneration;
+}
+inline void BumpDictGeneration() {
+  ++g_dictGeneration;
+}
 
 class THashNode {
  public:
