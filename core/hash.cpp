@@ -12,7 +12,6 @@
 
 namespace yume {
 
-
 // ---- THashNode ----
 
 THashNode::THashNode() = default;
@@ -205,6 +204,79 @@ std::string FoldName(std::string_view name) {
   return out;
 }
 
+// ---- TNameIndex ----
+
+uint64_t TNameIndex::HashOf(std::string_view name) {
+  // FNV-1a, then mixed: names are short, and the low bits pick the slot.
+  uint64_t h = 14695981039346656037ull;
+  for (char c : name) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+  h ^= h >> 29;
+  return h | 1;  // never 0
+}
+
+THashNode* TNameIndex::Find(std::string_view name) const {
+  if (slots_.empty()) return nullptr;
+  const uint64_t h = HashOf(name);
+  const size_t mask = slots_.size() - 1;
+  for (size_t i = h & mask;; i = (i + 1) & mask) {
+    const TSlot& s = slots_[i];
+    if (!s.Word) return nullptr;
+    if (s.Hash == h && s.Word->Name == name) return s.Word;
+  }
+}
+
+void TNameIndex::Insert(THashNode* word) {
+  if ((size_ + 1) * 4 > slots_.size() * 3) Grow();
+  const uint64_t h = HashOf(word->Name);
+  const size_t mask = slots_.size() - 1;
+  size_t i = h & mask;
+  while (slots_[i].Word) i = (i + 1) & mask;
+  slots_[i] = {h, word};
+  ++size_;
+}
+
+void TNameIndex::Erase(std::string_view name) {
+  if (slots_.empty()) return;
+  const uint64_t h = HashOf(name);
+  const size_t mask = slots_.size() - 1;
+  size_t i = h & mask;
+  for (;; i = (i + 1) & mask) {
+    if (!slots_[i].Word) return;
+    if (slots_[i].Hash == h && slots_[i].Word->Name == name) break;
+  }
+  // Backward shift: later entries of the run move up, so that no probe stops early.
+  size_t hole = i;
+  for (size_t j = (i + 1) & mask; slots_[j].Word; j = (j + 1) & mask) {
+    const size_t home = slots_[j].Hash & mask;
+    // j's entry may fill the hole when its home is not in (hole, j].
+    const bool between = hole <= j ? (home > hole && home <= j) : (home > hole || home <= j);
+    if (!between) {
+      slots_[hole] = slots_[j];
+      hole = j;
+    }
+  }
+  slots_[hole] = TSlot{};
+  --size_;
+}
+
+void TNameIndex::Clear() {
+  if (size_ == 0) return;
+  for (TSlot& s : slots_) s = TSlot{};
+  size_ = 0;
+}
+
+void TNameIndex::Grow() {
+  std::vector<TSlot> old = std::move(slots_);
+  slots_.assign(old.empty() ? 16 : old.size() * 2, TSlot{});
+  const size_t mask = slots_.size() - 1;
+  for (const TSlot& s : old) {
+    if (!s.Word) continue;
+    size_t i = s.Hash & mask;
+    while (slots_[i].Word) i = (i + 1) & mask;
+    slots_[i] = s;
+  }
+}
+
 // ---- THash ----
 
 THash::~THash() = default;
@@ -225,16 +297,16 @@ int THash::Add(std::unique_ptr<THashNode> word) {
     }
     for (auto& slot : bucket) {
       if (slot.get() == old) {
-        index_.erase(std::string_view(old->Name));
+        index_.Erase(old->Name);
         slot = std::move(word);
-        index_.emplace(std::string_view(slot->Name), slot.get());
+        index_.Insert(slot.get());
         break;
       }
     }
   } else {
     THashNode* raw = word.get();
     bucket.push_back(std::move(word));
-    index_.emplace(std::string_view(raw->Name), raw);
+    index_.Insert(raw);
     ++count_;
   }
   ++changes_;
@@ -257,7 +329,7 @@ bool THash::DeleteExact(std::string_view name) {
   THashNode* w = FindExact(name);
   if (!w) return false;
   Bucket_t& bucket = buckets_[Bucket(name)];
-  index_.erase(std::string_view(w->Name));
+  index_.Erase(w->Name);
   for (auto it = bucket.begin(); it != bucket.end(); ++it) {
     if (it->get() == w) {
       bucket.erase(it);
@@ -358,10 +430,10 @@ void THash::Empty() {
   // visited (found before any word goes, since the index views the words' names).
   unsigned used[16];
   size_t n = 0;
-  if (index_.size() <= std::size(used)) {
-    for (const auto& entry : index_) used[n++] = Bucket(entry.first);
+  if (index_.Size() <= std::size(used)) {
+    index_.ForEach([&](const THashNode* w) { used[n++] = Bucket(w->Name); });
   }
-  index_.clear();
+  index_.Clear();
   if (n > 0) {
     for (size_t i = 0; i < n; ++i) buckets_[used[i]].clear();
   } else {
@@ -374,7 +446,7 @@ void THash::Empty() {
 
 void THash::Clear() {
   buckets_.clear();
-  index_.clear();
+  index_.Clear();
   count_ = 0;
   ++changes_;
   BumpDictGeneration();

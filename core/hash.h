@@ -10,7 +10,6 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace yume {
@@ -160,6 +159,32 @@ struct TNameRef {
   void Prepare(std::string_view name, bool fold = true);
 };
 
+// The index beside a table's buckets: open addressing over (hash, word), the hash kept so that
+// a probe touches a word only when its hash matches. Keys are the words' own names.
+class TNameIndex {
+ public:
+  THashNode* Find(std::string_view name) const;
+  void Insert(THashNode* word);  // the name must not be there
+  void Erase(std::string_view name);
+  void Clear();
+  size_t Size() const { return size_; }
+  template <class Fn>
+  void ForEach(Fn&& fn) const {
+    for (const TSlot& s : slots_)
+      if (s.Word) fn(s.Word);
+  }
+
+ private:
+  struct TSlot {
+    uint64_t Hash = 0;
+    THashNode* Word = nullptr;
+  };
+  static uint64_t HashOf(std::string_view name);
+  void Grow();
+  std::vector<TSlot> slots_;  // a power of two in size, at most 3/4 full
+  size_t size_ = 0;
+};
+
 class THash {
  public:
   THash() = default;
@@ -192,7 +217,7 @@ class THash {
   uint64_t Changes() const { return changes_; }
   template <class Fn>
   void ForEachName(Fn&& fn) const {
-    for (const auto& entry : index_) fn(entry.first);
+    index_.ForEach([&](const THashNode* w) { fn(std::string_view(w->Name)); });
   }
   // The word of exactly that name in the given bucket (Bucket(name)); a plain scan.
   THashNode* FindInBucket(unsigned bucket, std::string_view name) const;
@@ -201,16 +226,13 @@ class THash {
   static unsigned Bucket(std::string_view name);
 
  protected:
-  THashNode* FindExact(std::string_view name) const {
-    auto it = index_.find(name);
-    return it == index_.end() ? nullptr : it->second;
-  }
+  THashNode* FindExact(std::string_view name) const { return index_.Find(name); }
   bool DeleteExact(std::string_view name);
 
  private:
   using Bucket_t = std::vector<std::unique_ptr<THashNode>>;
-  std::vector<Bucket_t> buckets_;                           // 256 once the first word arrives
-  std::unordered_map<std::string_view, THashNode*> index_;  // keys view the words' names
+  std::vector<Bucket_t> buckets_;  // 256 once the first word arrives
+  TNameIndex index_;
   int count_ = 0;
   uint64_t changes_ = 1;
 };

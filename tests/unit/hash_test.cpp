@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <memory>
+
 #include "core/error.h"
 
 using namespace yume;
@@ -230,4 +233,47 @@ TEST(HashYu, RememberedLookupFollowsEveryChange) {
   EXPECT_EQ(h.FindRemembered("書き出す", ref)->ValueText(), "as written");
   h.Empty();
   EXPECT_EQ(h.FindRemembered("書き出す", ref), nullptr);
+}
+
+// The name index against a plain map: random names entered and deleted in turn, every lookup
+// checked, with the table growing and entries moving up after deletions.
+TEST(NameIndex, AgreesWithAMapThroughInsertsAndDeletes) {
+  std::vector<std::unique_ptr<THashNode>> nodes;
+  std::map<std::string, THashNode*> model;
+  TNameIndex index;
+  uint32_t seed = 12345;
+  auto next = [&] {
+    seed = seed * 1103515245u + 12345u;
+    return seed >> 8;
+  };
+  for (int round = 0; round < 20000; ++round) {
+    const std::string name = "k" + std::to_string(next() % 3000);
+    if (next() % 3 != 0) {
+      if (model.count(name)) continue;
+      auto w = std::make_unique<THashNode>();
+      w->Name = name;
+      index.Insert(w.get());
+      model[name] = w.get();
+      nodes.push_back(std::move(w));
+    } else if (model.count(name)) {
+      index.Erase(name);
+      model.erase(name);
+    }
+    if (round % 500 == 0) {
+      for (int k = 0; k < 3000; ++k) {
+        const std::string probe = "k" + std::to_string(k);
+        auto it = model.find(probe);
+        ASSERT_EQ(index.Find(probe), it == model.end() ? nullptr : it->second) << probe;
+      }
+      ASSERT_EQ(index.Size(), model.size());
+    }
+  }
+  size_t seen = 0;
+  index.ForEach([&](const THashNode* w) {
+    ++seen;
+    EXPECT_EQ(model.at(w->Name), w);
+  });
+  EXPECT_EQ(seen, model.size());
+  index.Clear();
+  EXPECT_EQ(index.Find(model.begin()->first), nullptr);
 }
