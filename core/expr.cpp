@@ -351,7 +351,8 @@ struct TExprCode {
     enum TKind : uint8_t { kConst, kWord, kApply, kAsWritten };
     TKind Kind;
     TOp Op;
-    uint8_t Level;
+    uint8_t Level;  // kApply: the operator's level; kWord: 1 when the word's value must be a
+                    // number (a comparison's right side, or the value of its part)
     long double Num;
     const TExprToken* Token;
   };
@@ -602,14 +603,18 @@ using TNumStep = TExprCode::TNumStep;
 void EmitCalc(const TCalcNode& n, std::vector<TNumStep>& out);
 
 // A term as the calculator reads it: a number, a word, or a parenthesised part worked out whole.
-void EmitTerm(const TExprToken& t, std::vector<TNumStep>& out) {
+// A value is only a number to an operator but where a comparison's right side decides how it
+// compares, or where it is the value itself (asValue): only then must a word be a number.
+void EmitTerm(const TExprToken& t, std::vector<TNumStep>& out, bool asValue) {
   if (t.Kind == TExprToken::kNumber) {
     out.push_back({TNumStep::kConst, opOther, 0, t.Num, nullptr});
   } else if (t.Kind == TExprToken::kWord) {
-    out.push_back({TNumStep::kWord, opOther, 0, 0, &t});
+    out.push_back({TNumStep::kWord, opOther, static_cast<uint8_t>(asValue ? 1 : 0), 0, &t});
+  } else if (t.Sub->Calc) {
+    EmitTerm(t.Sub->Tokens[0], out, false);
+    EmitCalc(*t.Sub->Calc, out);
   } else {
-    EmitTerm(t.Sub->Tokens[0], out);
-    if (t.Sub->Calc) EmitCalc(*t.Sub->Calc, out);
+    EmitTerm(t.Sub->Tokens[0], out, asValue);
   }
 }
 
@@ -618,18 +623,23 @@ void EmitTerm(const TExprToken& t, std::vector<TNumStep>& out) {
 void EmitCalc(const TCalcNode& n, std::vector<TNumStep>& out) {
   if (n.Kind == TCalcNode::kFirst) return;
   if (n.Kind == TCalcNode::kTerm) {
-    EmitTerm(*n.Term, out);
+    EmitTerm(*n.Term, out, false);
     return;
   }
   EmitCalc(*n.Left, out);
-  EmitCalc(*n.Right, out);
+  if (n.Level == 2 && n.Right->Kind == TCalcNode::kTerm) {
+    EmitTerm(*n.Right->Term, out, true);  // a comparison's right side decides how it compares
+  } else {
+    EmitCalc(*n.Right, out);
+  }
   out.push_back({TNumStep::kApply, n.Op, n.Level, 0, nullptr});
 }
 
 void BuildNumSteps(TExprCode& code) {
   std::vector<TNumStep>& out = code.NumSteps;
-  EmitTerm(code.Tokens[0], out);
-  // A parenthesised first term is handed on as its text would be.
+  // A parenthesised first term is handed on as its text would be, which needs to know whether its
+  // value is a number.
+  EmitTerm(code.Tokens[0], out, !code.Calc || code.Tokens[0].Kind == TExprToken::kParen);
   if (code.Tokens[0].Kind == TExprToken::kParen)
     out.push_back({TNumStep::kAsWritten, opOther, 0, 0, nullptr});
   code.FirstSteps = out.size();
@@ -777,14 +787,15 @@ bool ItemWordValue(TYumeBase& y, const TExprToken& t, TStrNum& out) {
   return true;
 }
 
-// The same when the item is there and its value is a number.
-bool ItemNumber(TYumeBase& y, const TExprToken& t, long double& out) {
+// The number of the item's value as an operator reads it (a missing item is an empty text); with
+// asValue, only when the item is there and its value is a number.
+bool ItemNumber(TYumeBase& y, const TExprToken& t, long double& out, bool asValue) {
   const THashNode* key;
   const THashNode* x = ItemHolderOf(y, t, key);
   if (!x) return false;
   const THashNode* item = x->Items->Find(key->ValueText(), false);
-  if (!item || !ItemIsNumber(*item)) return false;
-  out = item->NumberOfValue();
+  if (asValue && (!item || !ItemIsNumber(*item))) return false;
+  out = item ? item->NumberOfValue() : 0;
   return true;
 }
 
@@ -798,7 +809,7 @@ THashNode* CallableWord(TYumeBase& y, const TExprToken& t) {
 TStrNum RunParen(TYumeBase& y, const TExprToken& t, bool guarded);
 bool ParenNumber(TYumeBase& y, const TExprToken& t, long double& out);
 bool ItemWordReady(TYumeBase& y, const TExprToken& t);
-bool ItemNumber(TYumeBase& y, const TExprToken& t, long double& out);
+bool ItemNumber(TYumeBase& y, const TExprToken& t, long double& out, bool asValue);
 
 // One term of the split, read as a term reads it: into out, with y.LastType set. False (nothing
 // read) when the term is not what the split expected; a chain whose later part is not is
@@ -1228,8 +1239,13 @@ TStrNum EvalCalc(TYumeBase& y, std::string_view text, const TCalcNode& n, TStrNu
 // the numbers of two number values. Reading the words changes nothing, so where one is not such a
 // variable nothing has happened yet, and the calculation is made the usual way.
 
-// The value of a variable that is a number: kept as one, or a text its type says is a number.
-bool NumberOfVariable(const THashNode& w, long double& out) {
+// The number of a variable's value (as an operator reads it); with asValue, only when the value is
+// a number as its type says (kept as one, or a text its type says is a number).
+bool NumberOfVariable(const THashNode& w, long double& out, bool asValue) {
+  if (!asValue) {
+    if (!w.KeptNumber(out)) out = w.NumberOfValue();
+    return true;
+  }
   const std::string& type = w.TypeText;
   const bool typedNumber = type.size() == 1 && type[0] == 'e';
   if (w.KeptNumber(out)) return type.empty() ? out >= 0 : typedNumber;
@@ -1286,8 +1302,8 @@ bool RunNumSteps(TYumeBase& y, const TExprCode& code, long double& out, size_t& 
           break;
         case TNumStep::kWord: {
           const THashNode* w = PlainVariable(y, *s.Token);
-          if (w ? !NumberOfVariable(*w, stack[sp])
-                : !(s.Token->Item && ItemNumber(y, *s.Token, stack[sp])))
+          if (w ? !NumberOfVariable(*w, stack[sp], s.Level != 0)
+                : !(s.Token->Item && ItemNumber(y, *s.Token, stack[sp], s.Level != 0)))
             return false;
           ++sp;
           break;
