@@ -21,6 +21,7 @@
 #include "core/number.h"
 #include "core/plan.h"
 #include "core/poscache.h"
+#include "core/registry.h"
 #include "core/runseam.h"
 #include "core/textutil.h"
 #include "core/yumebase.h"
@@ -36,7 +37,9 @@ struct TBlock;
 
 // One statement of a body read once.
 struct TBlockStep {
-  enum TKind : uint8_t { kLine, kAssign, kAppend, kItem, kIf, kOther };
+  // kReturn, kLocal, kGetArg: 戻る, ローカル変数 and 引数得る, as they were read (what the word
+  // means is checked each time).
+  enum TKind : uint8_t { kLine, kAssign, kAppend, kItem, kIf, kReturn, kLocal, kGetArg, kOther };
   TKind Kind = kOther;
   const char* Start = nullptr;  // where the statement begins
   const char* Next = nullptr;   // where the program goes on when it moves nothing (null: unknown)
@@ -58,6 +61,24 @@ struct TBlock {
 
 bool IsLoopKind(uint8_t k) {
   return k == fkFor || k == fkCount || k == fkList || k == fkWhile;
+}
+
+// The kind of a command statement other than もし: one the runner works out itself when its word
+// is such a command now, else kOther.
+TBlockStep::TKind CommandKind(TYumeBase& y, const TStmtPlan& p) {
+  if (!p.NamePopped) return TBlockStep::kOther;
+  const THashNode* w = y.Dict.FindRemembered(p.Name, p.Ref);
+  if (!w || w->Kind != wkCommand) return TBlockStep::kOther;
+  switch (w->Tag) {
+    case cmdno::kReturn:
+      return p.Phrases.empty() ? TBlockStep::kReturn : TBlockStep::kOther;
+    case cmdno::kLocal:
+      return p.Phrases.size() == 1 ? TBlockStep::kLocal : TBlockStep::kOther;
+    case cmdno::kGetArg:
+      return p.Phrases.size() == 2 ? TBlockStep::kGetArg : TBlockStep::kOther;
+    default:
+      return TBlockStep::kOther;
+  }
 }
 
 bool IsIfStatement(const TYumeBase& y, const TStmtPlan& p) {
@@ -152,6 +173,7 @@ std::unique_ptr<TBlock> ReadBody(TYumeBase& y, const char* start, const char* en
           if (inPlace) step.Kind = TBlockStep::kIf;
         } else {
           step.Next = plan->Continue();
+          step.Kind = CommandKind(y, *plan);
         }
         break;
     }
@@ -302,6 +324,87 @@ bool SetItem(TYumeBase& y, const TBlockStep& s) {
   return true;
 }
 
+// The command of a kReturn/kLocal/kGetArg step when its word is still that command, its phrases
+// bound in its order and nothing else on the stack; null when the statement runs the usual way.
+THashNode* BuiltinCommand(TYumeBase& y, const TStmtPlan& plan, int number) {
+  if (!y.Args.Empty() || y.ParticleFree) return nullptr;
+  THashNode* w = y.Dict.FindRemembered(plan.Name, plan.Ref);
+  if (!w || w->Kind != wkCommand || w->Tag != number || !BindOnce(plan, *w)) return nullptr;
+  return w;
+}
+
+// Runs such a command's work as RunPlan runs the statement: the line marker read first, the
+// command's failures reported as its own, the position after the marker when nothing moved it.
+template <class Work>
+void RunBuiltin(TYumeBase& y, const TStmtPlan& plan, THashNode& w, Work&& work) {
+  y.Cur = plan.StepPos;
+  if (plan.LineBreak && plan.LineAfter != kNoLineMarker) y.Line = plan.LineAfter;
+  const char* const atBreak = y.Cur;
+  y.OmittedFilled = false;
+  y.LastCommand = &w;
+  try {
+    try {
+      work();
+    } catch (const std::exception& e) {
+      RaiseCommandFailure(y, w, e);
+    }
+  } catch (...) {
+    if (plan.LineBreak && y.Cur == atBreak) y.Cur = plan.AfterPos;
+    throw;
+  }
+  if (plan.LineBreak && y.Cur == atBreak) y.Cur = plan.AfterPos;
+}
+
+// ローカル変数 of one plain name (anything else is the command's to take apart).
+bool RunLocal(TYumeBase& y, const TStmtPlan& plan) {
+  THashNode* w = BuiltinCommand(y, plan, cmdno::kLocal);
+  if (!w) return false;
+  const std::string& name = plan.Bound[0];
+  if (name.empty() || name == "それ" || name[0] == '"' || name[0] == '`') return false;
+  RunBuiltin(y, plan, *w, [&] { AddLocalVariable(y, name); });
+  return true;
+}
+
+// 引数得る with a plain number of the argument.
+bool RunGetArg(TYumeBase& y, const TStmtPlan& plan) {
+  THashNode* w = BuiltinCommand(y, plan, cmdno::kGetArg);
+  if (!w || !IsPlainDigits(plan.Bound[1])) return false;
+  RunBuiltin(y, plan, *w, [&] {
+    const long double n = StrToNumber(plan.Bound[1]);
+    std::string_view name = plan.Bound[0];
+    if (name.size() >= 2 && name.front() == '`' && name.back() == '`')
+      name = name.substr(1, name.size() - 2);
+    THashNode* target = y.Dict.FindScoped(name, false);
+    if (!target) {
+      auto fresh = THashNode::MakeVariable(std::string(name), false, y.WordLevel(), "");
+      target = fresh.get();
+      y.Dict.Add(std::move(fresh));
+    }
+    GetFuncArg(y, *target, n);
+  });
+  return true;
+}
+
+// A statement run as the run loop runs it; anything it moves is the run loop's to follow.
+TOutcome RunOther(TRun& run, const TBlockStep& s) {
+  TYumeBase& y = run.Y;
+  if (run.Depth > 0) return Leave(run, s);
+  const TStmtPlan& plan = *s.Plan;
+  y.Cur = s.Start;
+  const size_t frames = y.Runs.Count();
+  const TRunControl* top = y.Runs.Top();
+  const char* const end = y.End;
+  if (plan.Kind == TStmtPlan::kRead)
+    ExecuteOneStatement(y);
+  else
+    RunPlan(y, plan);
+  run.Ran = true;
+  if (!s.Next || y.Cur != s.Next || y.Runs.Count() != frames || y.Runs.Top() != top ||
+      y.End != end)
+    return TOutcome::Left;
+  return TOutcome::Ended;
+}
+
 TOutcome RunSteps(TRun& run, const TBlock& block) {
   TYumeBase& y = run.Y;
   for (const TBlockStep& s : block.Steps) {
@@ -356,23 +459,28 @@ TOutcome RunSteps(TRun& run, const TBlock& block) {
       case TBlockStep::kIf:
         if (RunChain(run, s) == TOutcome::Left) return TOutcome::Left;
         break;
-      case TBlockStep::kOther: {
-        if (run.Depth > 0) return Leave(run, s);
-        // Run as the run loop runs it; anything it moves is the run loop's to follow.
-        y.Cur = s.Start;
-        const size_t frames = y.Runs.Count();
-        const TRunControl* top = y.Runs.Top();
-        const char* const end = y.End;
-        if (plan.Kind == TStmtPlan::kRead)
-          ExecuteOneStatement(y);
-        else
-          RunPlan(y, plan);
+      case TBlockStep::kReturn: {
+        THashNode* w = BuiltinCommand(y, plan, cmdno::kReturn);
+        if (!w) {
+          if (RunOther(run, s) == TOutcome::Left) return TOutcome::Left;
+          break;
+        }
+        // The blocks run in place end with the call, as 戻る ends their frames.
+        run.Depth = 0;
+        y.InlineFrames = 0;
+        RunBuiltin(y, plan, *w, [&] { ReturnFromCall(y); });
         run.Ran = true;
-        if (!s.Next || y.Cur != s.Next || y.Runs.Count() != frames || y.Runs.Top() != top ||
-            y.End != end)
-          return TOutcome::Left;
-        break;
+        return TOutcome::Left;
       }
+      case TBlockStep::kLocal:
+        if (!RunLocal(y, plan) && RunOther(run, s) == TOutcome::Left) return TOutcome::Left;
+        break;
+      case TBlockStep::kGetArg:
+        if (!RunGetArg(y, plan) && RunOther(run, s) == TOutcome::Left) return TOutcome::Left;
+        break;
+      case TBlockStep::kOther:
+        if (RunOther(run, s) == TOutcome::Left) return TOutcome::Left;
+        break;
     }
     y.StepSinceErrorJump = true;
     run.Ran = true;

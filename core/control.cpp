@@ -15,6 +15,7 @@
 #include "core/hash.h"
 #include "core/messages.h"
 #include "core/number.h"
+#include "core/poscache.h"
 #include "core/runseam.h"
 #include "core/scanner.h"
 #include "core/sjis.h"
@@ -274,17 +275,63 @@ bool BindCallArgs(TYumeBase& y, THashNode& label, std::string_view args) {
   std::string_view slots[8];
   const size_t n = PatternSlotViews(label.Pattern, slots, std::size(slots));
   if (n == 0 || n > std::size(slots) || ArgumentMarks(label.Pattern) != n) return false;
+  const TPositionUse use;
+  const TArgSplit* split = ArgSplitFor(y, args);
+  if (!split || split->Args.size() != n) return false;
+  // How each value is evaluated again once bound: read from the argument's own text (a word or
+  // literal pushed as written), its own value already (plain digits; a text that its backquotes
+  // would only give back), or evaluated from the pushed form.
+  enum TAgain : uint8_t { kOwnText, kDigits, kText, kPushed };
+  TAgain again[8];
   std::vector<std::string> values = NewArgList(y);
-  if (!EvaluateArguments(y, args, n, values)) {
-    y.SpareFuncArgs = std::move(values);
-    return false;
+  for (size_t k = 0; k < n; ++k) {
+    const TArgSplit::TArg& a = split->Args[k];
+    if (a.AsWritten) {
+      values.emplace_back(a.Text);
+      again[k] = kOwnText;
+      continue;
+    }
+    long double number = 0;
+    bool isNumber = false;
+    std::string v;
+    if (IsPlainDigits(a.Text)) {
+      v = a.Text;
+      y.LastType = "e";
+    } else {
+      v = EvaluateSplit(y, a.Text, a.Code.get(), number, isNumber);
+    }
+    if (isNumber) v = FormatNumber(number);
+    const bool text = !isNumber && (y.LastType == "s" || y.LastType == "hs");
+    if (text && slots[k].empty() &&
+        v.find_first_of("`\r\n") == std::string::npos) {
+      again[k] = kText;
+    } else if (text) {
+      v = QuoteBackquote(v);
+      again[k] = kPushed;
+    } else {
+      again[k] = IsPlainDigits(v) ? kDigits : kPushed;
+    }
+    values.push_back(std::move(v));
   }
   ParticleFreeScope pf(y);
   y.OmittedFilled = false;
   for (size_t k = 0; k < n; ++k) {
+    std::string& v = values[k];
+    if (again[k] == kText) {
+      y.LastType = "s";
+      continue;
+    }
     size_t len = 0;
-    if (ParticleMatches(values[k], slots[k], &len)) values[k].resize(values[k].size() - len);
-    EvaluateInPlace(y, values[k]);
+    if (ParticleMatches(v, slots[k], &len)) v.resize(v.size() - len);
+    if (again[k] == kOwnText && len == 0) {
+      long double number = 0;
+      bool isNumber = false;
+      std::string e = EvaluateSplit(y, split->Args[k].Text, split->Args[k].Code.get(), number,
+                                    isNumber);
+      v = isNumber ? FormatNumber(number) : std::move(e);
+    } else {
+      EvaluateInPlace(y, v);
+    }
   }
   SetFuncArgs(y, std::move(values));
   return true;
@@ -351,7 +398,11 @@ std::string LabelValue(TYumeBase& y, THashNode& label, std::string_view args, bo
   // The statement's phrases below are set aside: the call binds only its own arguments.
   y.Args.SetAside();
   y.Runs.PushLevel();
+  // The blocks a body read once runs in place belong to the level set aside.
+  const int inlineFrames = y.InlineFrames;
+  y.InlineFrames = 0;
   auto restore = [&] {
+    y.InlineFrames = inlineFrames;
     y.Runs.PopLevel();
     while (y.Dict.ScopeCount() > scopes) y.Dict.PopScope();
     y.Args.Clear();
@@ -390,6 +441,19 @@ std::string LabelValue(TYumeBase& y, THashNode& label, std::string_view args, bo
   }
   y.LastType = type == "e" ? "e" : (type == "hs" ? "hs" : "s");
   return value;
+}
+
+void AddLocalVariable(TYumeBase& y, std::string name) {
+  y.Dict.AddLocal(y.Dict.NewVariable(std::move(name), y.WordLevel() - 1));
+}
+
+void GetFuncArg(TYumeBase& y, THashNode& target, long double n) {
+  if (n >= 1 && n <= static_cast<long double>(y.FuncArgs.size())) {
+    target.SetValueText(std::string_view(y.FuncArgs[static_cast<size_t>(n) - 1]));
+  } else {
+    target.SetValueText(std::string_view());
+  }
+  target.SetTypeText("s");
 }
 
 void ReturnFromCall(TYumeBase& y) {

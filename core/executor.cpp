@@ -427,16 +427,6 @@ void RaiseCommandFailure(TYumeBase& y, const THashNode& word, const std::excepti
 
 namespace {
 
-// The arguments of a call as PushArguments finds them: each with whether it is pushed as
-// written.
-struct TArgSplit {
-  struct TArg {
-    std::string_view Text;
-    bool AsWritten;
-  };
-  std::vector<TArg> Args;
-};
-
 // Steps over the string literal or parenthesised part at pos: read for real with y (its
 // errors raised and its line markers counted), merely skipped without; false (pos unchanged)
 // where, without y, it is left open.
@@ -505,8 +495,10 @@ bool NextArgument(TYumeBase* y, std::string_view inner, size_t& pos, std::string
 // (the reader stops before the end).
 bool SplitArguments(std::string_view inner, TArgSplit& split) {
   size_t pos = 0;
-  TArgSplit::TArg a{};
-  while (NextArgument(nullptr, inner, pos, a.Text, a.AsWritten)) split.Args.push_back(a);
+  std::string_view text;
+  bool asWritten = false;
+  while (NextArgument(nullptr, inner, pos, text, asWritten))
+    split.Args.push_back({text, asWritten, SplitExpression(text)});
   SkipSeparators(inner, pos);
   return pos >= inner.size();
 }
@@ -520,30 +512,34 @@ void PushArgument(TYumeBase& y, std::string_view arg, bool asWritten) {
   y.Args.Push(ArgumentValue(y, arg, asWritten));
 }
 
+}  // namespace
+
 const TArgSplit* ArgSplitFor(TYumeBase& y, std::string_view inner) {
   static TPositionCache<const TArgSplit> splits;
   return TextReading(splits, y, inner, SplitArguments);
 }
 
-}  // namespace
+std::string ArgumentValue(TYumeBase& y, const TArgSplit::TArg& arg) {
+  if (arg.AsWritten) return std::string(arg.Text);
+  if (IsPlainDigits(arg.Text)) {
+    y.LastType = "e";
+    return std::string(arg.Text);
+  }
+  long double n = 0;
+  bool isNumber = false;
+  std::string v = EvaluateSplit(y, arg.Text, arg.Code.get(), n, isNumber);
+  if (isNumber) return FormatNumber(n);
+  return PushedForm(y, std::move(v));
+}
 
 std::string PushedForm(TYumeBase& y, std::string value) {
   return y.LastType == "s" || y.LastType == "hs" ? QuoteBackquote(value) : std::move(value);
 }
 
-bool EvaluateArguments(TYumeBase& y, std::string_view inner, size_t expected,
-                       std::vector<std::string>& out) {
-  const TPositionUse use;
-  const TArgSplit* split = ArgSplitFor(y, inner);
-  if (!split || split->Args.size() != expected) return false;
-  for (const TArgSplit::TArg& a : split->Args) out.push_back(ArgumentValue(y, a.Text, a.AsWritten));
-  return true;
-}
-
 void PushArguments(TYumeBase& y, std::string_view inner) {
   const TPositionUse use;
   if (const TArgSplit* split = ArgSplitFor(y, inner)) {
-    for (const TArgSplit::TArg& a : split->Args) PushArgument(y, a.Text, a.AsWritten);
+    for (const TArgSplit::TArg& a : split->Args) y.Args.Push(ArgumentValue(y, a));
     return;
   }
   size_t pos = 0;

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/expr.h"
+
 namespace yume {
 
 class TYumeBase;
@@ -51,11 +53,21 @@ void PushArguments(TYumeBase& y, std::string_view inner);
 // The form in which an argument's value (just evaluated, its type in y.LastType) is pushed:
 // texts in backquotes, so that evaluating them again gives them back.
 std::string PushedForm(TYumeBase& y, std::string value);
-// The arguments of inner evaluated as PushArguments would push them, appended to out instead;
-// false (nothing evaluated) unless inner's split is kept (a working text's) and has exactly
-// expected arguments.
-bool EvaluateArguments(TYumeBase& y, std::string_view inner, size_t expected,
-                       std::vector<std::string>& out);
+// The arguments of a call as PushArguments finds them, each with whether it is pushed as written
+// and its split (null where it is read afresh).
+struct TArgSplit {
+  struct TArg {
+    std::string_view Text;
+    bool AsWritten;
+    TExprCodePtr Code;
+  };
+  std::vector<TArg> Args;
+};
+// The split of inner, kept by its place in a working text; null where inner is no working text's
+// or cannot be read without side effects (a line break, an unclosed literal).
+const TArgSplit* ArgSplitFor(TYumeBase& y, std::string_view inner);
+// An argument's value as PushArguments pushes it (see PushedForm).
+std::string ArgumentValue(TYumeBase& y, const TArgSplit::TArg& arg);
 
 // The entries of a coordinate list "(a,b,...)" (or of a word holding one), as written, in order:
 // one pair of backquotes is removed and a list wholly in parentheses is the list inside them.

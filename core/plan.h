@@ -82,6 +82,10 @@ struct TIfPlan {
   int LineAfter = 0;      // the line of the last one
 };
 
+// Binds the plan's phrases to the pattern of w once (plan.Bound, particles taken off); false
+// when they do not stand in its order (the binder then does its full work each time).
+bool BindOnce(const TStmtPlan& plan, const THashNode& w);
+
 // Runs the statement at y.Cur from its plan, made on the first visit. False (nothing done)
 // when the statement is of a form that is always read afresh; the executor then reads it.
 bool RunPlannedStatement(TYumeBase& y);

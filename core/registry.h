@@ -55,6 +55,14 @@ struct TFamily {
 };
 
 constexpr int kHandlerCount = 601;
+
+// Commands whose work a body read once does itself (see core/blockrun.cpp), by number; the
+// tables that register them use the same names.
+namespace cmdno {
+inline constexpr int kReturn = 3;
+inline constexpr int kLocal = 518;
+inline constexpr int kGetArg = 519;
+}  // namespace cmdno
 using THandlerTable = std::array<THandler, kHandlerCount>;
 
 // The command library: every family, in registration order of its commands. Defined where

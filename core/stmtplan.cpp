@@ -135,8 +135,8 @@ const TStmtPlan* PlanAt(TYumeBase& y) {
   return plan;
 }
 
-// Binds the plan's phrases to the pattern of w once; false when they do not stand in its order
-// (the binder then does its full work each time).
+}  // namespace
+
 bool BindOnce(const TStmtPlan& plan, const THashNode& w) {
   if (plan.BindTried == &w && plan.BoundPattern == w.Pattern) return plan.BoundWord == &w;
   plan.BindTried = &w;
@@ -156,6 +156,8 @@ bool BindOnce(const TStmtPlan& plan, const THashNode& w) {
   plan.BoundWord = &w;
   return true;
 }
+
+namespace {
 
 void RunCommand(TYumeBase& y, const TStmtPlan& plan, bool pushed) {
   if (!plan.NamePopped) {

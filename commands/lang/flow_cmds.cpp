@@ -162,13 +162,7 @@ void CmdGetArgs(TYumeBase& y, TArgs& a) {
 // 引数得る (?に,?番目の) 519
 void CmdGetArg(TYumeBase& y, TArgs& a) {
   const long double n = a.Number(1);
-  THashNode& target = a.WordOrNew(0);
-  std::string value;
-  if (n >= 1 && n <= static_cast<long double>(y.FuncArgs.size())) {
-    value = y.FuncArgs[static_cast<size_t>(n) - 1];
-  }
-  target.SetValueText(std::move(value));
-  target.SetTypeText("s");
+  GetFuncArg(y, a.WordOrNew(0), n);
 }
 
 // ---- conditions and loops ----
@@ -338,7 +332,7 @@ constexpr CommandDef kCommands[] = {
     {"おわる", "", 2, CmdEnd},
     {"飛ぶ", "?へ", 5, CmdJump},
     {"呼ぶ", "?を", 6, CmdCall},
-    {"戻る", "", 3, CmdReturn},
+    {"戻る", "", cmdno::kReturn, CmdReturn},
     {"待機", "", 13, CmdWait},
     {"ここから", "", 516, CmdLocalBegin},
     {"ここまで", "", 517, CmdLocalEnd},
@@ -348,7 +342,7 @@ constexpr CommandDef kCommands[] = {
     {"取り込む", "?を", 55, CmdInclude},
     {"関数定義", "?を,?で", 399, CmdDefineFunction},
     {"引数取得", "?に", 400, CmdGetArgs},
-    {"引数得る", "?に,?番目の", 519, CmdGetArg},
+    {"引数得る", "?に,?番目の", cmdno::kGetArg, CmdGetArg},
     {"もし", "", 102, CmdIf},
     {"ならば", "", 19, EmptyHandler},
     {"なら", "", 200, EmptyHandler},

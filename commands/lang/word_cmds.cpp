@@ -7,6 +7,7 @@
 
 #include "commands/families.h"
 #include "core/cmdlib.h"
+#include "core/control.h"
 #include "core/convhalf.h"
 #include "core/expr.h"
 #include "core/hash.h"
@@ -129,7 +130,7 @@ void CmdLocal(TYumeBase& y, TArgs& a) {
   std::string arg = a.TakePhrase(0);
   if (a.Omitted() || arg == "それ") RaiseError(y, "変数『それ』はローカル変数として使えません。");
   if (arg.empty() || (arg[0] != '"' && arg[0] != '`')) {
-    y.Dict.AddLocal(y.Dict.NewVariable(std::move(arg), Depth(y) - 1));
+    AddLocalVariable(y, std::move(arg));
     return;
   }
   std::vector<std::string> names;
@@ -203,7 +204,7 @@ void CmdListVariables(TYumeBase& y, TArgs& a) {
 }
 
 constexpr CommandDef kCommands[] = {
-    {"ローカル変数", "?を", 518, CmdLocal},
+    {"ローカル変数", "?を", cmdno::kLocal, CmdLocal},
     {"数値として扱う", "?を", 194, CmdAsNumber},
     {"文字列として扱う", "?を", 195, CmdAsText},
     {"辞書として扱う", "?を", 213, CmdAsDictionary},
