@@ -212,7 +212,7 @@ struct TRun {
     const TRunControl* Block;
     const char* EndPos;
   };
-  TInPlace InPlace[kMaxDepth + 1] = {};
+  TInPlace InPlace[kMaxDepth + 1];  // [0, Depth) in use
   int Depth = 0;
   bool Ran = false;  // a statement has run
 

@@ -3,6 +3,7 @@
 #include "core/control.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstring>
 
 #include "core/app.h"
@@ -231,6 +232,17 @@ size_t ArgumentMarks(std::string_view pattern) {
   return n;
 }
 
+// The number of slots of a pattern of bare "?" slots ("?", "?,?", ...) up to max; 0 for any other
+// pattern.
+size_t BareSlots(std::string_view pattern, size_t max) {
+  size_t n = 0;
+  for (size_t i = 0; i < pattern.size(); i += 2) {
+    if (pattern[i] != '?' || (i + 1 < pattern.size() && pattern[i + 1] != ',')) return 0;
+    ++n;
+  }
+  return pattern.size() % 2 == 1 && n <= max ? n : 0;
+}
+
 // A bound argument evaluated again, where it is (plain digits are their own value).
 void EvaluateInPlace(TYumeBase& y, std::string& v) {
   if (IsPlainDigits(v))
@@ -242,13 +254,13 @@ void EvaluateInPlace(TYumeBase& y, std::string& v) {
 // An empty list for a call's arguments. The list is built apart (evaluating may run another call
 // that sets its own arguments), in the storage of the list before last, so that calls do not
 // allocate; SetFuncArgs makes it the current one.
-std::vector<std::string> NewArgList(TYumeBase& y) {
-  std::vector<std::string> values = std::move(y.SpareFuncArgs);
+std::vector<TFuncArg> NewArgList(TYumeBase& y) {
+  std::vector<TFuncArg> values = std::move(y.SpareFuncArgs);
   values.clear();
   return values;
 }
 
-void SetFuncArgs(TYumeBase& y, std::vector<std::string>&& values) {
+void SetFuncArgs(TYumeBase& y, std::vector<TFuncArg>&& values) {
   y.SpareFuncArgs = std::move(y.FuncArgs);
   y.FuncArgs = std::move(values);
   y.HasFuncArgs = true;
@@ -258,12 +270,17 @@ void BindFunctionArgs(TYumeBase& y, THashNode& label) {
   if (label.Pattern.empty()) return;
   BindArguments(y, label);
   const size_t n = ArgumentMarks(label.Pattern);
-  std::vector<std::string> values = NewArgList(y);
+  std::vector<TFuncArg> values = NewArgList(y);
   for (size_t i = 0; i < n && !y.Args.Empty(); ++i) {
-    values.push_back(y.Args.TakeFront());
-    EvaluateInPlace(y, values.back());
+    values.emplace_back(y.Args.TakeFront());
+    EvaluateInPlace(y, values.back().MutableText());
   }
   SetFuncArgs(y, std::move(values));
+}
+
+// A whole number whose text is plain digits (evaluated again, it is itself).
+bool PlainWhole(long double n) {
+  return n >= 0 && n < 1e15L && !std::signbit(n) && n == std::trunc(n);
 }
 
 // A call with parentheses to a label whose slots are all "?" arguments, on an empty stack:
@@ -273,37 +290,47 @@ void BindFunctionArgs(TYumeBase& y, THashNode& label) {
 bool BindCallArgs(TYumeBase& y, THashNode& label, std::string_view args) {
   if (!y.Args.Empty() || label.Pattern.empty()) return false;
   std::string_view slots[8];
-  const size_t n = PatternSlotViews(label.Pattern, slots, std::size(slots));
-  if (n == 0 || n > std::size(slots) || ArgumentMarks(label.Pattern) != n) return false;
+  size_t n = BareSlots(label.Pattern, std::size(slots));
+  if (n == 0) {
+    n = PatternSlotViews(label.Pattern, slots, std::size(slots));
+    if (n == 0 || n > std::size(slots) || ArgumentMarks(label.Pattern) != n) return false;
+  }
   const TPositionUse use;
   const TArgSplit* split = ArgSplitFor(y, args);
   if (!split || split->Args.size() != n) return false;
   // How each value is evaluated again once bound: read from the argument's own text (a word or
-  // literal pushed as written), its own value already (plain digits; a text that its backquotes
-  // would only give back), or evaluated from the pushed form.
+  // literal pushed as written), its own value already (plain digits, a whole number that would
+  // be written as such; a text that its backquotes would only give back), or evaluated from the
+  // pushed form.
   enum TAgain : uint8_t { kOwnText, kDigits, kText, kPushed };
   TAgain again[8];
-  std::vector<std::string> values = NewArgList(y);
+  std::vector<TFuncArg> values = NewArgList(y);
   for (size_t k = 0; k < n; ++k) {
     const TArgSplit::TArg& a = split->Args[k];
     if (a.AsWritten) {
-      values.emplace_back(a.Text);
+      values.emplace_back(std::string(a.Text));
       again[k] = kOwnText;
+      continue;
+    }
+    if (IsPlainDigits(a.Text)) {
+      values.emplace_back(std::string(a.Text));
+      y.LastType = "e";
+      again[k] = kDigits;
       continue;
     }
     long double number = 0;
     bool isNumber = false;
-    std::string v;
-    if (IsPlainDigits(a.Text)) {
-      v = a.Text;
-      y.LastType = "e";
-    } else {
-      v = EvaluateSplit(y, a.Text, a.Code.get(), number, isNumber);
+    std::string v = EvaluateSplit(y, a.Text, a.Code.get(), number, isNumber);
+    if (isNumber) {
+      if (PlainWhole(number) && slots[k].empty()) {
+        values.push_back(TFuncArg::Whole(number));
+        again[k] = kDigits;
+        continue;
+      }
+      v = FormatNumber(number);
     }
-    if (isNumber) v = FormatNumber(number);
     const bool text = !isNumber && (y.LastType == "s" || y.LastType == "hs");
-    if (text && slots[k].empty() &&
-        v.find_first_of("`\r\n") == std::string::npos) {
+    if (text && slots[k].empty() && v.find_first_of("`\r\n") == std::string::npos) {
       again[k] = kText;
     } else if (text) {
       v = QuoteBackquote(v);
@@ -311,16 +338,20 @@ bool BindCallArgs(TYumeBase& y, THashNode& label, std::string_view args) {
     } else {
       again[k] = IsPlainDigits(v) ? kDigits : kPushed;
     }
-    values.push_back(std::move(v));
+    values.emplace_back(std::move(v));
   }
   ParticleFreeScope pf(y);
   y.OmittedFilled = false;
   for (size_t k = 0; k < n; ++k) {
-    std::string& v = values[k];
     if (again[k] == kText) {
       y.LastType = "s";
       continue;
     }
+    if (again[k] == kDigits && slots[k].empty()) {
+      y.LastType = "e";
+      continue;
+    }
+    std::string& v = values[k].MutableText();
     size_t len = 0;
     if (ParticleMatches(v, slots[k], &len)) v.resize(v.size() - len);
     if (again[k] == kOwnText && len == 0) {
@@ -449,7 +480,12 @@ void AddLocalVariable(TYumeBase& y, std::string name) {
 
 void GetFuncArg(TYumeBase& y, THashNode& target, long double n) {
   if (n >= 1 && n <= static_cast<long double>(y.FuncArgs.size())) {
-    target.SetValueText(std::string_view(y.FuncArgs[static_cast<size_t>(n) - 1]));
+    const TFuncArg& a = y.FuncArgs[static_cast<size_t>(n) - 1];
+    long double number;
+    if (a.KeptNumber(number))
+      target.SetNumberValue(number);  // the same text, written when read
+    else
+      target.SetValueText(std::string_view(a.Text()));
   } else {
     target.SetValueText(std::string_view());
   }
@@ -463,16 +499,19 @@ void ReturnFromCall(TYumeBase& y) {
     y.Cur = nullptr;
     return;
   }
-  TRunControl f;
-  while (y.Runs.Pop(f)) {
+  // The frames are ended where they stand (a call's frame is large: no copies).
+  while (TRunControl* f = y.Runs.Top()) {
     // A local block left on the way closes its own scope.
-    if (f.Kind == fkLocal) CloseScope(y);
-    if (f.Kind == fkCall || f.Kind == fkEvent) {
+    if (f->Kind == fkLocal) CloseScope(y);
+    if (f->Kind == fkCall || f->Kind == fkEvent) {
       CloseScope(y);
-      RestoreSource(y, f);
-      y.SetCur(f.ReturnPos);
+      RestoreSource(y, *f);
+      const char* const to = f->ReturnPos;
+      y.Runs.Pop();
+      y.SetCur(to);
       return;
     }
+    y.Runs.Pop();
   }
   RaiseError(y, "「戻る」べき場所がありません。");
 }

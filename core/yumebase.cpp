@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "core/executor.h"
+#include "core/number.h"
 
 namespace yume {
 
@@ -100,6 +101,11 @@ bool TYumeBase::InRegisteredText(const char* p) const {
   for (std::string_view t : Texts)
     if (p >= t.data() && p <= t.data() + t.size()) return true;
   return false;
+}
+
+void TFuncArg::Write() const {
+  text_ = FormatNumber(number_);
+  written_ = true;
 }
 
 void TYumeBase::ResetForRun() {

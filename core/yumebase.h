@@ -20,6 +20,44 @@ class THost;
 class TDialogHost;
 class TYumeApp;
 
+// An evaluated argument of a user function: its text, or a whole number worked out by the call
+// whose text (the number written out) is only made when something reads it.
+class TFuncArg {
+ public:
+  TFuncArg() = default;
+  explicit TFuncArg(std::string text) : text_(std::move(text)) {}
+  // A whole number below 10^15 in size (its text is plain digits, perhaps with a minus sign).
+  static TFuncArg Whole(long double n) {
+    TFuncArg a;
+    a.number_ = n;
+    a.written_ = false;
+    a.isNumber_ = true;
+    return a;
+  }
+  const std::string& Text() const {
+    if (!written_) Write();
+    return text_;
+  }
+  bool KeptNumber(long double& n) const {
+    n = number_;
+    return isNumber_;
+  }
+  // The text to change in place; the value is a text from then on.
+  std::string& MutableText() {
+    if (!written_) Write();
+    isNumber_ = false;
+    return text_;
+  }
+
+ private:
+  void Write() const;
+
+  mutable std::string text_;
+  long double number_ = 0;
+  bool isNumber_ = false;
+  mutable bool written_ = true;
+};
+
 class TYumeBase {
  public:
   TYumeBase();
@@ -60,8 +98,8 @@ class TYumeBase {
   TObjList Objs;
   std::vector<std::unique_ptr<TObjNode>> DeferredRelease;  // destroyed parts awaiting release
   std::vector<std::unique_ptr<std::string>> Included;      // sources brought in by 取り込む
-  std::vector<std::string> FuncArgs;                       // evaluated arguments of a user function
-  std::vector<std::string> SpareFuncArgs;                  // storage for the next call's arguments
+  std::vector<TFuncArg> FuncArgs;       // evaluated arguments of a user function
+  std::vector<TFuncArg> SpareFuncArgs;  // storage for the next call's arguments
   bool HasFuncArgs = false;                                // FuncArgs holds a call's arguments
   std::vector<std::string_view> Texts;                     // see AddText
   std::string_view LastText;                               // the text TextOf found last

@@ -151,7 +151,7 @@ void CmdGetArgs(TYumeBase& y, TArgs& a) {
   std::string joined;
   for (size_t i = 0; i < y.FuncArgs.size(); ++i) {
     if (i) joined += '\r';
-    joined += TrimBlanks(y.FuncArgs[i]);
+    joined += TrimBlanks(y.FuncArgs[i].Text());
   }
   target->SetValueText(std::move(joined));
   target->TypeText = "s";
