@@ -234,70 +234,52 @@ bool AppendInPlace(TYumeBase& y, const std::string& name, std::string_view value
   return true;
 }
 
-std::unique_ptr<TAppendPlan> ReadAppend(const std::string& name, std::string_view valueText) {
-  const std::string_view v = TrimBlanks(valueText);
-  if (name.empty() || v.compare(0, name.size(), name) != 0) return nullptr;
-  if (IsDelimiter(name[0]) || IsDigitChar(name[0]) || name[0] == '@') return nullptr;
-  if (FindCharAligned(name, '#') != std::string::npos) return nullptr;
-  size_t p = name.size();
-  SkipSeparators(v, p);
-  if (CharAt(v, p) != '&' || CharAt(v, p + 1) == '&') return nullptr;
-  auto plan = std::make_unique<TAppendPlan>();
-  plan->Tail = v.substr(p + 1);
-  // The terms IsInertConcatTail accepts: literals without insertions, numbers, words.
-  static constexpr std::string_view kWideBrace = "｛";
-  const std::string_view t = v;
-  size_t pos = p + 1;
-  bool expectTerm = true;
-  while (pos < t.size()) {
-    SkipSeparators(t, pos);
-    if (pos >= t.size()) break;
-    if (!expectTerm) {
-      if (t[pos] != '&' || CharAt(t, pos + 1) == '&') return nullptr;
-      ++pos;
-      expectTerm = true;
-      continue;
-    }
-    if (AtStringLiteral(t, pos)) {
-      const size_t next = SkipStringLiteral(t, pos);
-      if (next == std::string_view::npos) return nullptr;
-      const std::string_view lit = t.substr(pos, next - pos);
-      if (lit[0] == '"' && (FindCharAligned(lit, '{') != std::string_view::npos ||
-                            FindAligned(lit, kWideBrace) != std::string_view::npos))
-        return nullptr;
-      pos = next;
-    } else {
-      const size_t start = pos;
-      const std::string_view word = ReadWord(t, pos);
-      if (word.empty() || pos == start) return nullptr;
-      bool digits = true;
-      for (char c : word) digits = digits && IsDigitChar(c);
-      if (!digits) {
-        plan->Words.emplace_back(word, TNameRef{});
-        plan->Words.back().second.Prepare(word, false);
-      }
-    }
-    expectTerm = false;
-  }
-  if (expectTerm) return nullptr;
-  plan->TailCode = SplitExpression(plan->Tail);
-  return plan;
+bool IsAppendStatement(std::string_view name, const TExprCode* code) {
+  if (name.empty() || IsDelimiter(name[0]) || IsDigitChar(name[0]) || name[0] == '@') return false;
+  if (FindCharAligned(name, '#') != std::string::npos) return false;
+  return IsAppendTo(code, name);
 }
 
-bool AppendPlanned(TYumeBase& y, const std::string& name, TNameRef& ref, TAppendPlan& plan) {
-  for (auto& [word, wref] : plan.Words) {
-    const THashNode* w = y.Dict.FindRemembered(word, wref);
-    if (!w || w->Kind != wkVariable) return false;
+bool AppendToVariable(TYumeBase& y, const std::string& name, TNameRef* ref,
+                      std::string_view valueText, const TExprCode& code) {
+  const auto find = [&] {
+    return ref ? y.Dict.FindRemembered(name, *ref) : y.Dict.FindScoped(name, false);
+  };
+  THashNode* w = find();
+  // The word the whole would read first must be the one it stores to.
+  if (!w || w->Kind != wkVariable || w->Reserved || w->TypeText == "hs" || w->Pinned() ||
+      AppendHead(y, code) != w)
+    return false;
+  TValuePin pin;
+  w->Pin(&pin);
+  std::string value;
+  bool whole = false;
+  try {
+    whole = EvaluateAppended(y, valueText, code, value,
+                             [&] { return pin.Saved ? pin.Old : w->ValueText(); });
+  } catch (...) {
+    if (!pin.Saved) w->Pin(nullptr);
+    throw;
   }
-  THashNode* w = y.Dict.FindRemembered(name, ref);
-  if (!w || w->Kind != wkVariable || w->Reserved || w->TypeText == "hs") return false;
-  long double n = 0;
-  bool isNumber = false;
-  std::string tail = EvaluateSplit(y, plan.Tail, plan.TailCode.get(), n, isNumber);
-  if (isNumber) tail = FormatNumber(n);
-  w->MutableValue() += tail;
-  w->TypeText = "s";
-  y.LastType = "s";
+  if (!pin.Saved) w->Pin(nullptr);
+  if (!whole && !pin.Saved && find() == w && w->Kind == wkVariable && !w->Reserved &&
+      w->TypeText != "hs") {
+    w->MutableValue() += value;
+    w->TypeText = "s";
+    y.LastType = "s";
+    return true;
+  }
+  // X was written (or its name came to mean another word) while the terms were worked out: the
+  // whole value, from X's value before, stored as AssignValue stores it.
+  TWorked worked;
+  if (whole) {
+    worked.Text = std::move(value);
+  } else {
+    worked.Text = pin.Saved ? std::move(pin.Old) : w->ValueText();
+    worked.Text += value;
+    y.LastType = "s";
+  }
+  StoreNamed(y, name, std::move(worked), ref);
   return true;
 }
 
@@ -319,7 +301,11 @@ void AssignValue(TYumeBase& y, const std::string& name, std::string_view valueTe
     SyntaxRefused(y, name, false);
   }
   if (!name.empty() && name[0] >= '0' && name[0] <= '9') SyntaxRefused(y, name, true);
-  if (AppendInPlace(y, name, TrimBlanks(valueText))) return;
+  if (y.Plans && IsAppendStatement(name, code)) {
+    if (AppendToVariable(y, name, ref, valueText, *code)) return;
+  } else if (AppendInPlace(y, name, TrimBlanks(valueText))) {
+    return;
+  }
 
   TWorked worked = Evaluate(y, valueText, code);
 

@@ -31,17 +31,16 @@ bool PlainAssignment(std::string_view name, std::string_view valueText);
 void AssignPlain(TYumeBase& y, const std::string& name, std::string_view valueText, TNameRef& ref,
                  const TExprCode* code = nullptr);
 
-// "X は、X & ...", appended in place, read once: the tail's split and the words it reads.
-struct TAppendPlan {
-  std::string_view Tail;
-  TExprCodePtr TailCode;
-  std::vector<std::pair<std::string_view, TNameRef>> Words;
-};
-// Null when "name は valueText" can never be appended in place.
-std::unique_ptr<TAppendPlan> ReadAppend(const std::string& name, std::string_view valueText);
-// Appends in place as AssignValue does when the words are plain variables; false (nothing done)
-// when AssignValue has to decide.
-bool AppendPlanned(TYumeBase& y, const std::string& name, TNameRef& ref, TAppendPlan& plan);
+// Whether "name は valueText", valueText split as code, is "name & term & ..." (see
+// AppendToVariable).
+bool IsAppendStatement(std::string_view name, const TExprCode* code);
+// "X は、X & term & ..." with X a plain variable: the terms are worked out and appended to X's
+// value where it is, whatever they are, so that building a text piece by piece stays linear. The
+// outcome is what evaluating the whole and storing it gives: should the terms change X (a call
+// writing it), X's value from before is kept aside when it is first written, and the whole is
+// stored as any value is. False (nothing done) when X is no plain variable.
+bool AppendToVariable(TYumeBase& y, const std::string& name, TNameRef* ref,
+                      std::string_view valueText, const TExprCode& code);
 
 // Stores a number a calculation has just made (y.LastType "e") under name, as AssignPlain stores
 // a value.

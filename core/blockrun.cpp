@@ -45,7 +45,6 @@ struct TBlockStep {
   const char* Next = nullptr;   // where the program goes on when it moves nothing (null: unknown)
   std::unique_ptr<TStmtPlan> Plan;
   std::unique_ptr<TIfPlan> If;          // kIf: the chain after もし
-  std::unique_ptr<TAppendPlan> Append;  // kAppend
   // kItem: "Xの、key は、value": X, and the key's split.
   std::string_view Holder;
   mutable TNameRef HolderRef;
@@ -136,7 +135,7 @@ std::unique_ptr<TBlock> ReadBody(TYumeBase& y, const char* start, const char* en
         if (plan->Phrases.empty()) {
           if (plan->PlainAssign) {
             step.Kind = TBlockStep::kAssign;
-          } else if ((step.Append = ReadAppend(plan->Name, plan->ValueText))) {
+          } else if (IsAppendStatement(plan->Name, plan->ValueCode.get())) {
             step.Kind = TBlockStep::kAppend;
           }
         } else if (plan->Phrases.size() == 1 && plan->Phrases[0].size() > 2 &&
@@ -445,7 +444,7 @@ TOutcome RunSteps(TRun& run, const TBlock& block) {
       case TBlockStep::kAppend:
         if (!y.Args.Empty()) return Leave(run, s);
         y.Cur = plan.StepPos;
-        if (!AppendPlanned(y, plan.Name, plan.Ref, *s.Append))
+        if (!AppendToVariable(y, plan.Name, &plan.Ref, plan.ValueText, *plan.ValueCode))
           AssignValue(y, plan.Name, plan.ValueText, &plan.Ref, plan.ValueCode.get());
         break;
       case TBlockStep::kItem:

@@ -303,6 +303,7 @@ struct TExprToken {
   std::string_view Text;  // operator, word, the inside of the parentheses of a call or part
   std::string_view Word;  // kCall: the word before the parentheses
   std::string Value;      // kNumber: the number as a term reads it; kLiteral: the literal's text
+  bool Expand = false;    // kLiteral: written with escapes or insertions, worked out when read
   long double Num = 0;    // kNumber: its value
   mutable TNameRef Ref;   // kWord, kCall: what the word meant last time
   // kWord with "の" inside: the item access it may write ("辞書のキー"), split at its last "の",
@@ -450,7 +451,10 @@ bool CompileTerm(std::string_view text, size_t& pos, TExprToken& t, bool inChain
     TExprToken lit;
     lit.Kind = TExprToken::kLiteral;
     lit.Pos = t.Pos;
-    if (!PlainLiteralValue(text.substr(pos, end - pos), lit.Value)) return false;
+    if (!PlainLiteralValue(text.substr(pos, end - pos), lit.Value)) {
+      if (end - pos < 2 || (text[pos] != '"' && text[pos] != '@')) return false;
+      lit.Expand = true;
+    }
     pos = end;
     lit.End = static_cast<uint32_t>(pos);
     if (inChain) {
@@ -811,6 +815,15 @@ bool ParenNumber(TYumeBase& y, const TExprToken& t, long double& out);
 bool ItemWordReady(TYumeBase& y, const TExprToken& t);
 bool ItemNumber(TYumeBase& y, const TExprToken& t, long double& out, bool asValue);
 
+// A literal's value: as written, or worked out from the text as a term reads it.
+std::string LiteralValue(TYumeBase& y, std::string_view text, const TExprToken& t) {
+  if (!t.Expand) return t.Value;
+  std::string out;
+  size_t p = t.Pos;
+  ExpandLiteral(y, text, p, out);
+  return out;
+}
+
 // One term of the split, read as a term reads it: into out, with y.LastType set. False (nothing
 // read) when the term is not what the split expected; a chain whose later part is not is
 // finished from the text, and end tells where it ended (else t.End). A parenthesised part is a
@@ -827,7 +840,7 @@ bool EvalCodedTerm(TYumeBase& y, std::string_view text, const TExprToken& t, TSt
       y.LastType = "e";
       return true;
     case TExprToken::kLiteral:
-      out.SetText(std::string(t.Value), false);
+      out.SetText(LiteralValue(y, text, t), false);
       y.LastType = "s";
       return true;
     case TExprToken::kWord: {
@@ -847,11 +860,16 @@ bool EvalCodedTerm(TYumeBase& y, std::string_view text, const TExprToken& t, TSt
       out = RunParen(y, t, guarded);
       return true;
     case TExprToken::kChain: {
-      std::string s = t.Parts[0].Value;
+      std::string s = LiteralValue(y, text, t.Parts[0]);
       for (size_t k = 1; k < t.Parts.size(); ++k) {
         const TExprToken& part = t.Parts[k];
         if (part.Kind == TExprToken::kLiteral) {
-          s += part.Value;
+          if (part.Expand) {
+            size_t p = part.Pos;
+            ExpandLiteral(y, text, p, s);
+          } else {
+            s += part.Value;
+          }
           continue;
         }
         TStrNum v;
@@ -1523,6 +1541,43 @@ std::string EvaluateSplit(TYumeBase& y, std::string_view text, const TExprCode* 
     return {};
   }
   return v.HasText ? std::move(v.Text) : FormatNumber(v.Num);
+}
+
+bool IsAppendTo(const TExprCode* code, std::string_view name) {
+  return code && code->AfterFirst == TExprCode::kConcat &&
+         code->PrefixEnd == code->Tokens.size() && code->Tokens[0].Kind == TExprToken::kWord &&
+         code->Tokens[0].Text == name;
+}
+
+const THashNode* AppendHead(TYumeBase& y, const TExprCode& code) {
+  return PlainVariable(y, code.Tokens[0]);
+}
+
+bool EvaluateAppended(TYumeBase& y, std::string_view text, const TExprCode& code,
+                      std::string& value, const std::function<std::string()>& head) {
+  // As the "&" terms of EvaluateCodedValue.
+  const auto whole = [&](size_t pos) {
+    std::string all = head();
+    all += value;
+    TStrNum rest = TextPathValue(y, text, pos, std::move(all));
+    value = std::move(rest.TextValue());
+    return true;
+  };
+  for (size_t idx = 1; idx < code.PrefixEnd; ++idx) {
+    const TExprToken& p = code.Tokens[idx];
+    TStrNum v;
+    size_t pend;
+    if (!EvalCodedTerm(y, text, p, v, pend, true)) {
+      size_t pos = p.Pos;
+      value += EvalTerm(y, text, pos);
+      y.LastType = "s";
+      return whole(pos);
+    }
+    value += v.TextValue();
+    y.LastType = "s";
+    if (pend != p.End) return whole(pend);
+  }
+  return false;
 }
 
 std::string EvaluateOrNumber(TYumeBase& y, std::string_view text, long double& number,

@@ -12,6 +12,7 @@
 // Both set y.LastType to "s" (text) or "e" (number).
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -19,6 +20,7 @@
 namespace yume {
 
 class TYumeBase;
+class THashNode;
 
 // A value inside a calculation. The number of a text and the text of a number are made only
 // when an operator needs them.
@@ -94,6 +96,17 @@ bool EvaluateNumber(TYumeBase& y, std::string_view text, const TExprCode* code, 
 // EvaluateOrNumber with the text's split at hand (null: read as EvaluateOrNumber reads it).
 std::string EvaluateSplit(TYumeBase& y, std::string_view text, const TExprCode* code,
                           long double& number, bool& hasNumber);
+
+// A split "name & term & ..." that is nothing but terms joined by "&", the first the word name.
+bool IsAppendTo(const TExprCode* code, std::string_view name);
+// The plain variable such a split reads first (null when its word means no plain variable now).
+const THashNode* AppendHead(TYumeBase& y, const TExprCode& code);
+// The terms after the first of such a split, joined as the whole joins them (y.LastType "s"),
+// into value. Where a term is not what the split expected, the whole is finished from the text
+// as the whole would be, from head() (the first term's value) and what value holds: true then,
+// and value is the whole value.
+bool EvaluateAppended(TYumeBase& y, std::string_view text, const TExprCode& code,
+                      std::string& value, const std::function<std::string()>& head);
 
 // The value of an expression. Any failure is raised as the error line
 // "計算式に誤りがあります。" + reason + the expression text.

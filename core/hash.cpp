@@ -15,7 +15,16 @@ namespace yume {
 // ---- THashNode ----
 
 THashNode::THashNode() = default;
-THashNode::~THashNode() = default;
+THashNode::~THashNode() {
+  if (pin_) SaveForPin();
+}
+
+void THashNode::SaveForPin() const {
+  TValuePin* pin = pin_;
+  pin_ = nullptr;
+  pin->Old = ValueText();
+  pin->Saved = true;
+}
 
 std::unique_ptr<THashNode> THashNode::MakeVariable(std::string name, bool reserved, int level,
                                                    std::string value) {
@@ -30,6 +39,7 @@ std::unique_ptr<THashNode> THashNode::MakeVariable(std::string name, bool reserv
 
 void THashNode::Assign(const THashNode& other) {
   if (&other == this) return;
+  if (pin_) SaveForPin();
   if (table_) DropTable(false);
   if (other.numberForm_ == kNumberOnly) {
     number_ = other.number_;
@@ -52,6 +62,7 @@ void THashNode::Assign(const THashNode& other) {
 }
 
 void THashNode::ResetAsVariable(std::string name, int level) {
+  if (pin_) SaveForPin();
   Name = std::move(name);
   Pattern.clear();
   TypeText.clear();
@@ -147,16 +158,19 @@ std::string THashNode::GetRow(int row) {
 }
 
 void THashNode::SetCell(int col, int row, std::string text) {
+  if (pin_) SaveForPin();
   TableForm().SetCell(col, row, std::move(text));
   stale_ = true;
 }
 
 void THashNode::SetRow(int row, std::string_view text) {
+  if (pin_) SaveForPin();
   TableForm().SetRowText(row, text);
   stale_ = true;
 }
 
 void THashNode::ReplaceTable(const TCsvDb& table) {
+  if (pin_) SaveForPin();
   if (!table_) table_ = std::make_unique<TCsvDb>();  // no need to parse what is replaced
   table_->Assign(table);
   stale_ = true;

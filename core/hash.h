@@ -37,6 +37,13 @@ inline void BumpDictGeneration() {
   ++g_dictGeneration;
 }
 
+// The text a value had when an append to it began, kept when something else writes the value
+// (or ends the word) before the append is done (see AppendToVariable in core/assign.cpp).
+struct TValuePin {
+  std::string Old;
+  bool Saved = false;
+};
+
 class THashNode {
  public:
   THashNode();
@@ -66,10 +73,12 @@ class THashNode {
     return value_;
   }
   void SetValueText(std::string&& v) {
+    if (pin_) SaveForPin();
     if (table_ || numberForm_) DropForms();
     value_ = std::move(v);
   }
   void SetValueText(std::string_view v) {
+    if (pin_) SaveForPin();
     if (table_ || numberForm_) DropForms();
     value_.assign(v);
   }
@@ -83,6 +92,7 @@ class THashNode {
   }
   // Direct access for appending in place; the caller must not keep the reference.
   std::string& MutableValue() {
+    if (pin_) SaveForPin();
     if (stale_) Render();
     if (table_ || numberForm_) DropForms();
     return value_;
@@ -93,6 +103,7 @@ class THashNode {
   // is written as text at once, as it always is (15 significant digits). The type text is the
   // caller's to set.
   void SetNumberValue(long double n) {
+    if (pin_) SaveForPin();
     // The usual value, a whole number held as it is, inline.
     if (!table_ && n > -1e15L && n < 1e15L && n != 0 &&
         static_cast<long double>(static_cast<int64_t>(n)) == n) {
@@ -131,6 +142,11 @@ class THashNode {
   void SetRow(int row, std::string_view text);
   void ReplaceTable(const TCsvDb& table);  // a deep copy
 
+  // While pinned, the first write (or the word's end) keeps the value it replaces in the pin,
+  // and unpins.
+  void Pin(TValuePin* pin) { pin_ = pin; }
+  bool Pinned() const { return pin_ != nullptr; }
+
  private:
   // kNumberOnly: the number is the value, its text not written yet; kNumberWritten: the same
   // with the text written; kTextRead: the text is the value, number_ is its reading.
@@ -140,12 +156,14 @@ class THashNode {
   void Render() const;  // value_ from the table or the number
   void DropTable(bool keep_text);
   void DropForms();  // the table and the number are forgotten; value_ is the value
+  void SaveForPin() const;
 
   mutable std::string value_;  // stale while stale_ is set
   std::unique_ptr<TCsvDb> table_;
   mutable long double number_ = 0;
   mutable uint8_t numberForm_ = kNoNumber;
   mutable bool stale_ = false;  // value_ must be written from the table or the number first
+  mutable TValuePin* pin_ = nullptr;
 };
 
 // What a name meant in a dictionary's own table when last looked up (see

@@ -113,6 +113,8 @@ void ExpandBody(TYumeBase& y, std::string_view body, bool here_document, std::st
 }
 
 // Appends the value of the string literal at pos and moves pos past it.
+}  // namespace
+
 void ExpandLiteral(TYumeBase& y, std::string_view text, size_t& pos, std::string& out) {
   const size_t end = SkipStringLiteral(text, pos);
   const bool closed = end != std::string_view::npos;
@@ -142,8 +144,6 @@ void ExpandLiteral(TYumeBase& y, std::string_view text, size_t& pos, std::string
   if (!closed) RaiseError(y, "文字列\"%s\"の最後に」がありません。", {out});
   pos = end;
 }
-
-}  // namespace
 
 void ContinueStringChain(TYumeBase& y, std::string_view text, size_t& pos, std::string& out) {
   for (;;) {

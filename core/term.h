@@ -21,6 +21,9 @@ std::string EvalTerm(TYumeBase& y, std::string_view text, size_t& pos);
 // does. Sets y.LastType to "s".
 void ContinueStringChain(TYumeBase& y, std::string_view text, size_t& pos, std::string& out);
 
+// The literal at pos (its escapes and insertions worked out) appended to out; pos ends after it.
+void ExpandLiteral(TYumeBase& y, std::string_view text, size_t& pos, std::string& out);
+
 // The value of a literal (quotes included) that needs no evaluation: a backquoted one, or a
 // double-quoted one without escapes or insertions ({...}). False for any other.
 bool PlainLiteralValue(std::string_view literal, std::string& out);
