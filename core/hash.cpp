@@ -3,6 +3,7 @@
 #include <cmath>
 #include <iterator>
 
+#include "core/charindex.h"
 #include "core/error.h"
 #include "core/messages.h"
 #include "core/number.h"
@@ -16,7 +17,18 @@ namespace yume {
 
 THashNode::THashNode() = default;
 THashNode::~THashNode() {
+  BeforeWrite();
+}
+
+void THashNode::BeforeWriteSlow() const {
   if (pin_) SaveForPin();
+  chars_.reset();
+}
+
+const TCharIndex& THashNode::CharIndex() const {
+  const std::string& s = ValueText();
+  if (!chars_) chars_ = std::make_unique<TCharIndex>(s);
+  return *chars_;
 }
 
 void THashNode::SaveForPin() const {
@@ -39,7 +51,7 @@ std::unique_ptr<THashNode> THashNode::MakeVariable(std::string name, bool reserv
 
 void THashNode::Assign(const THashNode& other) {
   if (&other == this) return;
-  if (pin_) SaveForPin();
+  BeforeWrite();
   if (table_) DropTable(false);
   if (other.numberForm_ == kNumberOnly) {
     number_ = other.number_;
@@ -62,7 +74,7 @@ void THashNode::Assign(const THashNode& other) {
 }
 
 void THashNode::ResetAsVariable(std::string name, int level) {
-  if (pin_) SaveForPin();
+  BeforeWrite();
   Name = std::move(name);
   Pattern.clear();
   TypeText.clear();
@@ -95,6 +107,7 @@ void THashNode::InferType() {
 
 TCsvDb& THashNode::TableForm() {
   if (!table_) {
+    chars_.reset();  // the text is written again from the table
     if (stale_) Render();
     numberForm_ = kNoNumber;
     table_ = std::make_unique<TCsvDb>();
@@ -158,19 +171,19 @@ std::string THashNode::GetRow(int row) {
 }
 
 void THashNode::SetCell(int col, int row, std::string text) {
-  if (pin_) SaveForPin();
+  BeforeWrite();
   TableForm().SetCell(col, row, std::move(text));
   stale_ = true;
 }
 
 void THashNode::SetRow(int row, std::string_view text) {
-  if (pin_) SaveForPin();
+  BeforeWrite();
   TableForm().SetRowText(row, text);
   stale_ = true;
 }
 
 void THashNode::ReplaceTable(const TCsvDb& table) {
-  if (pin_) SaveForPin();
+  BeforeWrite();
   if (!table_) table_ = std::make_unique<TCsvDb>();  // no need to parse what is replaced
   table_->Assign(table);
   stale_ = true;

@@ -16,6 +16,7 @@ namespace yume {
 
 class THash;
 class TCsvDb;
+class TCharIndex;
 
 // Word kinds.
 enum TWordKind : uint8_t {
@@ -73,12 +74,12 @@ class THashNode {
     return value_;
   }
   void SetValueText(std::string&& v) {
-    if (pin_) SaveForPin();
+    BeforeWrite();
     if (table_ || numberForm_) DropForms();
     value_ = std::move(v);
   }
   void SetValueText(std::string_view v) {
-    if (pin_) SaveForPin();
+    BeforeWrite();
     if (table_ || numberForm_) DropForms();
     value_.assign(v);
   }
@@ -92,7 +93,7 @@ class THashNode {
   }
   // Direct access for appending in place; the caller must not keep the reference.
   std::string& MutableValue() {
-    if (pin_) SaveForPin();
+    BeforeWrite();
     if (stale_) Render();
     if (table_ || numberForm_) DropForms();
     return value_;
@@ -103,7 +104,7 @@ class THashNode {
   // is written as text at once, as it always is (15 significant digits). The type text is the
   // caller's to set.
   void SetNumberValue(long double n) {
-    if (pin_) SaveForPin();
+    BeforeWrite();
     // The usual value, a whole number held as it is, inline.
     if (!table_ && n > -1e15L && n < 1e15L && n != 0 &&
         static_cast<long double>(static_cast<int64_t>(n)) == n) {
@@ -142,6 +143,9 @@ class THashNode {
   void SetRow(int row, std::string_view text);
   void ReplaceTable(const TCsvDb& table);  // a deep copy
 
+  // Where the value's characters start (see TCharIndex), kept until the value changes.
+  const TCharIndex& CharIndex() const;
+
   // While pinned, the first write (or the word's end) keeps the value it replaces in the pin,
   // and unpins.
   void Pin(TValuePin* pin) { pin_ = pin; }
@@ -157,6 +161,11 @@ class THashNode {
   void DropTable(bool keep_text);
   void DropForms();  // the table and the number are forgotten; value_ is the value
   void SaveForPin() const;
+  // Before the value changes: the pin served, the character index dropped.
+  void BeforeWrite() const {
+    if (pin_ || chars_) BeforeWriteSlow();
+  }
+  void BeforeWriteSlow() const;
 
   mutable std::string value_;  // stale while stale_ is set
   std::unique_ptr<TCsvDb> table_;
@@ -164,6 +173,7 @@ class THashNode {
   mutable uint8_t numberForm_ = kNoNumber;
   mutable bool stale_ = false;  // value_ must be written from the table or the number first
   mutable TValuePin* pin_ = nullptr;
+  mutable std::unique_ptr<TCharIndex> chars_;
 };
 
 // What a name meant in a dictionary's own table when last looked up (see

@@ -44,11 +44,29 @@ void FinishCut(TYumeBase& y, const TWritten& arg, std::string_view taken, std::s
   if (arg.Word) arg.Word->SetValueText(std::move(rest));
 }
 
+// A text argument where it stands (as TextInPlace), with the index of its characters when it is
+// a variable's long value: the index stays beside the value until it changes, so a walk through
+// a text by character positions costs the same at every step.
+struct TCharsArg {
+  std::string_view Text;
+  const TCharIndex* Index = nullptr;
+};
+
+TCharsArg CharsArg(TArgs& a, size_t i) {
+  constexpr size_t kIndexFrom = 256;  // shorter texts are walked faster than indexed
+  if (THashNode* w = a.NamedWord(i); w && w->Kind == wkVariable) {
+    const std::string& s = w->ValueText();
+    return {s, s.size() >= kIndexFrom ? &w->CharIndex() : nullptr};
+  }
+  return {a.Text(i), nullptr};
+}
+
 // ---- measuring and searching ----
 
 // 文字数/LEN (?の) 92
 void CmdLength(TYumeBase& y, TArgs& a) {
-  SetSoreInteger(y, static_cast<int64_t>(CountChars(a.TextInPlace(0))));
+  const TCharsArg t = CharsArg(a, 0);
+  SetSoreInteger(y, static_cast<int64_t>(t.Index ? t.Index->Count() : CountChars(t.Text)));
 }
 
 // バイト数/LENB (?の) 122
@@ -70,7 +88,8 @@ void CmdLineCount(TYumeBase& y, TArgs& a) {
 // 何文字目 (?の中で,?が) 562
 void CmdCharPosition(TYumeBase& y, TArgs& a) {
   const std::string& what = a.Text(1);
-  SetSoreInteger(y, static_cast<int64_t>(CharPosition(a.TextInPlace(0), what)));
+  const TCharsArg t = CharsArg(a, 0);
+  SetSoreInteger(y, static_cast<int64_t>(CharPosition(t.Text, what, t.Index)));
 }
 
 // 何バイト目/POS (?の中で,?が) 47
@@ -93,13 +112,29 @@ void CmdSameText(TYumeBase& y, TArgs& a) {
 
 // ---- extracting ----
 
-// MID/切り出す (?の中で,?から,?つ) 48, MIDB (?,?,?) 431
+// MIDB (?,?,?) 431
 // A stretch of the text from a start and a count, both integer texts.
 template <std::string_view (*Stretch)(std::string_view, int64_t, int64_t)>
 void StretchCommand(TYumeBase& y, TArgs& a) {
   const int64_t count = a.IntegerText(2);
   const int64_t start = a.IntegerText(1);
   SetSoreText(y, std::string(Stretch(a.TextInPlace(0), start, count)));
+}
+
+// MID/切り出す (?の中で,?から,?つ) 48
+void CmdMid(TYumeBase& y, TArgs& a) {
+  const int64_t count = a.IntegerText(2);
+  const int64_t start = a.IntegerText(1);
+  const TCharsArg t = CharsArg(a, 0);
+  SetSoreText(y, std::string(MidChars(t.Text, start, count, t.Index)));
+}
+
+// LEFT, RIGHT, 右端削除, 左端削除 (below): a part by a count of characters.
+template <std::string_view (*Part)(std::string_view, int64_t, const TCharIndex*)>
+void CharsCommand(TYumeBase& y, TArgs& a) {
+  const int64_t n = a.Whole(1);
+  const TCharsArg t = CharsArg(a, 0);
+  SetSoreText(y, std::string(Part(t.Text, n, t.Index)));
 }
 
 // LEFT 189, RIGHT 188, 右端削除 171, 左端削除 172 (?から,?文字), 段落を切り出す (?から,?番目の) 214
@@ -356,10 +391,10 @@ constexpr CommandDef kCommands[] = {
     {"確保", "?に,?バイトを", 73, CmdReserve},
     {"LEN", "?", 92, CmdLength},
     {"LENB", "?", 122, CmdByteLength},
-    {"RIGHT", "?,?", 188, PartCommand<RightChars>},
-    {"LEFT", "?,?", 189, PartCommand<LeftChars>},
-    {"MID", "?の中で,?から,?つ", 48, StretchCommand<MidChars>},
-    {"切り出す", "?の中で,?から,?つ", 48, StretchCommand<MidChars>},
+    {"RIGHT", "?,?", 188, CharsCommand<RightChars>},
+    {"LEFT", "?,?", 189, CharsCommand<LeftChars>},
+    {"MID", "?の中で,?から,?つ", 48, CmdMid},
+    {"切り出す", "?の中で,?から,?つ", 48, CmdMid},
     {"MIDB", "?,?,?", 431, StretchCommand<MidBytes>},
     {"POS", "?,?", 47, CmdBytePosition},
     {"文比較", "?と,?で", 373, CmdSameText},
@@ -374,8 +409,8 @@ constexpr CommandDef kCommands[] = {
     {"判別して切り取る", "?の,?までを,?で", 279, CmdCutEscaped},
     {"前後の空白削除", "?の", 72, CmdTrim},
     {"トリム", "?を", 72, CmdTrim},
-    {"右端削除", "?から,?文字", 171, PartCommand<DropRightChars>},
-    {"左端削除", "?から,?文字", 172, PartCommand<DropLeftChars>},
+    {"右端削除", "?から,?文字", 171, CharsCommand<DropRightChars>},
+    {"左端削除", "?から,?文字", 172, CharsCommand<DropLeftChars>},
     {"送り仮名削除", "?から", 327, CmdDropOkurigana},
     {"通貨形式に変換", "?を", 173, CmdCurrency},
     {"指定形式に変換", "?を,?の", 293, CmdFormat},

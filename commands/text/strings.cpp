@@ -193,10 +193,11 @@ size_t CountLines(std::string_view s) {
   return lines;
 }
 
-size_t CharPosition(std::string_view s, std::string_view what) {
+size_t CharPosition(std::string_view s, std::string_view what, const TCharIndex* ix) {
   if (what.size() > s.size()) return 0;
   const size_t at = FindAligned(s, what);
-  return at == npos ? 0 : CharsBefore(s, at) + 1;
+  if (at == npos) return 0;
+  return (ix ? ix->CharsBefore(s, at) : CharsBefore(s, at)) + 1;
 }
 
 size_t BytePosition(std::string_view s, std::string_view what) {
@@ -221,7 +222,21 @@ size_t SkipChars(std::string_view s, size_t from, int64_t count) {
   return std::min(i, s.size());
 }
 
-std::string_view MidChars(std::string_view s, int64_t start, int64_t count) {
+namespace {
+
+// Where character k (from 0) starts, s.size() past the end.
+size_t CharOffset(std::string_view s, int64_t k, const TCharIndex* ix) {
+  if (k <= 0) return 0;
+  return ix ? ix->Offset(s, static_cast<size_t>(k)) : SkipChars(s, 0, k);
+}
+
+int64_t CharTotal(std::string_view s, const TCharIndex* ix) {
+  return static_cast<int64_t>(ix ? ix->Count() : CountChars(s));
+}
+
+}  // namespace
+
+std::string_view MidChars(std::string_view s, int64_t start, int64_t count, const TCharIndex* ix) {
   if (count <= 0) return {};
   // Positions below 1 do not exist: they shorten the count.
   if (start < 1) {
@@ -229,8 +244,17 @@ std::string_view MidChars(std::string_view s, int64_t start, int64_t count) {
     start = 1;
     if (count <= 0) return {};
   }
-  const size_t b = SkipChars(s, 0, start - 1);
-  return s.substr(b, SkipChars(s, b, count) - b);
+  if (!ix) {
+    const size_t b = SkipChars(s, 0, start - 1);
+    return s.substr(b, SkipChars(s, b, count) - b);
+  }
+  const size_t b = CharOffset(s, start - 1, ix);
+  const int64_t last = start - 1 > INT64_MAX - count ? INT64_MAX : start - 1 + count;
+  return s.substr(b, CharOffset(s, last, ix) - b);
+}
+
+std::string_view MidChars(std::string_view s, int64_t start, int64_t count) {
+  return MidChars(s, start, count, nullptr);
 }
 
 std::string_view MidBytes(std::string_view s, int64_t start, int64_t count) {
@@ -240,24 +264,37 @@ std::string_view MidBytes(std::string_view s, int64_t start, int64_t count) {
   return s.substr(b, static_cast<size_t>(std::min<uint64_t>(count, s.size() - b)));
 }
 
-std::string_view LeftChars(std::string_view s, int64_t n) {
-  return n <= 0 ? std::string_view() : s.substr(0, SkipChars(s, 0, n));
+std::string_view LeftChars(std::string_view s, int64_t n, const TCharIndex* ix) {
+  return n <= 0 ? std::string_view() : s.substr(0, CharOffset(s, n, ix));
 }
 
-std::string_view RightChars(std::string_view s, int64_t n) {
+std::string_view RightChars(std::string_view s, int64_t n, const TCharIndex* ix) {
   if (n <= 0) return {};
-  const int64_t total = static_cast<int64_t>(CountChars(s));
-  return n >= total ? s : s.substr(SkipChars(s, 0, total - n));
+  const int64_t total = CharTotal(s, ix);
+  return n >= total ? s : s.substr(CharOffset(s, total - n, ix));
 }
 
-std::string_view DropLeftChars(std::string_view s, int64_t n) {
-  return n <= 0 ? s : s.substr(SkipChars(s, 0, n));
+std::string_view DropLeftChars(std::string_view s, int64_t n, const TCharIndex* ix) {
+  return n <= 0 ? s : s.substr(CharOffset(s, n, ix));
 }
 
-std::string_view DropRightChars(std::string_view s, int64_t n) {
+std::string_view DropRightChars(std::string_view s, int64_t n, const TCharIndex* ix) {
   if (n <= 0) return s;
-  const int64_t total = static_cast<int64_t>(CountChars(s));
-  return n >= total ? std::string_view() : s.substr(0, SkipChars(s, 0, total - n));
+  const int64_t total = CharTotal(s, ix);
+  return n >= total ? std::string_view() : s.substr(0, CharOffset(s, total - n, ix));
+}
+
+std::string_view LeftChars(std::string_view s, int64_t n) {
+  return LeftChars(s, n, nullptr);
+}
+std::string_view RightChars(std::string_view s, int64_t n) {
+  return RightChars(s, n, nullptr);
+}
+std::string_view DropLeftChars(std::string_view s, int64_t n) {
+  return DropLeftChars(s, n, nullptr);
+}
+std::string_view DropRightChars(std::string_view s, int64_t n) {
+  return DropRightChars(s, n, nullptr);
 }
 
 std::string_view Paragraph(std::string_view s, int64_t n) {

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/charindex.h"
 #include "core/number.h"  // ParseIntText, TruncCount
 
 namespace yume {
@@ -21,7 +22,9 @@ namespace yume {
 size_t CountLines(std::string_view s);
 // 1-based character position of the first occurrence; 0 when absent or longer than s. An
 // empty `what` is found at 1.
-size_t CharPosition(std::string_view s, std::string_view what);
+// With ix, the index of s's characters (see TCharIndex), character positions are found without
+// walking s from its start.
+size_t CharPosition(std::string_view s, std::string_view what, const TCharIndex* ix = nullptr);
 // 1-based byte position of the first occurrence; 0 when absent, longer, or either is empty.
 size_t BytePosition(std::string_view s, std::string_view what);
 // Non-overlapping occurrences; 0 for an empty `what`.
@@ -33,12 +36,17 @@ size_t CountOccurrences(std::string_view s, std::string_view what);
 size_t SkipChars(std::string_view s, size_t from, int64_t count);
 // Characters at positions start .. start+count-1 (from 1) that exist.
 std::string_view MidChars(std::string_view s, int64_t start, int64_t count);
+std::string_view MidChars(std::string_view s, int64_t start, int64_t count, const TCharIndex* ix);
 // The same in bytes; a start below 1 counts from 1. May cut a character in half.
 std::string_view MidBytes(std::string_view s, int64_t start, int64_t count);
 std::string_view LeftChars(std::string_view s, int64_t n);
 std::string_view RightChars(std::string_view s, int64_t n);
 std::string_view DropLeftChars(std::string_view s, int64_t n);
 std::string_view DropRightChars(std::string_view s, int64_t n);
+std::string_view LeftChars(std::string_view s, int64_t n, const TCharIndex* ix);
+std::string_view RightChars(std::string_view s, int64_t n, const TCharIndex* ix);
+std::string_view DropLeftChars(std::string_view s, int64_t n, const TCharIndex* ix);
+std::string_view DropRightChars(std::string_view s, int64_t n, const TCharIndex* ix);
 // Paragraph n (from 1) with the line breaks that follow it; a paragraph ends at a CR that is
 // followed, after an optional LF, by another CR. Empty when n is out of range or the paragraph
 // itself is empty.
