@@ -353,7 +353,8 @@ std::string_view TCsvDb::GetCell(int col, int row) const {
 TCsvCells& TCsvDb::EnsureRow(size_t row) {
   if (row >= rows_.size()) {
     CheckGrowth(rows_.size(), row + 1);
-    rows_.reserve(std::max(row + 1, rows_.size() * 2));
+    // Doubling, so that rows added one by one cost amortised constant time.
+    if (row + 1 > rows_.capacity()) rows_.reserve(std::max(row + 1, rows_.capacity() * 2));
     while (rows_.size() <= row) rows_.push_back(TCsvCells::Absent());
   }
   TCsvCells& r = rows_[row];
