@@ -260,8 +260,11 @@ TOutcome RunChain(TRun& run, const TBlockStep& s) {
     for (size_t k = 0; k < chain.Conds.size(); ++k) {
       const TIfPlan::TCond& c = chain.Conds[k];
       long double number = 0;
+      int64_t whole;
       bool outcome;
-      if (EvaluateNumber(y, c.Text(), c.Code.get(), number)) {
+      if (EvaluateWhole(y, c.Code.get(), whole)) {
+        outcome = WholeConditionTrue(y, whole);
+      } else if (EvaluateNumber(y, c.Text(), c.Code.get(), number)) {
         outcome = NumberConditionTrue(y, number);
       } else {
         bool hasNumber = false;
@@ -426,6 +429,16 @@ TOutcome RunSteps(TRun& run, const TBlock& block) {
         y.Cur = plan.StepPos;
         // A number worked out on plain numbers, stored in a plain variable, as AssignPlain
         // would store it.
+        if (int64_t whole; EvaluateWhole(y, plan.ValueCode.get(), whole)) {
+          THashNode* w = y.Dict.FindRemembered(plan.Name, plan.Ref);
+          if (w && w->Kind == wkVariable && !w->Reserved) {
+            w->SetWholeValue(whole);
+            w->SetTypeText("e");
+            break;
+          }
+          StoreNumber(y, plan.Name, static_cast<long double>(whole), plan.Ref);
+          break;
+        }
         long double n;
         if (EvaluateNumber(y, plan.ValueText, plan.ValueCode.get(), n)) {
           THashNode* w = y.Dict.FindRemembered(plan.Name, plan.Ref);
@@ -493,16 +506,20 @@ TOutcome RunSteps(TRun& run, const TBlock& block) {
 bool NextRound(TYumeBase& y) {
   TRunControl* f = y.Runs.Top();
   if (f->Counter >= f->Limit) return false;
+  // The counter's value as SetNumberValue would keep it.
+  const auto set = [](THashNode& w, int64_t n) {
+    if (n > -1000000000000000 && n < 1000000000000000)
+      w.SetWholeValue(n);
+    else
+      w.SetNumberValue(static_cast<long double>(n));
+    w.SetTypeText("e");
+  };
   if (f->Kind == fkCount) {
     ++f->Counter;
-    if (y.VarCount) {
-      y.VarCount->SetNumberValue(static_cast<long double>(f->Counter));
-      y.VarCount->SetTypeText("e");
-    }
+    if (y.VarCount) set(*y.VarCount, f->Counter);
   } else if (f->Kind == fkFor && f->ItemGeneration == DictGeneration()) {
     ++f->Counter;
-    f->ItemWord->SetNumberValue(static_cast<long double>(f->Counter));
-    f->ItemWord->SetTypeText("e");
+    set(*f->ItemWord, f->Counter);
   } else {
     return false;
   }

@@ -166,6 +166,11 @@ bool NumberTrue(TYumeBase& y, long double x) {
 
 }  // namespace
 
+bool WholeConditionTrue(TYumeBase& y, int64_t n) {
+  if (n < -2147483648LL || n > 2147483647LL) RaiseRangeError(y);
+  return n != 0;
+}
+
 bool NumberConditionTrue(TYumeBase& y, long double number) {
   return NumberTrue(y, number);
 }

@@ -69,6 +69,8 @@ std::string ConvertCondition(std::string_view cond);
 bool ConditionOutcome(TYumeBase& y, const std::string& value, bool hasNumber, long double number);
 // The same for a number a calculation made.
 bool NumberConditionTrue(TYumeBase& y, long double number);
+// The same for a whole number below 10^15.
+bool WholeConditionTrue(TYumeBase& y, int64_t number);
 // The truth of an evaluated condition: text is true when not empty (with textIsTruth), any
 // other value when its integer part is not 0. The integer part must fit 32 bits.
 bool ConditionTrue(TYumeBase& y, const std::string& value, bool textIsTruth);

@@ -349,13 +349,17 @@ struct TExprCode {
   // EvaluateText's work for such a split, in the order it is done: values pushed, operators
   // applied to the last two (see NumericValue).
   struct TNumStep {
-    enum TKind : uint8_t { kConst, kWord, kApply, kAsWritten };
+    // kApplyConst, kApplyWord: a kConst or kWord step and the kApply after it, in one.
+    enum TKind : uint8_t { kConst, kWord, kApply, kAsWritten, kApplyConst, kApplyWord };
     TKind Kind;
     TOp Op;
     uint8_t Level;  // kApply: the operator's level; kWord: 1 when the word's value must be a
                     // number (a comparison's right side, or the value of its part)
     long double Num;
     const TExprToken* Token;
+    uint8_t AsValue = 0;  // kApplyWord: the word step's Level
+    bool IsWhole = false;  // kConst, kApplyConst: Num is a whole number below 10^15 (Whole)
+    int64_t Whole = 0;
   };
   std::vector<TNumStep> NumSteps;
   size_t FirstSteps = 0;  // NumSteps[0, FirstSteps) read the first term
@@ -648,6 +652,36 @@ void BuildNumSteps(TExprCode& code) {
     out.push_back({TNumStep::kAsWritten, opOther, 0, 0, nullptr});
   code.FirstSteps = out.size();
   if (code.Calc) EmitCalc(*code.Calc, out);
+  // A value pushed only to be taken by the operator after it is taken by the operator directly
+  // (never across the end of the first term's steps, which errors are told by).
+  std::vector<TNumStep> fused;
+  size_t first = 0;
+  for (size_t i = 0; i < out.size(); ++i) {
+    if (i == code.FirstSteps) first = fused.size();
+    const TNumStep& s = out[i];
+    if ((s.Kind == TNumStep::kConst || s.Kind == TNumStep::kWord) && i + 1 < out.size() &&
+        i + 1 != code.FirstSteps && out[i + 1].Kind == TNumStep::kApply) {
+      TNumStep f = out[i + 1];
+      f.Kind = s.Kind == TNumStep::kConst ? TNumStep::kApplyConst : TNumStep::kApplyWord;
+      f.Num = s.Num;
+      f.Token = s.Token;
+      f.AsValue = s.Level;
+      fused.push_back(f);
+      ++i;
+      continue;
+    }
+    fused.push_back(s);
+  }
+  if (code.FirstSteps >= out.size()) first = fused.size();
+  out = std::move(fused);
+  code.FirstSteps = first;
+  for (TNumStep& s : out) {
+    if ((s.Kind == TNumStep::kConst || s.Kind == TNumStep::kApplyConst) && s.Num > -1e15L &&
+        s.Num < 1e15L && static_cast<long double>(static_cast<int64_t>(s.Num)) == s.Num) {
+      s.IsWhole = true;
+      s.Whole = static_cast<int64_t>(s.Num);
+    }
+  }
   size_t depth = 0;
   for (const TNumStep& s : out) {
     if (s.Kind == TNumStep::kConst || s.Kind == TNumStep::kWord) {
@@ -1292,6 +1326,129 @@ long double ApplyNumbers(const TNumStep& s, long double a, long double b) {
   }
 }
 
+// The usual operators with finite results inline; anything else as the calculator works it out
+// (and reports it).
+inline long double ApplyFast(const TNumStep& s, long double a, long double b) {
+  long double r;
+  switch (s.Op) {
+    case opAdd:
+      r = a + b;
+      break;
+    case opSub:
+      r = a - b;
+      break;
+    case opMul:
+      r = a * b;
+      break;
+    case opEq:
+      r = a == b ? 1 : 0;
+      break;
+    case opLt:
+      r = a < b ? 1 : 0;
+      break;
+    case opGt:
+      r = a > b ? 1 : 0;
+      break;
+    default:
+      return ApplyNumbers(s, a, b);
+  }
+  if (r - r != 0) return ApplyNumbers(s, a, b);  // not finite
+  return r;
+}
+
+// An operator on two whole numbers, giving what it gives on extended numbers; false where the
+// result may be no whole number or leave the range (division, powers, an overflow).
+inline bool ApplyWhole(const TNumStep& s, int64_t a, int64_t b, int64_t& r) {
+  switch (s.Op) {
+    case opAdd:
+      return !__builtin_add_overflow(a, b, &r);
+    case opSub:
+      return !__builtin_sub_overflow(a, b, &r);
+    case opMul:
+      return !__builtin_mul_overflow(a, b, &r);
+    case opMod:
+      r = (b == 0 || b == -1) ? 0 : a % b;
+      return true;
+    case opAnd:
+      r = (a > 0 && b > 0) ? 1 : 0;
+      return true;
+    case opOr:
+      r = (a > 0 || b > 0) ? 1 : 0;
+      return true;
+    case opNumEq:
+      r = a == b ? 1 : 0;
+      return true;
+    case opNumNe:
+      r = a != b ? 1 : 0;
+      return true;
+    case opEq:
+    case opNe:
+    case opLt:
+    case opGt:
+    case opGe:
+    case opLe:
+      r = Ordered(s.Op, a < b ? -1 : (a > b ? 1 : 0)) ? 1 : 0;
+      return true;
+    default:
+      return false;
+  }
+}
+
+// A word's number as a whole number, as NumberOfVariable would read it; false where it holds
+// anything else (the steps are then run on extended numbers, which decide).
+inline bool WholeOfWord(TYumeBase& y, const TExprToken& t, bool asValue, int64_t& out) {
+  const THashNode* w = PlainVariable(y, t);
+  if (!w || !w->KeptWhole(out)) return false;
+  if (!asValue) return true;
+  const std::string& type = w->TypeText;
+  return type.empty() ? out >= 0 : type.size() == 1 && type[0] == 'e';
+}
+
+// The steps run on whole numbers, as they would run on extended numbers, while every value is a
+// whole number below 10^15 kept as one and every result is one too (integer arithmetic is
+// exact and does without the x87 unit's slow loads, stores and conversions); false as soon as
+// one is not, nothing having changed (the steps only read).
+bool RunWholeSteps(TYumeBase& y, const TExprCode& code, int64_t& out, bool asCalc) {
+  int64_t fixed[16];
+  if (code.NumDepth > std::size(fixed)) return false;
+  int64_t* const stack = fixed;
+  size_t sp = 0;
+  for (const TNumStep& s : code.NumSteps) {
+    switch (s.Kind) {
+      case TNumStep::kConst:
+        if (!s.IsWhole) return false;
+        stack[sp++] = s.Whole;
+        break;
+      case TNumStep::kWord:
+        if (!WholeOfWord(y, *s.Token, s.Level != 0, stack[sp])) return false;
+        ++sp;
+        break;
+      case TNumStep::kApply: {
+        const int64_t b = stack[--sp];
+        if (!ApplyWhole(s, stack[sp - 1], b, stack[sp - 1])) return false;
+        break;
+      }
+      case TNumStep::kApplyConst:
+        if (!s.IsWhole || !ApplyWhole(s, stack[sp - 1], s.Whole, stack[sp - 1])) return false;
+        break;
+      case TNumStep::kApplyWord: {
+        int64_t b;
+        if (!WholeOfWord(y, *s.Token, s.AsValue != 0, b) ||
+            !ApplyWhole(s, stack[sp - 1], b, stack[sp - 1]))
+          return false;
+        break;
+      }
+      case TNumStep::kAsWritten:
+        // Written out and read back, a whole number below 10^15 is itself.
+        if (!asCalc && (stack[sp - 1] <= -1000000000000000 || stack[sp - 1] >= 1000000000000000))
+          return false;
+        break;
+    }
+  }
+  out = stack[0];
+  return true;
+}
+
 // EvaluateText of a split of numeric shape: false (nothing done) when a word holds no number.
 // The first term is read as a term reads it (a part in parentheses is a calculation of its own,
 // reported with its own text and handed on as its text would be), the rest as the calculator
@@ -1300,6 +1457,10 @@ long double ApplyNumbers(const TNumStep& s, long double a, long double b) {
 // failing operator throws ECalc; step tells which step it was. In a calculation around it (asCalc)
 // a parenthesised first term is not written out.
 bool RunNumSteps(TYumeBase& y, const TExprCode& code, long double& out, size_t& step, bool asCalc) {
+  if (int64_t whole; RunWholeSteps(y, code, whole, asCalc)) {
+    out = static_cast<long double>(whole);
+    return true;
+  }
   long double fixed[16];
   std::unique_ptr<long double[]> more;
   long double* stack = fixed;
@@ -1328,38 +1489,19 @@ bool RunNumSteps(TYumeBase& y, const TExprCode& code, long double& out, size_t& 
         }
         case TNumStep::kApply: {
           const long double b = stack[--sp];
-          long double& a = stack[sp - 1];
-          // The usual operators with finite results inline; anything else as the calculator
-          // works it out (and reports it).
-          long double r;
-          switch (s.Op) {
-            case opAdd:
-              r = a + b;
-              break;
-            case opSub:
-              r = a - b;
-              break;
-            case opMul:
-              r = a * b;
-              break;
-            case opEq:
-              r = a == b ? 1 : 0;
-              break;
-            case opLt:
-              r = a < b ? 1 : 0;
-              break;
-            case opGt:
-              r = a > b ? 1 : 0;
-              break;
-            default:
-              a = ApplyNumbers(s, a, b);
-              continue;
-          }
-          if (r - r != 0) {  // not finite
-            a = ApplyNumbers(s, a, b);
-            continue;
-          }
-          a = r;
+          stack[sp - 1] = ApplyFast(s, stack[sp - 1], b);
+          break;
+        }
+        case TNumStep::kApplyConst:
+          stack[sp - 1] = ApplyFast(s, stack[sp - 1], s.Num);
+          break;
+        case TNumStep::kApplyWord: {
+          long double b;
+          const THashNode* w = PlainVariable(y, *s.Token);
+          if (w ? !NumberOfVariable(*w, b, s.AsValue != 0)
+                : !(s.Token->Item && ItemNumber(y, *s.Token, b, s.AsValue != 0)))
+            return false;
+          stack[sp - 1] = ApplyFast(s, stack[sp - 1], b);
           break;
         }
         case TNumStep::kAsWritten: {
@@ -1520,6 +1662,15 @@ void TExprCodeDeleter::operator()(const TExprCode* code) const {
 bool EvaluateNumber(TYumeBase& y, std::string_view text, const TExprCode* code, long double& out) {
   if (!code || !code->Numeric || code->AfterFirst == TExprCode::kDone) return false;
   if (!NumericValue(y, text, *code, out)) return false;
+  y.LastType = "e";
+  return true;
+}
+
+bool EvaluateWhole(TYumeBase& y, const TExprCode* code, int64_t& out) {
+  if (!code || !code->Numeric || code->AfterFirst == TExprCode::kDone) return false;
+  // A first part in parentheses too deep for the stack is the long way's to report.
+  if (code->Tokens[0].Kind == TExprToken::kParen && StackNearlyFull()) return false;
+  if (!RunWholeSteps(y, *code, out, false)) return false;
   y.LastType = "e";
   return true;
 }

@@ -93,6 +93,9 @@ TExprCodePtr SplitExpression(std::string_view text);
 // words all hold numbers, worked out on plain numbers (y.LastType "e"); false, with nothing
 // done, for any other split or value.
 bool EvaluateNumber(TYumeBase& y, std::string_view text, const TExprCode* code, long double& out);
+// EvaluateNumber's number when it is a whole number below 10^15 worked out on whole numbers
+// (see RunWholeSteps); false, with nothing done, where EvaluateNumber must decide.
+bool EvaluateWhole(TYumeBase& y, const TExprCode* code, int64_t& out);
 // EvaluateOrNumber with the text's split at hand (null: read as EvaluateOrNumber reads it).
 std::string EvaluateSplit(TYumeBase& y, std::string_view text, const TExprCode* code,
                           long double& number, bool& hasNumber);

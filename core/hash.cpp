@@ -53,6 +53,7 @@ void THashNode::Assign(const THashNode& other) {
   if (&other == this) return;
   BeforeWrite();
   if (table_) DropTable(false);
+  whole_ = other.whole_;
   if (other.numberForm_ == kNumberOnly) {
     number_ = other.number_;
     numberForm_ = kNumberOnly;
@@ -146,6 +147,7 @@ void THashNode::SetNumberValueSlow(long double n) {
   if (n == 0) n = 0;  // no negative zero: the text "0" reads back as plain 0
   if (n > -1e15L && n < 1e15L && static_cast<long double>(static_cast<int64_t>(n)) == n) {
     number_ = n;
+    whole_ = static_cast<int64_t>(n);
     numberForm_ = kNumberOnly;
     stale_ = true;
     return;

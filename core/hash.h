@@ -109,17 +109,33 @@ class THashNode {
     if (!table_ && n > -1e15L && n < 1e15L && n != 0 &&
         static_cast<long double>(static_cast<int64_t>(n)) == n) {
       number_ = n;
+      whole_ = static_cast<int64_t>(n);
       numberForm_ = kNumberOnly;
       stale_ = true;
       return;
     }
     SetNumberValueSlow(n);
   }
+  // SetNumberValue of a whole number below 10^15 in size.
+  void SetWholeValue(int64_t n) {
+    BeforeWrite();
+    if (table_) DropForms();
+    number_ = static_cast<long double>(n);
+    whole_ = n;
+    numberForm_ = kNumberOnly;
+    stale_ = true;
+  }
   // True, with the number, while the value is a number kept as one (set by SetNumberValue): its
   // text is, or will be, that number written out.
   bool KeptNumber(long double& n) const {
     if (numberForm_ != kNumberOnly && numberForm_ != kNumberWritten) return false;
     n = number_;
+    return true;
+  }
+  // KeptNumber's number as the whole number it always is.
+  bool KeptWhole(int64_t& n) const {
+    if (numberForm_ != kNumberOnly && numberForm_ != kNumberWritten) return false;
+    n = whole_;
     return true;
   }
   // The value read as a number (the lenient reading: what is no number counts as 0); read from
@@ -170,6 +186,7 @@ class THashNode {
   mutable std::string value_;  // stale while stale_ is set
   std::unique_ptr<TCsvDb> table_;
   mutable long double number_ = 0;
+  int64_t whole_ = 0;  // number_ while it is a kept number
   mutable uint8_t numberForm_ = kNoNumber;
   mutable bool stale_ = false;  // value_ must be written from the table or the number first
   mutable TValuePin* pin_ = nullptr;
