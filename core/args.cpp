@@ -138,8 +138,7 @@ THashNode& TArgs::Word(size_t i) {
 THashNode& TArgs::WordOrNew(size_t i) {
   const std::string_view name = Unquoted(Phrase(i));
   if (THashNode* w = y_.Dict.FindScoped(name, false)) return *w;
-  auto fresh =
-      THashNode::MakeVariable(std::string(name), false, y_.WordLevel(), "");
+  auto fresh = THashNode::MakeVariable(std::string(name), false, y_.WordLevel(), "");
   THashNode& w = *fresh;
   y_.Dict.Add(std::move(fresh));
   return w;

@@ -44,7 +44,7 @@ struct TBlockStep {
   const char* Start = nullptr;  // where the statement begins
   const char* Next = nullptr;   // where the program goes on when it moves nothing (null: unknown)
   std::unique_ptr<TStmtPlan> Plan;
-  std::unique_ptr<TIfPlan> If;          // kIf: the chain after もし
+  std::unique_ptr<TIfPlan> If;  // kIf: the chain after もし
   // kItem: "Xの、key は、value": X, and the key's split.
   std::string_view Holder;
   mutable TNameRef HolderRef;
@@ -401,8 +401,7 @@ TOutcome RunOther(TRun& run, const TBlockStep& s) {
   else
     RunPlan(y, plan);
   run.Ran = true;
-  if (!s.Next || y.Cur != s.Next || y.Runs.Count() != frames || y.Runs.Top() != top ||
-      y.End != end)
+  if (!s.Next || y.Cur != s.Next || y.Runs.Count() != frames || y.Runs.Top() != top || y.End != end)
     return TOutcome::Left;
   return TOutcome::Ended;
 }

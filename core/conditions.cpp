@@ -160,7 +160,8 @@ bool TruncatedTrue(TYumeBase& y, long double n) {
 // ConditionTrue for a number worked out by a calculation: what its text would give.
 bool NumberTrue(TYumeBase& y, long double x) {
   // A whole number below 10^15 is written exactly and read back as itself.
-  const bool whole = x > -1e15L && x < 1e15L && static_cast<long double>(static_cast<int64_t>(x)) == x;
+  const bool whole =
+      x > -1e15L && x < 1e15L && static_cast<long double>(static_cast<int64_t>(x)) == x;
   return TruncatedTrue(y, whole ? x : std::trunc(StrToNumber(FormatNumber(x))));
 }
 

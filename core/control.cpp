@@ -357,8 +357,8 @@ bool BindCallArgs(TYumeBase& y, THashNode& label, std::string_view args) {
     if (again[k] == kOwnText && len == 0) {
       long double number = 0;
       bool isNumber = false;
-      std::string e = EvaluateSplit(y, split->Args[k].Text, split->Args[k].Code.get(), number,
-                                    isNumber);
+      std::string e =
+          EvaluateSplit(y, split->Args[k].Text, split->Args[k].Code.get(), number, isNumber);
       v = isNumber ? FormatNumber(number) : std::move(e);
     } else {
       EvaluateInPlace(y, v);

@@ -357,7 +357,7 @@ struct TExprCode {
                     // number (a comparison's right side, or the value of its part)
     long double Num;
     const TExprToken* Token;
-    uint8_t AsValue = 0;  // kApplyWord: the word step's Level
+    uint8_t AsValue = 0;   // kApplyWord: the word step's Level
     bool IsWhole = false;  // kConst, kApplyConst: Num is a whole number below 10^15 (Whole)
     int64_t Whole = 0;
   };
@@ -1695,9 +1695,8 @@ std::string EvaluateSplit(TYumeBase& y, std::string_view text, const TExprCode* 
 }
 
 bool IsAppendTo(const TExprCode* code, std::string_view name) {
-  return code && code->AfterFirst == TExprCode::kConcat &&
-         code->PrefixEnd == code->Tokens.size() && code->Tokens[0].Kind == TExprToken::kWord &&
-         code->Tokens[0].Text == name;
+  return code && code->AfterFirst == TExprCode::kConcat && code->PrefixEnd == code->Tokens.size() &&
+         code->Tokens[0].Kind == TExprToken::kWord && code->Tokens[0].Text == name;
 }
 
 const THashNode* AppendHead(TYumeBase& y, const TExprCode& code) {

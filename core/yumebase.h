@@ -98,8 +98,8 @@ class TYumeBase {
   TObjList Objs;
   std::vector<std::unique_ptr<TObjNode>> DeferredRelease;  // destroyed parts awaiting release
   std::vector<std::unique_ptr<std::string>> Included;      // sources brought in by 取り込む
-  std::vector<TFuncArg> FuncArgs;       // evaluated arguments of a user function
-  std::vector<TFuncArg> SpareFuncArgs;  // storage for the next call's arguments
+  std::vector<TFuncArg> FuncArgs;                          // evaluated arguments of a user function
+  std::vector<TFuncArg> SpareFuncArgs;                     // storage for the next call's arguments
   bool HasFuncArgs = false;                                // FuncArgs holds a call's arguments
   std::vector<std::string_view> Texts;                     // see AddText
   std::string_view LastText;                               // the text TextOf found last

@@ -11,8 +11,8 @@
 #include <emmintrin.h>
 #endif
 
-#include "table/wildcard.h"
 #include "core/sjis.h"
+#include "table/wildcard.h"
 
 namespace yume {
 

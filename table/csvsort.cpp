@@ -16,10 +16,10 @@
 #include <string_view>
 #include <vector>
 
-#include "table/datetime.h"
-#include "table/csvdb.h"
 #include "core/number.h"
 #include "core/sjis.h"
+#include "table/csvdb.h"
+#include "table/datetime.h"
 
 namespace yume {
 

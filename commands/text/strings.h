@@ -73,8 +73,7 @@ bool CutRange(std::string_view s, std::string_view from, std::string_view to, TC
 std::string ReplaceAll(std::string_view s, std::string_view what, std::string_view with);
 // Only the n-th non-overlapping occurrence; unchanged when there are fewer or n < 1. An empty
 // `what` with n >= 1 puts `with` in front.
-std::string ReplaceNth(std::string_view s, int64_t n, std::string_view what,
-                       std::string_view with);
+std::string ReplaceNth(std::string_view s, int64_t n, std::string_view what, std::string_view with);
 // The pieces between delimiters; a delimiter at the very end gives no empty last piece; an
 // empty delimiter gives the whole text; an empty text gives none.
 std::vector<std::string_view> SplitPieces(std::string_view s, std::string_view delim);
@@ -119,8 +118,7 @@ enum class TBinFormat { kNone, kChar, kByte, kWord, kDword, kInt, kCharZ };
 // By name, compared in upper case: CHAR BYTE WORD DWORD INT CHAR*.
 TBinFormat BinFormatOf(std::string_view name);
 // Reads at byte offset `at`; false when the value lacks the bytes. isText tells the type.
-bool ReadBinary(std::string_view value, size_t at, TBinFormat f, std::string& out,
-                bool& isText);
+bool ReadBinary(std::string_view value, size_t at, TBinFormat f, std::string& out, bool& isText);
 // Writes at byte offset `at` in place; CHAR and CHAR* take `text`, the others `number`.
 // kOutOfRange when the bytes do not fit the value or the number does not fit the format.
 TFormatStatus WriteBinary(std::string& value, size_t at, TBinFormat f, std::string_view text,

@@ -89,7 +89,8 @@ TEST(DialogShots, DISABLED_EveryDialog) {
   ShootNext(dir, QStringLiteral("openfiles"));
   host.Dialogs().PickOpenFiles(Sj("テキスト(*.txt)|*.txt|全て(*.*)|*.*"), "/tmp", "", files);
   ShootNext(dir, QStringLiteral("savefile"));
-  host.Dialogs().PickSaveFile(Sj("txt 形式(*.txt)|*.txt|全て(*.*)|*.*"), "txt", "/tmp", "memo.txt", answer);
+  host.Dialogs().PickSaveFile(Sj("txt 形式(*.txt)|*.txt|全て(*.*)|*.*"), "txt", "/tmp", "memo.txt",
+                              answer);
   ShootNext(dir, QStringLiteral("folder"));
   host.Dialogs().PickFolder("/tmp", "", answer);
 

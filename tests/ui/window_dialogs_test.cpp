@@ -188,11 +188,13 @@ TEST(InputBox, AnsweredThroughTheHost) {
 TEST(YesNo, ButtonsAndClosing) {
   TWindowHost host;
   Answer(host, {"maybe", "はい", "n", "2", "c", "<cancel>", "<cancel>", "キャンセル"});
-  EXPECT_EQ(host.Dialogs().AskYesNo(Sj("続ける?"), "", false), 1);  // a line that is no answer is passed over
+  EXPECT_EQ(host.Dialogs().AskYesNo(Sj("続ける?"), "", false),
+            1);  // a line that is no answer is passed over
   EXPECT_EQ(host.Dialogs().AskYesNo(Sj("続ける?"), "", true), 0);
   EXPECT_EQ(host.Dialogs().AskYesNo(Sj("続ける?"), "", true), 2);
-  EXPECT_EQ(host.Dialogs().AskYesNo(Sj("続ける?"), "", false), 0);  // "c" is no answer here: "<cancel>"
-  EXPECT_EQ(host.Dialogs().AskYesNo(Sj("続ける?"), "", true), 2);   // closed
+  EXPECT_EQ(host.Dialogs().AskYesNo(Sj("続ける?"), "", false),
+            0);  // "c" is no answer here: "<cancel>"
+  EXPECT_EQ(host.Dialogs().AskYesNo(Sj("続ける?"), "", true), 2);  // closed
   EXPECT_EQ(host.Dialogs().AskYesNo(Sj("続ける?"), "", true), 2);
   std::string left;
   EXPECT_FALSE(host.TakeAnswer(left));
@@ -258,7 +260,8 @@ TEST(SelectDialog, AnswersAgreeWithTheLineRules) {
       Answer(host, {line, "<cancel>"});  // the cancel for a line that is no answer
       std::string answer;
       const std::optional<std::string> expected = ListAnswer(Sj(line), items, editable);
-      EXPECT_EQ(host.Dialogs().AskList(Sj("選んで"), items, editable, "", {}, answer), expected.has_value())
+      EXPECT_EQ(host.Dialogs().AskList(Sj("選んで"), items, editable, "", {}, answer),
+                expected.has_value())
           << line << " " << editable;
       if (expected) {
         EXPECT_EQ(answer, *expected) << line << " " << editable;

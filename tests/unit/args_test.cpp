@@ -151,9 +151,9 @@ TEST_F(ArgsTest, ErrorsNameTheCommandThatWasCalled) {
   THashNode other;
   other.Name = "別";
   y.LastCommand = &other;  // an argument's evaluation ran another command meanwhile
-  EXPECT_NE(ErrorOf([&] { a.ArgumentError("詳細"); })
-                .find("\"試す\"命令の引数に誤りがあります。詳細"),
-            std::string::npos);
+  EXPECT_NE(
+      ErrorOf([&] { a.ArgumentError("詳細"); }).find("\"試す\"命令の引数に誤りがあります。詳細"),
+      std::string::npos);
   EXPECT_NE(ErrorOf([&] { a.RangeError(); }).find("範囲チェックエラー"), std::string::npos);
   EXPECT_NE(ErrorOf([&] { a.ReadOnlyError("それ"); }).find("\"それ\"は、読取専用です。"),
             std::string::npos);

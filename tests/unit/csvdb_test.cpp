@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "table/wildcard.h"
 #include "core/number.h"
 #include "core/sjis.h"
+#include "table/wildcard.h"
 
 namespace yume {
 namespace {

@@ -1,8 +1,8 @@
 // The table form a word keeps of its value.
 #include <gtest/gtest.h>
 
-#include "table/csvdb.h"
 #include "core/hash.h"
+#include "table/csvdb.h"
 
 namespace yume {
 namespace {

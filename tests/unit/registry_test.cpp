@@ -588,9 +588,9 @@ TEST(Vocabulary, ListsEveryNameOnce) {
   for (const CommandDef* c : AllCommands()) {
     std::string want = "command\t" + FoldName(c->Name) + "\t" + c->Pattern + "\t" +
                        std::to_string(c->Number) + "\t" +
-                       (!HandlerBuilt(c->Number)            ? "no"
+                       (!HandlerBuilt(c->Number)     ? "no"
                         : c->Built == TBuilt::Partly ? "partly"
-                                                             : "yes");
+                                                     : "yes");
     EXPECT_EQ(lines.count(want), 1u) << c->Name;
   }
   for (const VariableDef* v : AllVariables()) {

@@ -171,10 +171,12 @@ TEST(RunLoop, TheErrorLabelRunsButNeverLoopsOnItsOwnFirstStatement) {
 TEST(RunLoop, UnhandledNonScriptErrorsGetAnErrorLineAndTheSystemErrorLine) {
   Fixture f;
   f.Load("a");
-  f.app.SetExecutor([](TYumeBase& y) {
-    ++y.Cur;
-    throw std::out_of_range("list index");
-  }, CheckRunControl);
+  f.app.SetExecutor(
+      [](TYumeBase& y) {
+        ++y.Cur;
+        throw std::out_of_range("list index");
+      },
+      CheckRunControl);
   f.app.RunProgram();
   ASSERT_EQ(f.host.dialogs.size(), 1u);
   EXPECT_EQ(f.host.dialogs[0],
