@@ -318,12 +318,17 @@ bool BindCallArgs(TYumeBase& y, THashNode& label, std::string_view args) {
       again[k] = kDigits;
       continue;
     }
+    if (int64_t whole; slots[k].empty() && EvaluateWhole(y, a.Code.get(), whole) && whole >= 0) {
+      values.push_back(TFuncArg::Whole(whole));
+      again[k] = kDigits;
+      continue;
+    }
     long double number = 0;
     bool isNumber = false;
     std::string v = EvaluateSplit(y, a.Text, a.Code.get(), number, isNumber);
     if (isNumber) {
       if (PlainWhole(number) && slots[k].empty()) {
-        values.push_back(TFuncArg::Whole(number));
+        values.push_back(TFuncArg::Whole(static_cast<int64_t>(number)));
         again[k] = kDigits;
         continue;
       }
@@ -409,7 +414,8 @@ void RunNested(TYumeBase& y) {
   }
 }
 
-std::string LabelValue(TYumeBase& y, THashNode& label, std::string_view args, bool hasArgs) {
+std::string LabelValue(TYumeBase& y, THashNode& label, std::string_view args, bool hasArgs,
+                       bool acceptWhole) {
   // A label that calls itself as a value without end nests the interpreter itself.
   if (StackNearlyFull()) RaiseError(y, msg::kRunaway);
   std::string savedSore, savedType;
@@ -444,6 +450,8 @@ std::string LabelValue(TYumeBase& y, THashNode& label, std::string_view args, bo
     if (y.FileName != name) y.FileName = name;
   };
   std::string value, type;
+  int64_t whole = 0;
+  bool gaveWhole = acceptWhole && y.VarSore;
   try {
     if (!hasArgs || !BindCallArgs(y, label, args)) {
       if (hasArgs && !TrimBlanks(args).empty()) PushArguments(y, args);
@@ -454,7 +462,10 @@ std::string LabelValue(TYumeBase& y, THashNode& label, std::string_view args, bo
     PushCallFrame(y, label, nullptr, sameFile);
     RunNested(y);
     if (y.VarSore) {
-      value = std::move(y.VarSore->MutableValue());
+      if (!acceptWhole || !y.VarSore->KeptWhole(whole)) {
+        gaveWhole = false;
+        value = std::move(y.VarSore->MutableValue());
+      }
       type.swap(y.VarSore->TypeText);  // それ's type is put back below
     }
   } catch (...) {
@@ -471,6 +482,10 @@ std::string LabelValue(TYumeBase& y, THashNode& label, std::string_view args, bo
     y.VarSore->TypeText = std::move(savedType);
   }
   y.LastType = type == "e" ? "e" : (type == "hs" ? "hs" : "s");
+  if (gaveWhole) {
+    y.GaveWhole = true;
+    y.GivenWhole = whole;
+  }
   return value;
 }
 
@@ -481,9 +496,9 @@ void AddLocalVariable(TYumeBase& y, std::string name) {
 void GetFuncArg(TYumeBase& y, THashNode& target, long double n) {
   if (n >= 1 && n <= static_cast<long double>(y.FuncArgs.size())) {
     const TFuncArg& a = y.FuncArgs[static_cast<size_t>(n) - 1];
-    long double number;
-    if (a.KeptNumber(number))
-      target.SetNumberValue(number);  // the same text, written when read
+    int64_t whole;
+    if (a.KeptWhole(whole))
+      target.SetWholeValue(whole);  // the same text, written when read
     else
       target.SetValueText(std::string_view(a.Text()));
   } else {

@@ -41,7 +41,8 @@ void CallLabel(TYumeBase& y, THashNode& label, bool bindArgs);
 
 // Runs a label for its value in a nested run on a fresh frame level; returns それ's value and
 // sets y.LastType. それ is left as it was.
-std::string LabelValue(TYumeBase& y, THashNode& label, std::string_view args, bool hasArgs);
+std::string LabelValue(TYumeBase& y, THashNode& label, std::string_view args, bool hasArgs,
+                       bool acceptWhole = false);
 
 // Runs from y.Cur in a nested run loop until the cursor becomes null.
 void RunNested(TYumeBase& y);

@@ -3,6 +3,7 @@
 #include "core/executor.h"
 
 #include <memory>
+#include <utility>
 
 #include "core/assign.h"
 #include "core/bind.h"
@@ -560,7 +561,8 @@ std::string FunctionCall(TYumeBase& y, THashNode& word, std::string_view text, s
 }
 
 std::string CallForValue(TYumeBase& y, THashNode& word, std::string_view args, bool hasArgs) {
-  if (word.Kind == wkLabel) return LabelValue(y, word, args, hasArgs);
+  const bool acceptWhole = std::exchange(y.AcceptWhole, false);
+  if (word.Kind == wkLabel) return LabelValue(y, word, args, hasArgs, acceptWhole);
   if (word.Kind == wkLibFunc) RaiseNotBuilt(y, msg::kLibraryCommand);
   SoreKeeper keep(y);
   {

@@ -886,7 +886,22 @@ bool EvalCodedTerm(TYumeBase& y, std::string_view text, const TExprToken& t, TSt
     case TExprToken::kCall: {
       THashNode* w = CallableWord(y, t);
       if (!w) return false;
+      // A whole number the call gives is taken as it is (its text made only if needed).
+      struct TAccept {
+        TYumeBase& Y;
+        ~TAccept() { Y.AcceptWhole = false; }
+      } accept{y};
+      y.AcceptWhole = true;
       std::string v = y.CallForValue(y, *w, t.Text, true);
+      y.AcceptWhole = false;
+      if (y.GaveWhole) {
+        y.GaveWhole = false;
+        out.Num = static_cast<long double>(y.GivenWhole);
+        out.HasNum = true;
+        out.HasText = false;
+        out.IsNum = y.LastType == "e";
+        return true;
+      }
       out.SetText(std::move(v), y.LastType == "e");
       return true;
     }

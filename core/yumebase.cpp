@@ -104,7 +104,7 @@ bool TYumeBase::InRegisteredText(const char* p) const {
 }
 
 void TFuncArg::Write() const {
-  text_ = FormatNumber(number_);
+  text_ = FormatNumber(static_cast<long double>(whole_));
   written_ = true;
 }
 

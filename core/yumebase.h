@@ -27,9 +27,9 @@ class TFuncArg {
   TFuncArg() = default;
   explicit TFuncArg(std::string text) : text_(std::move(text)) {}
   // A whole number below 10^15 in size (its text is plain digits, perhaps with a minus sign).
-  static TFuncArg Whole(long double n) {
+  static TFuncArg Whole(int64_t n) {
     TFuncArg a;
-    a.number_ = n;
+    a.whole_ = n;
     a.written_ = false;
     a.isNumber_ = true;
     return a;
@@ -38,8 +38,8 @@ class TFuncArg {
     if (!written_) Write();
     return text_;
   }
-  bool KeptNumber(long double& n) const {
-    n = number_;
+  bool KeptWhole(int64_t& n) const {
+    n = whole_;
     return isNumber_;
   }
   // The text to change in place; the value is a text from then on.
@@ -53,7 +53,7 @@ class TFuncArg {
   void Write() const;
 
   mutable std::string text_;
-  long double number_ = 0;
+  int64_t whole_ = 0;
   bool isNumber_ = false;
   mutable bool written_ = true;
 };
@@ -191,6 +191,13 @@ class TYumeBase {
   using TCallForValue = std::string (*)(TYumeBase&, THashNode& word, std::string_view args,
                                         bool hasArgs);
   TCallForValue CallForValue;
+  // A caller that can take a whole number sets AcceptWhole just before CallForValue: a user
+  // function whose それ ends as a whole number kept as one then gives that number (GaveWhole,
+  // GivenWhole) and an empty text instead of writing it out. Any call clears AcceptWhole as it
+  // starts; the caller clears GaveWhole as it takes the number.
+  bool AcceptWhole = false;
+  bool GaveWhole = false;
+  int64_t GivenWhole = 0;
   // Reads a GUI part: its value when hasProperty is false, else the property named as
   // written; sets LastType. Set by the part model; null until there is one.
   using TPartRead = std::string (*)(TYumeBase&, THashNode& part, std::string_view property,
