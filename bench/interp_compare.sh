@@ -1,34 +1,128 @@
 #!/usr/bin/env bash
-# The interpreter beside tclsh and python3 on the same small programs (bench/interp/NAME.*):
-#   loop    a counted loop of 3,000,000 rounds with integer arithmetic and a condition
-#   append  a text built by 200,000 "&" appends, shown once
-#   fib     recursive fib(24) as a user function
-#   dict    200,000 dictionary item writes, then 200,000 reads
-# Output goes to /dev/null; each program's output is checked against the others first. Each
-# time is the best of ROUNDS runs (5 unless set): other work on the machine only ever adds.
+# The interpreter beside tclsh and python3 on the same programs (bench/interp/NAME.*). The Tcl
+# programs do their work inside a proc and the Python ones inside a function, as those languages'
+# programmers write them (top-level Tcl code is not byte-compiled, top-level Python names are
+# globals). Sizes are chosen so that tclsh takes about a second on each, start-up a small share:
+#   loop    a counted loop of 12,000,000 rounds with integer arithmetic and a condition
+#   append  a text built by 25,000,000 appends of "ab", shown once (50 MB)
+#   fib     recursive fib(32) as a user function
+#   dict    2,000,000 dictionary item writes (text keys), then 2,000,000 reads
+# Each program's output is first checked against the others (a difference is reported and makes
+# the script fail at the end). Then the three interpreters run in turn, yume, tclsh, python3,
+# yume, ..., ROUNDS times (3 unless set), so that other work on the machine falls on all of them
+# alike; output goes to /dev/null. The Markdown table gives the median of the runs in seconds with
+# the best in parentheses, and the ratio of yume's median to tclsh's.
 #   bench/interp_compare.sh [build-folder]
 set -euo pipefail
 build=${1:-build}
 here=$(cd "$(dirname "$0")" && pwd)
-yume="$here/../$build/yume"
-rounds=${ROUNDS:-5}
-time_of() {
-  local s e t best=""
-  for ((i = 0; i < rounds; i++)); do
-    s=$(date +%s.%N); "$@" > /dev/null; e=$(date +%s.%N)
-    t=$(echo "$e - $s" | bc -l)
-    if [ -z "$best" ] || [ "$(echo "$t < $best" | bc -l)" = 1 ]; then best=$t; fi
-  done
-  echo "$best"
+case $build in
+  /*) yume="$build/yume" ;;
+  *) yume="$here/../$build/yume" ;;
+esac
+rounds=${ROUNDS:-3}
+if ! [[ $rounds =~ ^[1-9][0-9]*$ ]]; then
+  echo "ROUNDS must be a whole number above 0 (got '$rounds')" >&2
+  exit 2
+fi
+if [ ! -x "$yume" ]; then
+  echo "no interpreter at $yume (build it first: make)" >&2
+  exit 2
+fi
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+names=(yume tclsh python3)
+exts=(ymr tcl py)
+# The command of interpreter $1 (0 yume, 1 tclsh, 2 python3), or nothing when it is not installed.
+command_of() {
+  case $1 in
+    0) echo "$yume" ;;
+    *) command -v "${names[$1]}" || true ;;
+  esac
 }
-printf '%-8s %10s %10s %10s %10s %10s\n' "program" "yume (s)" "tclsh (s)" "python3" "vs tclsh" "vs python"
+
+# Seconds taken by one run of the given command, output thrown away.
+seconds() {
+  local s e
+  s=$(date +%s.%N)
+  "$@" > /dev/null
+  e=$(date +%s.%N)
+  awk -v s="$s" -v e="$e" 'BEGIN { printf "%.6f\n", e - s }'
+}
+
+# "median (best)" of the times given, one a line.
+summary() {
+  sort -g | awk '{ t[NR] = $1 }
+    END {
+      m = NR % 2 ? t[(NR + 1) / 2] : (t[NR / 2] + t[NR / 2 + 1]) / 2
+      printf "%.3f %.3f\n", m, t[1]
+    }'
+}
+
+echo "Seconds: median of $rounds runs (best in parentheses), interpreters interleaved run by run."
+echo
+echo "| program | yume | tclsh | python3 | yume / tclsh |"
+echo "|---|--:|--:|--:|--:|"
+failed=0
 for name in loop append fib dict; do
-  ours_out=$("$yume" "$here/interp/$name.ymr" | md5sum)
-  tcl_out=$(tclsh "$here/interp/$name.tcl" | md5sum)
-  if [ "$ours_out" != "$tcl_out" ]; then echo "$name: outputs differ"; fi
-  ours=$(time_of "$yume" "$here/interp/$name.ymr")
-  tcl=$(time_of tclsh "$here/interp/$name.tcl")
-  py=$(time_of python3 "$here/interp/$name.py")
-  printf '%-8s %10.3f %10.3f %10.3f %10.2f %10.2f\n' "$name" "$ours" "$tcl" "$py" \
-    "$(echo "$ours / $tcl" | bc -l)" "$(echo "$ours / $py" | bc -l)"
+  cmds=()
+  for k in 0 1 2; do
+    cmds[k]=$(command_of $k)
+  done
+
+  # Same output everywhere, or the times compare different work.
+  note=""
+  for k in 0 1 2; do
+    [ -n "${cmds[k]}" ] || continue
+    status=0
+    "${cmds[k]}" "$here/interp/$name.${exts[k]}" > "$work/$k.out" 2> "$work/$k.err" || status=$?
+    if [ "$status" != 0 ]; then
+      echo "$name: ${names[k]} failed (exit $status): $(head -c 200 "$work/$k.err")" >&2
+      note=" (${names[k]} failed)"
+      failed=1
+    fi
+  done
+  for k in 1 2; do
+    [ -n "${cmds[k]}" ] || continue
+    if ! cmp -s "$work/0.out" "$work/$k.out"; then
+      echo "$name: OUTPUTS DIFFER between yume and ${names[k]}:" >&2
+      echo "  yume:       $(head -c 80 "$work/0.out" | head -n 1) ($(wc -c < "$work/0.out") bytes)" >&2
+      printf '  %-11s %s (%s bytes)\n' "${names[k]}:" "$(head -c 80 "$work/$k.out" | head -n 1)" \
+        "$(wc -c < "$work/$k.out")" >&2
+      note=${note:-" (OUTPUTS DIFFER)"}
+      failed=1
+    fi
+  done
+  rm -f "$work"/*.out "$work"/*.err
+
+  for k in 0 1 2; do : > "$work/$k.times"; done
+  for ((r = 0; r < rounds; r++)); do
+    for k in 0 1 2; do
+      [ -n "${cmds[k]}" ] || continue
+      seconds "${cmds[k]}" "$here/interp/$name.${exts[k]}" >> "$work/$k.times" || true
+    done
+  done
+
+  cells=() medians=()
+  for k in 0 1 2; do
+    if [ -s "$work/$k.times" ]; then
+      read -r median best < <(summary < "$work/$k.times")
+      cells[k]="$median ($best)"
+      medians[k]=$median
+    else
+      cells[k]="n/a"
+      medians[k]=""
+    fi
+  done
+  ratio="n/a"
+  if [ -n "${medians[0]}" ] && [ -n "${medians[1]}" ]; then
+    ratio=$(awk -v a="${medians[0]}" -v b="${medians[1]}" 'BEGIN { printf "%.2f", a / b }')
+  fi
+  echo "| $name$note | ${cells[0]} | ${cells[1]} | ${cells[2]} | $ratio |"
 done
+if [ "$failed" != 0 ]; then
+  echo
+  echo "Some programs failed or printed different outputs (see above): their times do not compare."
+  exit 1
+fi

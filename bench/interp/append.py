@@ -1,6 +1,8 @@
 def main():
     s = ""
-    for i in range(200000):
+    for _ in range(25000000):
         s += "ab"
     print(s)
+
+
 main()

@@ -1,3 +1,6 @@
-set s ""
-for {set i 1} {$i <= 200000} {incr i} { append s "ab" }
-puts $s
+proc main {} {
+    set s ""
+    for {set i 1} {$i <= 25000000} {incr i} {append s ab}
+    puts $s
+}
+main

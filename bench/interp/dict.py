@@ -1,7 +1,11 @@
-d = {}
-for i in range(1, 200001):
-    d[str(i)] = i * 2
-t = 0
-for i in range(1, 200001):
-    t = t + d[str(i)]
-print(t)
+def main():
+    d = {}
+    for i in range(1, 2000001):
+        d[str(i)] = i * 2
+    t = 0
+    for i in range(1, 2000001):
+        t += d[str(i)]
+    print(t)
+
+
+main()

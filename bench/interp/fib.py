@@ -2,4 +2,10 @@ def fib(n):
     if n < 2:
         return n
     return fib(n - 1) + fib(n - 2)
-print(fib(24))
+
+
+def main():
+    print(fib(32))
+
+
+main()

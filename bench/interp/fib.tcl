@@ -1,5 +1,8 @@
 proc fib {n} {
-  if {$n < 2} { return $n }
-  return [expr {[fib [expr {$n - 1}]] + [fib [expr {$n - 2}]]}]
+    if {$n < 2} {return $n}
+    return [expr {[fib [expr {$n - 1}]] + [fib [expr {$n - 2}]]}]
 }
-puts [fib 24]
+proc main {} {
+    puts [fib 32]
+}
+main

@@ -1,6 +1,9 @@
-set x 0
-for {set i 1} {$i <= 3000000} {incr i} {
-  set x [expr {$x + $i % 7}]
-  if {$x > 1000} { set x [expr {$x - 1000}] }
+proc main {} {
+    set x 0
+    for {set i 1} {$i <= 12000000} {incr i} {
+        incr x [expr {$i % 7}]
+        if {$x > 1000} {incr x -1000}
+    }
+    puts $x
 }
-puts $x
+main
