@@ -4,7 +4,7 @@
 # programmers write them (top-level Tcl code is not byte-compiled, top-level Python names are
 # globals). Sizes are chosen so that tclsh takes about a second on each, start-up a small share:
 #   loop    a counted loop of 12,000,000 rounds with integer arithmetic and a condition
-#   append  a text built by 25,000,000 appends of "ab", shown once (50 MB)
+#   append  a text built by 25,000,000 appends of "ab"; its length is shown
 #   fib     recursive fib(32) as a user function
 #   dict    2,000,000 dictionary item writes (text keys), then 2,000,000 reads
 # Each program's output is first checked against the others (a difference is reported and makes

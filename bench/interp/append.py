@@ -2,7 +2,7 @@ def main():
     s = ""
     for _ in range(25000000):
         s += "ab"
-    print(s)
+    print(len(s))
 
 
 main()
