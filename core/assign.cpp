@@ -41,6 +41,13 @@ TWorked Evaluate(TYumeBase& y, std::string_view valueText, const TExprCode* code
   return v;
 }
 
+// Evaluate, where a number kept by a variable of another type stays a number too.
+TWorked EvaluateKept(TYumeBase& y, std::string_view valueText, const TExprCode* code) {
+  TWorked v;
+  v.Text = EvaluateSplitKept(y, valueText, code, v.Number, v.IsNumber);
+  return v;
+}
+
 void StoreNamed(TYumeBase& y, const std::string& target, TWorked&& value, TNameRef* ref);
 
 [[noreturn]] void SyntaxRefused(TYumeBase& y, const std::string& name, bool digit) {
@@ -360,6 +367,7 @@ void StoreNumber(TYumeBase& y, const std::string& name, long double number, TNam
   TWorked worked;
   worked.Number = number;
   worked.IsNumber = true;
+  y.LastType = "e";
   StoreNamed(y, name, std::move(worked), &ref);
 }
 
@@ -369,7 +377,7 @@ void AssignPlain(TYumeBase& y, const std::string& name, std::string_view valueTe
     ItemAssignment(y, name, valueText);
     return;
   }
-  StoreNamed(y, name, Evaluate(y, valueText, code), &ref);
+  StoreNamed(y, name, EvaluateKept(y, valueText, code), &ref);
 }
 
 namespace {
@@ -394,10 +402,10 @@ void StoreNamed(TYumeBase& y, const std::string& target, TWorked&& worked, TName
       RaiseError(y, "\"%s\"は\"%s\"で予約語なので代入できません。", {w->Name, "システム命令"});
     case wkVariable:
       if (w->Reserved) RaiseReadOnly(y, w->Name);
-      if (worked.IsNumber) {
-        // What storing its text with the type "e" would do, without writing it out.
+      if (worked.IsNumber && type != "hs") {
+        // What storing its text with its type would do, without writing it out.
         w->SetNumberValue(worked.Number);
-        w->SetTypeText("e");
+        w->SetTypeText(type);
         return;
       }
       StoreValue(*w, std::move(worked.Text), type);

@@ -418,10 +418,11 @@ std::string LabelValue(TYumeBase& y, THashNode& label, std::string_view args, bo
                        bool acceptWhole) {
   // A label that calls itself as a value without end nests the interpreter itself.
   if (StackNearlyFull()) RaiseError(y, msg::kRunaway);
-  std::string savedSore, savedType;
+  THashNode::TSetAside savedSore;
+  std::string savedType;
   if (y.VarSore) {
     // Taken out rather than copied: それ starts empty for the call and is put back afterwards.
-    savedSore.swap(y.VarSore->MutableValue());
+    y.VarSore->SetAside(savedSore);
     savedType = y.VarSore->TypeText;
   }
   const char* savedCur = y.Cur;
@@ -471,14 +472,14 @@ std::string LabelValue(TYumeBase& y, THashNode& label, std::string_view args, bo
   } catch (...) {
     restore();
     if (y.VarSore) {
-      y.VarSore->SetValueText(std::move(savedSore));
+      y.VarSore->PutBack(std::move(savedSore));
       y.VarSore->TypeText = std::move(savedType);
     }
     throw;
   }
   restore();
   if (y.VarSore) {
-    y.VarSore->SetValueText(std::move(savedSore));
+    y.VarSore->PutBack(std::move(savedSore));
     y.VarSore->TypeText = std::move(savedType);
   }
   y.LastType = type == "e" ? "e" : (type == "hs" ? "hs" : "s");

@@ -858,6 +858,27 @@ std::string LiteralValue(TYumeBase& y, std::string_view text, const TExprToken& 
   return out;
 }
 
+// The value of a call in a calculation: a whole number the call gives is taken as it is (its
+// text made only if needed).
+void CallTermValue(TYumeBase& y, THashNode& w, std::string_view args, TStrNum& out) {
+  struct TAccept {
+    TYumeBase& Y;
+    ~TAccept() { Y.AcceptWhole = false; }
+  } accept{y};
+  y.AcceptWhole = true;
+  std::string v = y.CallForValue(y, w, args, true);
+  y.AcceptWhole = false;
+  if (y.GaveWhole) {
+    y.GaveWhole = false;
+    out.Num = static_cast<long double>(y.GivenWhole);
+    out.HasNum = true;
+    out.HasText = false;
+    out.IsNum = y.LastType == "e";
+    return;
+  }
+  out.SetText(std::move(v), y.LastType == "e");
+}
+
 // One term of the split, read as a term reads it: into out, with y.LastType set. False (nothing
 // read) when the term is not what the split expected; a chain whose later part is not is
 // finished from the text, and end tells where it ended (else t.End). A parenthesised part is a
@@ -886,23 +907,7 @@ bool EvalCodedTerm(TYumeBase& y, std::string_view text, const TExprToken& t, TSt
     case TExprToken::kCall: {
       THashNode* w = CallableWord(y, t);
       if (!w) return false;
-      // A whole number the call gives is taken as it is (its text made only if needed).
-      struct TAccept {
-        TYumeBase& Y;
-        ~TAccept() { Y.AcceptWhole = false; }
-      } accept{y};
-      y.AcceptWhole = true;
-      std::string v = y.CallForValue(y, *w, t.Text, true);
-      y.AcceptWhole = false;
-      if (y.GaveWhole) {
-        y.GaveWhole = false;
-        out.Num = static_cast<long double>(y.GivenWhole);
-        out.HasNum = true;
-        out.HasText = false;
-        out.IsNum = y.LastType == "e";
-        return true;
-      }
-      out.SetText(std::move(v), y.LastType == "e");
+      CallTermValue(y, *w, t.Text, out);
       return true;
     }
     case TExprToken::kParen:
@@ -1620,8 +1625,7 @@ TStrNum EvaluateCodedValue(TYumeBase& y, std::string_view text, const TExprCode&
         if (rw) {
           ReadVariableValue(y, *rw, second);
         } else if (rc) {
-          second.Text = y.CallForValue(y, *rc, rt.Text, true);
-          second.IsNum = y.LastType == "e";
+          CallTermValue(y, *rc, rt.Text, second);
         } else {
           second.Text.assign(rt.Value);
           second.Num = rt.Num;
@@ -1707,6 +1711,18 @@ std::string EvaluateSplit(TYumeBase& y, std::string_view text, const TExprCode* 
     return {};
   }
   return v.HasText ? std::move(v.Text) : FormatNumber(v.Num);
+}
+
+std::string EvaluateSplitKept(TYumeBase& y, std::string_view text, const TExprCode* code,
+                              long double& number, bool& hasNumber) {
+  if (!code) return EvaluateOrNumber(y, text, number, hasNumber);
+  TStrNum v = EvaluateCodedValue(y, text, *code);
+  hasNumber = !v.HasText;
+  if (hasNumber) {
+    number = v.Num;
+    return {};
+  }
+  return std::move(v.Text);
 }
 
 bool IsAppendTo(const TExprCode* code, std::string_view name) {

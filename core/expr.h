@@ -99,6 +99,10 @@ bool EvaluateWhole(TYumeBase& y, const TExprCode* code, int64_t& out);
 // EvaluateOrNumber with the text's split at hand (null: read as EvaluateOrNumber reads it).
 std::string EvaluateSplit(TYumeBase& y, std::string_view text, const TExprCode* code,
                           long double& number, bool& hasNumber);
+// EvaluateSplit, where a number kept by a variable of another type ("s" …) is given as the
+// number too (hasNumber set, the type left in y.LastType): its text is that number written out.
+std::string EvaluateSplitKept(TYumeBase& y, std::string_view text, const TExprCode* code,
+                              long double& number, bool& hasNumber);
 
 // A split "name & term & ..." that is nothing but terms joined by "&", the first the word name.
 bool IsAppendTo(const TExprCode* code, std::string_view name);

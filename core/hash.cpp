@@ -142,6 +142,29 @@ void THashNode::DropForms() {
   stale_ = false;
 }
 
+void THashNode::SetAside(TSetAside& out) {
+  BeforeWrite();
+  if (table_) MutableValue();  // a table is set aside as its text
+  out.Text.swap(value_);
+  value_.clear();
+  out.Number = number_;
+  out.Whole = whole_;
+  out.Form = numberForm_;
+  out.Stale = stale_;
+  numberForm_ = kNoNumber;
+  stale_ = false;
+}
+
+void THashNode::PutBack(TSetAside&& in) {
+  BeforeWrite();
+  if (table_) table_.reset();
+  value_.swap(in.Text);
+  number_ = in.Number;
+  whole_ = in.Whole;
+  numberForm_ = static_cast<TNumberForm>(in.Form);
+  stale_ = in.Stale;
+}
+
 void THashNode::SetNumberValueSlow(long double n) {
   if (table_) table_.reset();
   if (n == 0) n = 0;  // no negative zero: the text "0" reads back as plain 0

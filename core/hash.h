@@ -91,6 +91,17 @@ class THashNode {
     if (TypeText.size() != t.size() || (!t.empty() && (TypeText[0] != t[0] || TypeText != t)))
       TypeText.assign(t);
   }
+  // A value set aside and put back (それ around a call): the text, or the number kept in its
+  // place, moved out without being written; the node is left empty.
+  struct TSetAside {
+    std::string Text;
+    long double Number = 0;
+    int64_t Whole = 0;
+    uint8_t Form = 0;
+    bool Stale = false;
+  };
+  void SetAside(TSetAside& out);
+  void PutBack(TSetAside&& in);
   // Direct access for appending in place; the caller must not keep the reference.
   std::string& MutableValue() {
     BeforeWrite();
