@@ -31,6 +31,13 @@ input=/dev/null
 answers=()
 [ -f "$family_dir/$name.answers" ] && answers=(--answers "$family_dir/$name.answers")
 
+# The script never touches the user's files: home, XDG folders and temporary files are the
+# test's own.
+mkdir -p "$work/home" "$work/tmp"
+export HOME="$work/home" TMPDIR="$work/tmp"
+export XDG_DATA_HOME="$work/home/.local/share" XDG_CONFIG_HOME="$work/home/.config"
+export XDG_CACHE_HOME="$work/home/.cache"
+
 cd "$work/family"
 "$yume" "${answers[@]}" "$name.ymr" < "$input" > "$work/stdout" 2> "$work/stderr"
 status=$?
