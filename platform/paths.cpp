@@ -1,5 +1,6 @@
 #include "platform/paths.h"
 
+#include <iconv.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -35,9 +36,199 @@ size_t LastSeparator(std::string_view path) {
 
 }  // namespace
 
-std::string SysPath(std::string_view path) { return Cp932ToUtf8(Slashes(path)); }
+// Names on disk need not be valid UTF-8, and may hold characters CP932 lacks. Such a name
+// keeps its bytes: each byte b (0x80-0xFF) that cannot be read is shown as the CP932
+// user-defined character U+E000+b, which SysPath writes back as the byte b. A real U+E080-U+E0FF
+// in a name is shown the same way (byte by byte), so every name survives the round trip.
+namespace {
 
-std::string FromSysPath(std::string_view sysPath) { return Utf8ToCp932(sysPath); }
+constexpr unsigned kEscapeBase = 0xE000;
+
+struct TIconv {
+  iconv_t Cd;
+  TIconv(const char* to, const char* from) : Cd(iconv_open(to, from)) {}
+  ~TIconv() {
+    if (Cd != reinterpret_cast<iconv_t>(-1)) iconv_close(Cd);
+  }
+};
+
+// The CP932 user-defined character standing for the byte b.
+void PutEscape(std::string& out, unsigned char b) {
+  const unsigned i = b;  // index into the user-defined area (U+E000 + i)
+  const unsigned t = i % 188;
+  out += static_cast<char>(0xF0 + i / 188);
+  out += static_cast<char>(t < 63 ? 0x40 + t : 0x80 + (t - 63));
+}
+
+// The byte a two-byte CP932 character stands for, or -1 when it is no escape.
+int EscapedByte(unsigned char lead, unsigned char trail) {
+  if (lead != 0xF0 && lead != 0xF1) return -1;
+  int t;
+  if (trail >= 0x40 && trail <= 0x7E)
+    t = trail - 0x40;
+  else if (trail >= 0x80 && trail <= 0xFC)
+    t = trail - 0x80 + 63;
+  else
+    return -1;
+  const int i = (lead - 0xF0) * 188 + t;
+  return i >= 0x80 && i <= 0xFF ? i : -1;
+}
+
+// Converts a run with cd; a unit iconv refuses goes through `refused(out, bytes, len)` and the
+// run goes on after it. unitLen gives the length of the unit at a position.
+template <class UnitLen, class Refused>
+void ConvertRun(iconv_t cd, std::string_view in, std::string& out, UnitLen unitLen,
+                Refused refused) {
+  if (in.empty()) return;
+  if (cd == reinterpret_cast<iconv_t>(-1)) {
+    for (char c : in) refused(out, &c, 1);
+    return;
+  }
+  iconv(cd, nullptr, nullptr, nullptr, nullptr);
+  char* src = const_cast<char*>(in.data());
+  size_t left = in.size();
+  size_t used = out.size();
+  out.resize(used + in.size() * 3 + 16);
+  while (left > 0) {
+    char* dst = out.data() + used;
+    size_t room = out.size() - used;
+    const size_t r = iconv(cd, &src, &left, &dst, &room);
+    used = static_cast<size_t>(dst - out.data());
+    if (r != static_cast<size_t>(-1)) break;
+    if (errno == E2BIG) {
+      out.resize(out.size() * 2 + 16);
+      continue;
+    }
+    size_t n = unitLen(std::string_view(src, left));
+    if (n == 0 || n > left) n = 1;
+    out.resize(used);
+    refused(out, src, n);
+    used = out.size();
+    out.resize(used + left * 3 + 16);
+    src += n;
+    left -= n;
+  }
+  out.resize(used);
+}
+
+// Length of the valid UTF-8 sequence at the start of s, 0 when it is not one.
+size_t ValidUtf8Len(std::string_view s) {
+  const auto c = static_cast<unsigned char>(s[0]);
+  size_t n = c < 0x80             ? 1
+             : (c & 0xE0) == 0xC0 ? 2
+             : (c & 0xF0) == 0xE0 ? 3
+             : (c & 0xF8) == 0xF0 ? 4
+                                  : 0;
+  if (n == 0 || n > s.size()) return 0;
+  for (size_t k = 1; k < n; ++k)
+    if ((static_cast<unsigned char>(s[k]) & 0xC0) != 0x80) return 0;
+  return n;
+}
+
+bool HasDrivePrefix(std::string_view p) {
+  return p.size() >= 2 && p[1] == ':' &&
+         ((p[0] >= 'A' && p[0] <= 'Z') || (p[0] >= 'a' && p[0] <= 'z')) &&
+         (p.size() == 2 || p[2] == '\\' || p[2] == '/');
+}
+
+}  // namespace
+
+bool IsAbsolutePath(std::string_view path) {
+  return (!path.empty() && (path[0] == '/' || path[0] == '\\')) || HasDrivePrefix(path);
+}
+
+std::string SysPath(std::string_view path) {
+  // "X:\" stands for the root: there are no drives here.
+  const bool drive = HasDrivePrefix(path);
+  if (drive) path.remove_prefix(2);
+  std::string out;
+  out.reserve(path.size() + 8);
+  bool plain = true;
+  for (char c : path) {
+    if (static_cast<unsigned char>(c) >= 0x80) {
+      plain = false;
+      break;
+    }
+  }
+  if (plain) {
+    out.assign(path);
+    for (char& c : out)
+      if (c == '\\') c = '/';
+    if (out.empty() && drive) out = "/";
+    return out;
+  }
+  thread_local TIconv cd("UTF-8", "CP932");
+  size_t run = 0;
+  const auto flush = [&](size_t end) {
+    ConvertRun(
+        cd.Cd, path.substr(run, end - run), out,
+        [](std::string_view s) { return s.size() >= 2 && IsLead(s[0]) ? size_t{2} : size_t{1}; },
+        [](std::string& o, const char* bytes, size_t n) { o.append(bytes, n); });
+  };
+  for (size_t i = 0; i < path.size();) {
+    const auto c = static_cast<unsigned char>(path[i]);
+    if (c == '\\' || c == '/') {
+      flush(i);
+      out += '/';
+      run = ++i;
+      continue;
+    }
+    if (IsLead(path[i]) && i + 1 < path.size()) {
+      const int b = EscapedByte(c, static_cast<unsigned char>(path[i + 1]));
+      if (b >= 0) {
+        flush(i);
+        out += static_cast<char>(b);
+        i += 2;
+        run = i;
+        continue;
+      }
+      i += 2;
+      continue;
+    }
+    ++i;
+  }
+  flush(path.size());
+  return out;
+}
+
+std::string FromSysPath(std::string_view sysPath) {
+  bool plain = true;
+  for (char c : sysPath) {
+    if (static_cast<unsigned char>(c) >= 0x80) {
+      plain = false;
+      break;
+    }
+  }
+  if (plain) return std::string(sysPath);
+  thread_local TIconv cd("CP932", "UTF-8");
+  std::string out;
+  out.reserve(sysPath.size());
+  const auto escapeAll = [](std::string& o, const char* bytes, size_t n) {
+    for (size_t k = 0; k < n; ++k) PutEscape(o, static_cast<unsigned char>(bytes[k]));
+  };
+  size_t run = 0;
+  for (size_t i = 0; i < sysPath.size();) {
+    const auto c = static_cast<unsigned char>(sysPath[i]);
+    // U+E080-U+E0FF (EE 82 80 - EE 83 BF) would read as an escape: it is escaped itself.
+    if (c == 0xEE && i + 2 < sysPath.size() &&
+        (static_cast<unsigned char>(sysPath[i + 1]) == 0x82 ||
+         static_cast<unsigned char>(sysPath[i + 1]) == 0x83) &&
+        (static_cast<unsigned char>(sysPath[i + 2]) & 0xC0) == 0x80) {
+      ConvertRun(
+          cd.Cd, sysPath.substr(run, i - run), out,
+          [](std::string_view s) { return ValidUtf8Len(s); }, escapeAll);
+      escapeAll(out, sysPath.data() + i, 3);
+      i += 3;
+      run = i;
+      continue;
+    }
+    ++i;
+  }
+  ConvertRun(
+      cd.Cd, sysPath.substr(run), out, [](std::string_view s) { return ValidUtf8Len(s); },
+      escapeAll);
+  return out;
+}
 
 std::string ExtractFilePath(std::string_view path) {
   size_t sep = LastSeparator(path);
@@ -111,7 +302,9 @@ bool ReadWholeFile(std::string_view path, std::string& out, std::string* err) {
   return true;
 }
 
-bool SetCurrentFolder(std::string_view path) { return ::chdir(SysPath(path).c_str()) == 0; }
+bool SetCurrentFolder(std::string_view path) {
+  return ::chdir(SysPath(path).c_str()) == 0;
+}
 
 std::string TempFolder() {
   const char* t = std::getenv("TMPDIR");

@@ -8,10 +8,14 @@
 
 namespace yume {
 
-// CP932 path (either separator) -> UTF-8 path for the system.
+// CP932 path (either separator; a drive prefix "X:\" stands for "/") -> the system's path:
+// UTF-8 with "/". The only way a script's path reaches the system.
 std::string SysPath(std::string_view path);
-// UTF-8 path from the system -> CP932 path.
+// A name from the system -> CP932 path. Bytes that are no UTF-8, or characters CP932 lacks,
+// are kept (as user-defined characters SysPath turns back into the same bytes).
 std::string FromSysPath(std::string_view sysPath);
+// "/…", "\…" or "X:\…".
+bool IsAbsolutePath(std::string_view path);
 
 // The folder part including its final "/" ("" when there is none); either separator counts.
 std::string ExtractFilePath(std::string_view path);
