@@ -29,6 +29,7 @@ TConsoleHost::TConsoleHost(std::FILE* out, std::FILE* err, std::FILE* in)
 
 void TConsoleHost::ConnectAreas(TYumeBase& y) {
   y.Dialogs = &dialogs_;
+  y.Clipboard = &clipboard_;
 }
 
 void TConsoleHost::CloseMainWindow() {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "console/consoledialogs.h"
+#include "core/clipboardhost.h"
 #include "gfx/loophost.h"
 
 namespace yume {
@@ -43,6 +44,7 @@ class TConsoleHost : public TLoopHost {
   std::FILE* err_;
   std::FILE* in_;
   TConsoleDialogs dialogs_;
+  TProcessClipboard clipboard_;
   bool windowShown_ = false;
   size_t logShown_ = 0;  // how much of the error log has been written already
 };

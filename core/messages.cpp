@@ -20,5 +20,7 @@ const char kForCounter[] = "\"%s\"の実行回数カウンターには、変数�
 const char kReservedWord[] = "\"%s\"は予約語なので、登録できません。";
 const char kLibraryCommand[] = "DLLの命令";
 const char kCannotWrite[] = "\"%s\"へ書き込めません。";
+const char kFileFailed[] = "ファイル\"%s\"の、読み込みか書き込みに、失敗しました。";
+const char kFileMissing[] = "ファイル\"%s\"が、ありません。";
 
 }  // namespace yume::msg

@@ -23,5 +23,7 @@ extern const char kForCounter[];  // "%s"の実行回数カウンターには、
 extern const char kReservedWord[];    // "%s"は予約語なので、登録できません。
 extern const char kLibraryCommand[];  // DLLの命令
 extern const char kCannotWrite[];     // "%s"へ書き込めません。
+extern const char kFileFailed[];  // ファイル"%s"の、読み込みか書き込みに、失敗しました。
+extern const char kFileMissing[];  // ファイル"%s"が、ありません。
 
 }  // namespace yume::msg

@@ -18,6 +18,7 @@ namespace yume {
 
 class THost;
 class TDialogHost;
+class TClipboardHost;
 class TYumeApp;
 
 // An evaluated argument of a user function: its text, or a whole number worked out by the call
@@ -56,6 +57,12 @@ class TFuncArg {
   int64_t whole_ = 0;
   bool isNumber_ = false;
   mutable bool written_ = true;
+};
+
+// What a command family keeps for the run in the interpreter state, opaque to the core (which
+// includes nothing of commands/): the family derives its own and casts back.
+struct TFamilyState {
+  virtual ~TFamilyState() = default;
 };
 
 class TYumeBase {
@@ -166,6 +173,11 @@ class TYumeBase {
   THashNode* VarMatchCount = nullptr;   // マッチ数
   THashNode* VarFieldNames = nullptr;   // 表フィールド名
 
+  // ---- command families ----
+  // The open file handles (commands/system/handle_cmds.cpp): made on first use, every file still
+  // open closed with the state.
+  std::unique_ptr<TFamilyState> FileHandles;
+
   // ---- dialogs ----
   // The dialog rectangle (ダイアログサイズ設定): Left, Top, Right, Bottom; all 0 = centred.
   std::array<int, 4> DialogRect{};
@@ -182,6 +194,7 @@ class TYumeBase {
   // Set by the program; null in a state run without it.
   THost* Host = nullptr;
   TDialogHost* Dialogs = nullptr;
+  TClipboardHost* Clipboard = nullptr;
 
   // ---- what the evaluator asks of the rest of the interpreter ----
   // Runs a command, label or library function used as a value: `args` is the text inside the

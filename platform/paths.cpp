@@ -1,6 +1,8 @@
 #include "platform/paths.h"
 
+#include <fcntl.h>
 #include <iconv.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -9,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <system_error>
+#include <vector>
 
 #include "core/sjis.h"
 
@@ -278,28 +281,138 @@ bool FileExists(std::string_view path) {
   return std::filesystem::is_regular_file(SysPath(path), ec);
 }
 
-bool ReadWholeFile(std::string_view path, std::string& out, std::string* err) {
-  std::string sys = SysPath(path);
-  std::error_code ec;
-  if (std::filesystem::is_directory(sys, ec)) {
-    if (err) *err = std::strerror(EISDIR);
-    return false;
-  }
-  std::ifstream in(sys, std::ios::binary);
-  if (!in) {
-    if (err) *err = std::strerror(errno);
-    return false;
-  }
-  in.seekg(0, std::ios::end);
-  std::streamoff size = in.tellg();
-  in.seekg(0, std::ios::beg);
-  out.clear();
-  if (size > 0) {
-    out.resize(static_cast<size_t>(size));
-    in.read(out.data(), size);
-    out.resize(static_cast<size_t>(in.gcount()));
+namespace {
+
+bool Failed(std::string* err, int code) {
+  if (err) *err = std::strerror(code);
+  return false;
+}
+
+// Writes all of data to fd (a write may take only part of it).
+bool WriteAll(int fd, std::string_view data) {
+  while (!data.empty()) {
+    const ssize_t n = ::write(fd, data.data(), data.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    data.remove_prefix(static_cast<size_t>(n));
   }
   return true;
+}
+
+bool WriteFile(std::string_view path, std::string_view data, int flags, std::string* err) {
+  const int fd = ::open(SysPath(path).c_str(), O_WRONLY | O_CLOEXEC | flags, 0666);
+  if (fd < 0) return Failed(err, errno);
+  const bool ok = WriteAll(fd, data);
+  const int code = errno;
+  if (::close(fd) != 0 && ok) return Failed(err, errno);
+  return ok || Failed(err, code);
+}
+
+}  // namespace
+
+bool ReadWholeFile(std::string_view path, std::string& out, std::string* err) {
+  const int fd = ::open(SysPath(path).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return Failed(err, errno);
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    const int code = S_ISDIR(st.st_mode) ? EISDIR : errno;
+    ::close(fd);
+    return Failed(err, code);
+  }
+  // One read of the size the file has, then on until its end (it may grow meanwhile, and
+  // files of /proc tell no size).
+  out.clear();
+  size_t used = 0;
+  out.resize(st.st_size > 0 ? static_cast<size_t>(st.st_size) + 1 : 65536);
+  for (;;) {
+    if (used == out.size()) out.resize(out.size() * 2);
+    const ssize_t n = ::read(fd, out.data() + used, out.size() - used);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      const int code = errno;
+      ::close(fd);
+      out.clear();
+      return Failed(err, code);
+    }
+    if (n == 0) break;
+    used += static_cast<size_t>(n);
+  }
+  ::close(fd);
+  out.resize(used);
+  return true;
+}
+
+bool WriteWholeFile(std::string_view path, std::string_view data, std::string* err) {
+  return WriteFile(path, data, O_CREAT | O_TRUNC, err);
+}
+
+bool AppendToFile(std::string_view path, std::string_view data, std::string* err) {
+  return WriteFile(path, data, O_APPEND, err);
+}
+
+bool FolderExists(std::string_view path) {
+  struct stat st {};
+  return ::stat(SysPath(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool PathExists(std::string_view path) {
+  struct stat st {};
+  return ::stat(SysPath(path).c_str(), &st) == 0;
+}
+
+namespace {
+
+// The parts of a path between its separators ("\\" at single-byte positions, "/"); a final
+// separator gives no empty last part, a leading one an empty first part (the root).
+std::vector<std::string_view> PathParts(std::string_view path) {
+  std::vector<std::string_view> parts;
+  size_t start = 0;
+  for (size_t i = 0; i < path.size(); i += CharLen(path, i)) {
+    if (path[i] == '\\' || path[i] == '/') {
+      parts.push_back(path.substr(start, i - start));
+      start = i + 1;
+    }
+  }
+  if (start < path.size()) parts.push_back(path.substr(start));
+  return parts;
+}
+
+}  // namespace
+
+std::string ExpandRelativePath(std::string_view relative, std::string_view base) {
+  if (IsAbsolutePath(relative) || (relative.size() >= 2 && relative[1] == ':'))
+    return std::string(relative);
+  std::vector<std::string_view> parts = PathParts(base);
+  const std::vector<std::string_view> rel = PathParts(relative);
+  // The root ("" before a leading "/") or a drive ("C:") stays.
+  const size_t keep = !parts.empty() && (parts[0].empty() || parts[0].back() == ':') ? 1 : 0;
+  size_t k = 0;
+  for (; k < rel.size(); ++k) {
+    if (rel[k] == ".") continue;
+    if (rel[k] != "..") break;
+    if (parts.size() > keep) parts.pop_back();
+  }
+  std::string out;
+  bool first = true;
+  const auto add = [&](std::string_view p) {
+    if (!first) out += '/';
+    out += p;
+    first = false;
+  };
+  for (std::string_view p : parts) add(p);
+  for (; k < rel.size(); ++k) add(rel[k]);
+  if (parts.size() == 1 && parts[0].empty() && k == rel.size() && out.empty()) out = "/";
+  return out;
+}
+
+std::string CurrentFolder() {
+  std::error_code ec;
+  std::string cur = std::filesystem::current_path(ec).string();
+  if (ec) return "/";
+  if (cur.empty() || cur.back() != '/') cur += '/';
+  return FromSysPath(cur);
 }
 
 bool SetCurrentFolder(std::string_view path) {

@@ -34,7 +34,20 @@ std::string ExecutableFile();
 bool FileExists(std::string_view path);
 // Reads a whole file; false (with the system's reason in err) when it cannot.
 bool ReadWholeFile(std::string_view path, std::string& out, std::string* err = nullptr);
+// Writes data as the whole file (created or replaced), or appends it to an existing file;
+// false (with the system's reason in err) when it cannot.
+bool WriteWholeFile(std::string_view path, std::string_view data, std::string* err = nullptr);
+bool AppendToFile(std::string_view path, std::string_view data, std::string* err = nullptr);
+bool FolderExists(std::string_view path);
+// Anything at all stands under the name (a file, a folder, a link that leads somewhere).
+bool PathExists(std::string_view path);
+// A relative path taken from a base folder: "." parts dropped, each ".." taking the base's
+// last part with it (never past a root), then the rest; parts joined by "/". A path with a
+// drive or from the root is given back as it is.
+std::string ExpandRelativePath(std::string_view relative, std::string_view base);
 bool SetCurrentFolder(std::string_view path);
+// The current folder, ending in "/" (CP932).
+std::string CurrentFolder();
 
 // The system's temporary folder, ending in "/" (CP932).
 std::string TempFolder();

@@ -1,5 +1,7 @@
 #include "ui/windowhost.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QMessageBox>
 
 #include "core/sjis.h"
@@ -23,8 +25,23 @@ std::string Cp932FromWidget(const QString& text) {
   return Utf8ToCp932(crlf.toStdString());
 }
 
+namespace {
+
+// The desktop's clipboard.
+class TWindowClipboard : public TClipboardHost {
+ public:
+  std::string Text() override { return Cp932FromWidget(QGuiApplication::clipboard()->text()); }
+  void SetText(const std::string& text) override {
+    QGuiApplication::clipboard()->setText(WidgetText(text));
+  }
+};
+
+}  // namespace
+
 TWindowHost::TWindowHost()
-    : form_(std::make_unique<TfrmYume>(*this)), dialogs_(std::make_unique<TWindowDialogs>(*this)) {}
+    : form_(std::make_unique<TfrmYume>(*this)),
+      dialogs_(std::make_unique<TWindowDialogs>(*this)),
+      clipboard_(std::make_unique<TWindowClipboard>()) {}
 
 TWindowHost::~TWindowHost() = default;
 
@@ -34,6 +51,7 @@ TDialogHost& TWindowHost::Dialogs() {
 
 void TWindowHost::ConnectAreas(TYumeBase& y) {
   y.Dialogs = dialogs_.get();
+  y.Clipboard = clipboard_.get();
 }
 
 QWidget* TWindowHost::DialogOwner() const {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/clipboardhost.h"
 #include "core/dialoghost.h"
 #include "gfx/loophost.h"
 
@@ -50,6 +51,7 @@ class TWindowHost : public QObject, public TLoopHost {
  private:
   std::unique_ptr<TfrmYume> form_;
   std::unique_ptr<TWindowDialogs> dialogs_;
+  std::unique_ptr<TClipboardHost> clipboard_;
 };
 
 // CP932 text for a widget.

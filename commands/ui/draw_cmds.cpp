@@ -2,9 +2,11 @@
 //
 // The command table ties each name to its handler; a handler not built yet stays null,
 // and calling its command reports that it is not available.
-#include <cstdio>
+#include <string>
+#include <string_view>
 
 #include "commands/families.h"
+#include "commands/system/guard.h"
 #include "core/cmdlib.h"
 #include "core/hash.h"
 #include "core/host.h"
@@ -16,17 +18,39 @@ namespace yume {
 
 namespace {
 
+// Each line of text followed by CR LF (a text ending in a line break gets no empty line).
+std::string WithLineEnds(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() + 2);
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string_view::npos) end = text.size();
+    out.append(text.substr(start, end - start));
+    out += "\r\n";
+    if (end < text.size() && text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n')
+      ++end;
+    start = end + 1;
+  }
+  if (text.empty()) out = "\r\n";
+  return out;
+}
+
 // 表示 (?と) 0 -- prints at the text cursor, or appends the line to the file named by 表示出力先.
 void CmdPrint(TYumeBase& y, TArgs& a) {
   std::string text = a.TakeText(0);
   THashNode* target = y.Dict.Find("表示出力先", false);
   if (target && !target->ValueText().empty()) {
-    const std::string& name = target->ValueText();
-    std::FILE* f = std::fopen(SysPath(name).c_str(), "ab");
-    if (!f) RaiseError(y, msg::kCannotWrite, {name});
-    text += "\r\n";
-    const bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-    if (std::fclose(f) != 0 || !ok) RaiseError(y, msg::kCannotWrite, {name});
+    const std::string name = FindProgramFile(y, target->ValueText());
+    if (!CheckFileAccess(y, name, Quoted(name) + "へ書き込みます。")) return;
+    bool ok;
+    if (FileExists(name)) {
+      text += "\r\n";
+      ok = AppendToFile(name, text);
+    } else {
+      ok = WriteWholeFile(name, WithLineEnds(text));
+    }
+    if (!ok) RaiseError(y, msg::kCannotWrite, {name});
     return;
   }
   y.Host->PrintText(text);
