@@ -529,15 +529,16 @@ class FakeHome {
 TEST(SysFolders, UserDirsFileDefaultsAndUnknownNumbers) {
   FakeHome home;
   std::string h = home.Home();
+  // The file is UTF-8, as the desktop writes it (the literals here are CP932).
   home.UserDirs(
-      "# written by the desktop\n"
-      "XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n"
-      "XDG_DOCUMENTS_DIR=\"$HOME/文書\"\n"
-      "XDG_MUSIC_DIR=\"/srv/music\"\n");
+      Cp932ToUtf8("# written by the desktop\n"
+                  "XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n"
+                  "XDG_DOCUMENTS_DIR=\"$HOME/文書\"\n"
+                  "XDG_MUSIC_DIR=\"/srv/music\"\n"));
   EXPECT_EQ(HomeFolder(), h + "/");
   EXPECT_EQ(SpecialFolder(sfDesktopFolder), h + "/Schreibtisch/");
   // Folder names come back in CP932, like every path inside.
-  EXPECT_EQ(SpecialFolder(sfDocuments), Utf8ToCp932(h + "/文書/"));
+  EXPECT_EQ(SpecialFolder(sfDocuments), h + "/文書/");
   EXPECT_EQ(SpecialFolder(sfMusic), "/srv/music/");
   // Not in the file: the usual folder when it exists, else home itself.
   EXPECT_EQ(SpecialFolder(sfPictures), h + "/");
