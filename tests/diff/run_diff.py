@@ -94,10 +94,20 @@ def run_yume(yume, prog, plans, timeout):
         if prog.answers:
             cmd += ["--answers", prog.answers]
         cmd.append(prog.name)
+        # The program never touches the user's files: home, XDG folders (the trash among them)
+        # and temporary files are the run's own.
+        home = os.path.join(d, "home")
+        tmp = os.path.join(d, "tmp")
+        os.makedirs(home)
+        os.makedirs(tmp)
+        env = dict(os.environ, HOME=home, TMPDIR=tmp,
+                   XDG_DATA_HOME=os.path.join(home, ".local", "share"),
+                   XDG_CONFIG_HOME=os.path.join(home, ".config"),
+                   XDG_CACHE_HOME=os.path.join(home, ".cache"))
         start = time.monotonic()
         with open(prog.stdin_path or os.devnull, "rb") as stdin:
             try:
-                p = subprocess.run(cmd, cwd=work, stdin=stdin, stdout=subprocess.PIPE,
+                p = subprocess.run(cmd, cwd=work, env=env, stdin=stdin, stdout=subprocess.PIPE,
                                    stderr=subprocess.PIPE, timeout=timeout)
                 return Run(p.returncode, p.stdout, p.stderr, False, time.monotonic() - start)
             except subprocess.TimeoutExpired as e:
