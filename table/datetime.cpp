@@ -1,5 +1,8 @@
 #include "table/datetime.h"
 
+#include <time.h>
+
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -197,16 +200,27 @@ std::optional<double> EncodeTime(int hour, int minute, int second, int milliseco
          kMsPerDay;
 }
 
-DateTimeParts DecodeDateTime(double value) {
-  // Far outside the calendar (or not a number) reads as the origin instead of overflowing.
+namespace {
+
+// The day a value falls on (counted from the origin, floor) and the milliseconds into it, the
+// value rounded to the millisecond first. Far outside the calendar (or not a number) reads as
+// the origin instead of overflowing.
+void SplitValue(double value, long long& days, long long& ms) {
   if (!(value > -1e8 && value < 1e8)) value = 0;
   const long long total = std::llround(value * static_cast<double>(kMsPerDay));
-  long long days = total / kMsPerDay;
-  long long ms = total % kMsPerDay;
+  days = total / kMsPerDay;
+  ms = total % kMsPerDay;
   if (ms < 0) {
     ms += kMsPerDay;
     --days;
   }
+}
+
+}  // namespace
+
+DateTimeParts DecodeDateTime(double value) {
+  long long days, ms;
+  SplitValue(value, days, ms);
   DateTimeParts p;
   CivilFromDays(days - kOriginOffset, p.year, p.month, p.day);
   p.millisecond = static_cast<int>(ms % 1000);
@@ -218,9 +232,47 @@ DateTimeParts DecodeDateTime(double value) {
   return p;
 }
 
+int Weekday(double value) {
+  long long days, ms;
+  SplitValue(value, days, ms);
+  // The origin, 1899-12-30, was a Saturday.
+  return static_cast<int>(((days + 6) % 7 + 7) % 7) + 1;
+}
+
+std::optional<double> IncMonth(double value, long long months) {
+  long long days, ms;
+  SplitValue(value, days, ms);
+  int year, month, day;
+  CivilFromDays(days - kOriginOffset, year, month, day);
+  const long long index = year * 12LL + (month - 1) + months;
+  if (index < 12 || index >= 10000 * 12LL) return std::nullopt;
+  const int y = static_cast<int>(index / 12), m = static_cast<int>(index % 12) + 1;
+  if (day > DaysInMonth(y, m)) day = DaysInMonth(y, m);
+  return static_cast<double>(DaysFromCivil(y, m, day) + kOriginOffset) +
+         static_cast<double>(ms) / kMsPerDay;
+}
+
+double NowValue() {
+  timespec now{};
+  ::clock_gettime(CLOCK_REALTIME, &now);
+  tm local{};
+  ::localtime_r(&now.tv_sec, &local);
+  const long long ms =
+      ((local.tm_hour * 60LL + local.tm_min) * 60 + std::min(local.tm_sec, 59)) * 1000 +
+      now.tv_nsec / 1000000;
+  return static_cast<double>(
+             DaysFromCivil(local.tm_year + 1900LL, local.tm_mon + 1, local.tm_mday) +
+             kOriginOffset) +
+         static_cast<double>(ms) / kMsPerDay;
+}
+
 std::optional<double> ReadDateTime(std::string_view text) {
   const std::string half = HalfWidthDateText(text);
   return DateReader(half).Read();
+}
+
+std::string DateUnreadableMessage(std::string_view text) {
+  return "\"" + std::string(text) + "\"は、日付と時刻に変換できません。";
 }
 
 std::string FormatDate(double value) {

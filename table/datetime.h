@@ -28,6 +28,15 @@ std::optional<double> EncodeTime(int hour, int minute, int second, int milliseco
 // Splits a value back into calendar fields (rounded to the millisecond).
 DateTimeParts DecodeDateTime(double value);
 
+// The day of the week, 1 (Sunday) to 7 (Saturday), of the day the value falls on.
+int Weekday(double value);
+// The value moved by a number of months with its time of day kept; the day of the month is
+// clamped to the target month's last day (01/31 plus one month is the end of February).
+// nullopt when the result leaves the years 1 to 9999.
+std::optional<double> IncMonth(double value, long long months);
+// The current local date and time as a value.
+double NowValue();
+
 // Reads the date-time spellings scripts and tables use: "yyyy/mm/dd", "hh:nn:ss",
 // "yyyy/mm/dd hh:nn:ss", with one-digit month, day and hour allowed; "-" or "." may separate the
 // date as well, and 年月日 / 時分秒 spellings are accepted. Seconds may be left out; a time alone
@@ -35,6 +44,8 @@ DateTimeParts DecodeDateTime(double value);
 // 2000-2029 (0-29) or 1930-1999 (30-99). Full-width digits and separators are accepted and
 // surrounding blanks ignored. nullopt when the text is not such a date-time.
 std::optional<double> ReadDateTime(std::string_view text);
+// The reader's own message for a text that is not a date-time (it names the text).
+std::string DateUnreadableMessage(std::string_view text);
 
 // "yyyy/mm/dd", "hh:nn:ss" and "yyyy/mm/dd hh:nn:ss".
 std::string FormatDate(double value);

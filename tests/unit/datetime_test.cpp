@@ -1,8 +1,11 @@
 #include "table/datetime.h"
 
 #include <gtest/gtest.h>
+#include <time.h>
 
 #include <cmath>
+
+#include "table/csvdb.h"
 
 namespace yume {
 namespace {
@@ -60,6 +63,45 @@ TEST(DateTimeParts, EncodeDecodeAndFormat) {
   EXPECT_EQ(FormatDate(1e300), "1899/12/30");  // far outside the calendar: the origin
   for (double v : {-36522.0, 0.0, 2.5, 38021.123, 2958465.0})
     EXPECT_EQ(ReadDateTime(FormatDateTime(v)), std::round(v * 86400) / 86400) << v;
+}
+
+TEST(DateTimeParts, IncMonthKeepsTheTimeAndClampsTheDay) {
+  const double jan31 = *ReadDateTime("2004/01/31 18:30");
+  EXPECT_EQ(FormatDateTime(*IncMonth(jan31, 1)), "2004/02/29 18:30:00");
+  EXPECT_EQ(FormatDateTime(*IncMonth(jan31, -2)), "2003/11/30 18:30:00");
+  EXPECT_EQ(FormatDateTime(*IncMonth(jan31, 12 * 96)), "2100/01/31 18:30:00");
+  EXPECT_EQ(FormatDateTime(*IncMonth(*ReadDateTime("1899/12/29 06:00"), -1)),
+            "1899/11/29 06:00:00");
+  EXPECT_FALSE(IncMonth(*ReadDateTime("9999/12/01"), 1).has_value());
+  EXPECT_FALSE(IncMonth(*ReadDateTime("0001/01/31"), -1).has_value());
+}
+
+TEST(DateTimeParts, NowIsTheLocalClock) {
+  const time_t before = time(nullptr);
+  const double now = NowValue();
+  tm local{};
+  localtime_r(&before, &local);
+  char expected[16];
+  strftime(expected, sizeof expected, "%Y/%m/%d", &local);
+  // Read a moment apart: the same day unless midnight fell between.
+  if (local.tm_hour != 23 || local.tm_min != 59) {
+    EXPECT_EQ(FormatDate(now), expected);
+  }
+  const DateTimeParts p = DecodeDateTime(now);
+  const int secondsNow = (p.hour * 60 + p.minute) * 60 + p.second;
+  const int secondsBefore = (local.tm_hour * 60 + local.tm_min) * 60 + local.tm_sec;
+  EXPECT_LE((secondsNow - secondsBefore + 86400) % 86400, 2);
+}
+
+TEST(DateTimeSort, DatesBeforeTheOriginOrderOnTheTimeLine) {
+  // Days before 1899/12/30 count down while their hours count up: 06:00 comes before 18:00.
+  TCsvDb db;
+  db.SetCsvText("1899/12/29 18:00\r\n1899/12/30\r\n1899/12/29 06:00\r\n1899/12/28 23:00\r\n");
+  db.SortByDate(0);
+  std::vector<std::string> order;
+  for (int r = 0; r < db.RowCount(); ++r) order.emplace_back(db.GetCell(0, r));
+  EXPECT_EQ(order, (std::vector<std::string>{"1899/12/28 23:00", "1899/12/29 06:00",
+                                             "1899/12/29 18:00", "1899/12/30"}));
 }
 
 }  // namespace
