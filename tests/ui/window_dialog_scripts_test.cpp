@@ -1,10 +1,13 @@
 // Scripts whose every dialog the window program answers from --answers lines: the commands,
 // the window host's forms and pickers, and what the script prints afterwards.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QDialog>
 #include <QTimer>
+#include <filesystem>
+#include <string>
 
 #include "core/app.h"
 #include "tests/qt_test_env.h"
@@ -98,4 +101,23 @@ TEST(WindowDialogScripts, EveryKindAnswered) {
       QStringLiteral("なし"),
   };
   EXPECT_EQ(printed, expected);
+}
+
+// The write guard asks with the four-answer dialog in the window too: いいえ refuses, 全てはい
+// allows this write and every later one without asking.
+TEST(WindowDialogScripts, WriteGuardAsksOutsideTheProgramsFolder) {
+  const std::string folder = ::testing::TempDir() + "guard_" + std::to_string(::getpid());
+  std::filesystem::create_directories(folder);
+  const std::string outside = "外_" + std::to_string(::getpid()) + ".txt";
+  const std::string script = "「外」を、「../" + outside + "」へ、保存\r\n" + "「../" + outside +
+                             "」が、存在するか\r\n" + "「{それ}」を、表示\r\n" + "「外」を、「../" +
+                             outside + "」へ、保存\r\n" + "「../" + outside +
+                             "」が、存在するか\r\n" + "「{それ}」を、表示\r\n" + "「../" + outside +
+                             "」を、ファイル完全削除\r\n" + "「../" + outside +
+                             "」が、存在するか\r\n" + "「{それ}」を、表示\r\n" + "終わる\r\n";
+  const QStringList printed =
+      RunAnswered(("guard_" + std::to_string(::getpid()) + "/guard.ymr").c_str(), script.c_str(),
+                  {"いいえ", "全てはい"});
+  EXPECT_EQ(printed, QStringList({"0", "1", "0"}));
+  std::filesystem::remove_all(folder);
 }
