@@ -303,7 +303,7 @@ void CmdInclude(TYumeBase& y, TArgs& a) {
   const std::string name(TrimBlanks(a.Text(0)));
   const std::string file = FindIncludeFile(y, name);
   std::string raw;
-  if (!ReadWholeFile(file, raw)) RaiseError(y, "ファイル\"%s\"が、ありません。", {name});
+  if (!ReadWholeFile(file, raw)) RaiseError(y, msg::kFileMissing, {name});
   if (y.Included.size() >= kIncludeSlots) {
     RaiseError(y, "ファイル\"%s\"を取り込めません。取り込めるファイルは49個までです。", {name});
   }
