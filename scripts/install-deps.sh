@@ -18,6 +18,8 @@ PACKAGES=(
   fonts-ipafont-gothic fontconfig
   # character conversion at the boundaries (iconv comes with libc; CP932 needs the gconv modules)
   libc-bin
+  # regular expressions matched on Shift_JIS bytes
+  libonig-dev
 )
 
 missing=()
