@@ -1,6 +1,7 @@
 #include "core/expr.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdint>
 #include <functional>
@@ -295,7 +296,7 @@ void Combine(int level, TOp op, TStrNum& a, TStrNum& b) {
 struct TExprCode;
 
 struct TExprToken {
-  enum TKind : uint8_t { kOp, kNumber, kWord, kCall, kParen, kChain, kLiteral };
+  enum TKind : uint8_t { kOp, kNumber, kWord, kCall, kParen, kChain, kLiteral, kElement };
   TKind Kind = kOp;
   TOp Op = opOther;
   uint32_t Pos = 0;       // where the token starts in the text
@@ -310,7 +311,9 @@ struct TExprToken {
   // with what the word meant folded, the head and the key meant last time.
   std::unique_ptr<struct TItemWord> Item;
   std::unique_ptr<TExprCode> Sub;  // kParen: the inside, split (null: read from the text)
-  std::vector<TExprToken> Parts;   // kChain: a literal, then literals and terms joined by "&"
+  // kChain: a literal, then literals and terms joined by "&"; kElement: the one or two indexes
+  // after "#" (a parenthesised calculation, a number whose Num is the index, or a word).
+  std::vector<TExprToken> Parts;
 
   TExprToken() = default;
   TExprToken(TExprToken&&) noexcept = default;
@@ -441,6 +444,37 @@ bool CompileNumber(std::string_view text, size_t& pos, TExprToken& t) {
   return true;
 }
 
+bool CompileExpr(std::string_view text, TExprCode& code);
+
+// One index of an element: "(calculation)", a number or a word, as ReadIndex reads it.
+bool CompileIndex(std::string_view text, size_t& pos, TExprToken& ix) {
+  ix.Pos = static_cast<uint32_t>(pos);
+  const char c = CharAt(text, pos);
+  if (c == '(') {
+    const size_t end = SkipParenthesized(text, pos);
+    if (end == std::string_view::npos) return false;
+    ix.Kind = TExprToken::kParen;
+    ix.Text = text.substr(pos + 1, end - pos - 2);
+    auto sub = std::make_unique<TExprCode>();
+    if (CompileExpr(ix.Text, *sub)) ix.Sub = std::move(sub);
+    pos = end;
+  } else if (c == '$' || IsDigitChar(c) || c == '+' || c == '-') {
+    ix.Kind = TExprToken::kNumber;
+    ix.Value = ReadNumber(text, pos);
+    ix.Num = IndexValue(ix.Value);
+  } else {
+    size_t p = pos;
+    const std::string_view word = ReadWord(text, p);
+    if (word.empty() || p == pos) return false;
+    ix.Kind = TExprToken::kWord;
+    ix.Text = word;
+    ix.Ref.Prepare(word, false);
+    pos = p;
+  }
+  ix.End = static_cast<uint32_t>(pos);
+  return true;
+}
+
 // One term at pos (separators before it skipped): a number, a parenthesised part, a chain a
 // literal starts (inChain: a literal alone, the chain being read already), a call or a word.
 // False for anything whose reading could depend on more than the text.
@@ -498,8 +532,27 @@ bool CompileTerm(std::string_view text, size_t& pos, TExprToken& t, bool inChain
     size_t p = pos;
     const std::string_view word = ReadWord(text, p);
     if (word.empty() || p == pos) return false;
-    // A word ending in "の" may take the key after it; "#" after a word reads an element.
-    if (EndsWith(word, "の") || CharAt(text, p) == '#') return false;
+    // A word ending in "の" may take the key after it.
+    if (EndsWith(word, "の")) return false;
+    if (CharAt(text, p) == '#') {
+      // "X#i" or "X#i#j": an element, its indexes read as ElementAccess reads them.
+      t.Kind = TExprToken::kElement;
+      t.Text = word;
+      t.Ref.Prepare(word, false);
+      for (;;) {
+        ++p;  // "#"
+        TExprToken ix;
+        if (!CompileIndex(text, p, ix)) return false;
+        t.Parts.push_back(std::move(ix));
+        size_t q = p;
+        SkipBlanks(text, q);
+        if (t.Parts.size() == 2 || CharAt(text, q) != '#') break;
+        p = q;
+      }
+      pos = p;
+      t.End = static_cast<uint32_t>(pos);
+      return true;
+    }
     size_t q = p;
     SkipBlanks(text, q);
     if (CharAt(text, q) == '(') {
@@ -858,6 +911,35 @@ std::string LiteralValue(TYumeBase& y, std::string_view text, const TExprToken& 
   return out;
 }
 
+// An element's index as ReadIndex works it out: a whole number kept by a plain variable, or
+// worked out on whole numbers, directly; anything else as the text is read.
+int ElementIndex(TYumeBase& y, const TExprToken& ix) {
+  const auto index = [](int64_t v) { return v < 0 || v > INT_MAX ? -1 : static_cast<int>(v); };
+  int64_t v;
+  switch (ix.Kind) {
+    case TExprToken::kNumber:
+      return static_cast<int>(ix.Num);
+    case TExprToken::kParen: {
+      if (ix.Sub) {
+        const TExprCode& sub = *ix.Sub;
+        if (sub.AfterFirst == TExprCode::kDone && sub.Tokens[0].Kind == TExprToken::kWord) {
+          const THashNode* w = PlainVariable(y, sub.Tokens[0]);
+          if (w && w->KeptWhole(v)) return index(v);
+        } else if (EvaluateWhole(y, &sub, v)) {
+          return index(v);
+        }
+      }
+      return IndexValue(Calculate(y, ix.Text));
+    }
+    default: {
+      const THashNode* w = PlainVariable(y, ix);
+      if (w && w->KeptWhole(v)) return index(v);
+      size_t p = 0;
+      return IndexValue(EvalTerm(y, ix.Text, p));
+    }
+  }
+}
+
 // The value of a call in a calculation: a whole number the call gives is taken as it is (its
 // text made only if needed).
 void CallTermValue(TYumeBase& y, THashNode& w, std::string_view args, TStrNum& out) {
@@ -913,6 +995,21 @@ bool EvalCodedTerm(TYumeBase& y, std::string_view text, const TExprToken& t, TSt
     case TExprToken::kParen:
       out = RunParen(y, t, guarded);
       return true;
+    case TExprToken::kElement: {
+      THashNode* w = y.Dict.FindRemembered(t.Text, t.Ref);
+      if (!w || w->Kind != wkVariable) return false;
+      const int i = ElementIndex(y, t.Parts[0]);
+      std::string v;
+      if (t.Parts.size() == 2) {
+        const int j = ElementIndex(y, t.Parts[1]);
+        if (i >= 0 && j >= 0) v = w->GetCell(i, j);
+      } else if (i >= 0) {
+        v = w->GetRow(i);
+      }
+      y.LastType = InferCellType(v);
+      out.SetText(std::move(v), y.LastType == "e");
+      return true;
+    }
     case TExprToken::kChain: {
       std::string s = LiteralValue(y, text, t.Parts[0]);
       for (size_t k = 1; k < t.Parts.size(); ++k) {
@@ -1258,6 +1355,8 @@ bool AsSplit(TYumeBase& y, const TExprToken& t) {
       return PlainVariable(y, t) != nullptr || (t.Item && ItemWordReady(y, t));
     case TExprToken::kCall:
       return CallableWord(y, t) != nullptr;
+    case TExprToken::kElement:
+      return PlainVariable(y, t) != nullptr;
     case TExprToken::kChain:
       for (const TExprToken& p : t.Parts)
         if (!AsSplit(y, p)) return false;
