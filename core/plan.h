@@ -40,8 +40,11 @@ struct TStmtPlan {
   mutable const THashNode* BindTried = nullptr;
   mutable std::string BoundPattern;
   mutable std::vector<std::string> Bound;
-  bool NamePopped = false;         // the command word comes off the stack (Phrases had one)
-  bool PlainAssign = false;        // kAssign: see PlainAssignment
+  bool NamePopped = false;   // the command word comes off the stack (Phrases had one)
+  bool PlainAssign = false;  // kAssign: see PlainAssignment
+  // kAssign to an element, "Name#(i)は、…" or "Name#(i)#(j)は、…": the insides of the
+  // parentheses, worked out each time into the element's name as the executor reads it.
+  std::vector<std::string_view> ElementIndexes;
   const char* StepPos = nullptr;   // position while the command runs / after the value
   bool LineBreak = false;          // the statement ends at a line break (not ";" or the end)
   const char* AfterPos = nullptr;  // after the line break and its marker

@@ -5,6 +5,7 @@
 #include "core/assign.h"
 #include "core/bind.h"
 #include "core/executor.h"
+#include "core/expr.h"
 #include "core/hash.h"
 #include "core/plan.h"
 #include "core/poscache.h"
@@ -46,6 +47,34 @@ TStmtPlan MakePlan(const TYumeBase& y, std::string_view text, size_t pos) {
     }
     std::string phrase;
     bool wordPhrase = false;
+    if (c == '#' && plan.Phrases.size() == 1 && plan.ElementIndexes.empty() &&
+        CharAt(text, pos + 1) == '(') {
+      // "Name#(i)は、…" (or "#(i)#(j)"): an assignment to an element whose indexes are
+      // calculations in parentheses; any other form is read from the text.
+      for (;;) {
+        ++pos;  // "#"
+        const size_t end = SkipParenthesized(text, pos);
+        if (end == std::string_view::npos) return {};
+        plan.ElementIndexes.push_back(text.substr(pos + 1, end - pos - 2));
+        pos = end;
+        size_t q = pos;
+        SkipBlanks(text, q);
+        if (plan.ElementIndexes.size() == 2 || CharAt(text, q) != '#') break;
+        pos = q;
+        if (CharAt(text, pos + 1) != '(') return {};
+      }
+      if (IsDelimiter(CharAt(text, pos))) return {};
+      const std::string_view particle = ReadWord(text, pos);
+      if (particle != "は") return {};
+      size_t next = pos;
+      SkipSeparators(text, next);
+      if (CharAt(text, next) == '=' || CharAt(text, next) == '&') return {};
+      std::string base = std::move(plan.Phrases.back());
+      plan.Phrases.clear();
+      if (!assignment(std::move(base), next)) return {};
+      plan.PlainAssign = false;
+      return plan;
+    }
     if (IsDigitChar(c)) {
       phrase = ReadNumber(text, pos);
       SkipBlanks(text, pos);
@@ -200,6 +229,19 @@ void RunPlan(TYumeBase& y, const TStmtPlan& plan) {
     for (const std::string& p : plan.Phrases) y.Args.Push(p);
   y.Cur = plan.StepPos;
   if (plan.Kind == TStmtPlan::kAssign) {
+    if (!plan.ElementIndexes.empty()) {
+      // As the executor reads "Name#(i)": the word made (for all levels) when missing, the
+      // indexes worked out into the element's name, then the value assigned to it.
+      if (!y.Dict.FindScoped(plan.Name, false))
+        y.Dict.Add(THashNode::MakeVariable(plan.Name, false, -1, ""));
+      std::string name = plan.Name;
+      for (std::string_view index : plan.ElementIndexes) {
+        name += '#';
+        name += EvaluateText(y, index);
+      }
+      AssignValue(y, name, plan.ValueText, nullptr, plan.ValueCode.get());
+      return;
+    }
     if (plan.PlainAssign)
       AssignPlain(y, plan.Name, plan.ValueText, plan.Ref, plan.ValueCode.get());
     else
