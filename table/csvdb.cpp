@@ -378,6 +378,10 @@ std::string TCsvDb::GetRowText(int row) const {
   return out;
 }
 
+void TCsvDb::AppendRowText(int row, std::string& out) const {
+  AppendRowLine(out, Row(row));
+}
+
 void TCsvDb::SetRowText(int row, std::string_view text) {
   if (row < 0) return;
   std::vector<TCsvCells> lines;
@@ -409,7 +413,7 @@ void TCsvDb::DeleteCol(int col) {
 }
 
 void TCsvDb::MoveCol(int from, int to) {
-  if (from == to) return;
+  // A column outside a row fails even when it would go back to its own place.
   for (const TCsvCells& row : rows_) {
     if (row.IsAbsent()) continue;
     const int n = row.Count();
@@ -417,6 +421,7 @@ void TCsvDb::MoveCol(int from, int to) {
       throw std::out_of_range("List index out of bounds (" +
                               std::to_string(from < 0 || from >= n ? from : to) + ")");
   }
+  if (from == to) return;
   std::string moving;
   for (TCsvCells& row : rows_) {
     if (row.IsAbsent()) continue;
@@ -560,34 +565,43 @@ int TCsvDb::FindRowText(std::string_view text, int from_row) const {
   return FindRow(*this, -1, from_row, [text](std::string_view line) { return line == text; });
 }
 
-int TFindCsv::Start(std::string_view table_text, int column, std::string_view key, bool exact,
-                    bool field_names) {
+TFindCsv::TFindCsv() : Table(std::make_shared<TCsvDb>()) {}
+
+int TFindCsv::Start(std::shared_ptr<const TCsvDb> table, int column, std::string_view key,
+                    bool exact, bool field_names) {
   Key = std::string(key);
   Column = column;
-  Table.SetCsvText(table_text);
-  Table.UseFieldNames = false;
+  Table = table ? std::move(table) : std::make_shared<TCsvDb>();
   Exact = exact;
   NextRow = field_names ? 1 : 0;
   return Next();
 }
 
+int TFindCsv::Start(std::string_view table_text, int column, std::string_view key, bool exact,
+                    bool field_names) {
+  auto table = std::make_shared<TCsvDb>();
+  table->SetCsvText(table_text);
+  return Start(std::move(table), column, key, exact, field_names);
+}
+
 int TFindCsv::Next() {
-  if (Table.RowCount() == 0) return -1;
+  const TCsvDb& table = *Table;
+  if (table.RowCount() == 0) return -1;
   int found;
   if (Exact)
-    found = Table.FindExact(Key, Column, NextRow);
+    found = table.FindExact(Key, Column, NextRow);
   else if (Key.find_first_of("*?") != std::string::npos)
-    found = Table.FindWild(Key, Column, NextRow);
+    found = table.FindWild(Key, Column, NextRow);
   else
-    found = Table.FindContains(Key, Column, NextRow);
-  NextRow = found >= 0 ? found + 1 : Table.RowCount();
+    found = table.FindContains(Key, Column, NextRow);
+  NextRow = found >= 0 ? found + 1 : table.RowCount();
   return found;
 }
 
 void TFindCsv::Clear() {
   Key.clear();
   Column = -1;
-  Table.Clear();
+  Table = std::make_shared<TCsvDb>();
   NextRow = 0;
 }
 

@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <initializer_list>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -186,6 +187,7 @@ class TCsvDb {
 
   // The row written as one comma-separated line without the line break.
   std::string GetRowText(int row) const;
+  void AppendRowText(int row, std::string& out) const;  // the same, appended to out
   // Replaces row `row` by the rows read from `text` (one for a plain line; a text of several
   // lines puts them all in its place; an empty text leaves an empty row). Grows like SetCell.
   void SetRowText(int row, std::string_view text);
@@ -248,22 +250,27 @@ class TCsvDb {
 };
 
 // The state of an incremental table search: the searched table, the key, the column (-1 for
-// any) and the row at which the next step starts.
+// any) and the row at which the next step starts. The table is shared, not copied: a search
+// over a table already read elsewhere keeps that one alive.
 class TFindCsv {
  public:
-  TCsvDb Table;
+  TFindCsv();
+  std::shared_ptr<const TCsvDb> Table;  // never null
   std::string Key;
   int Column = -1;
   int NextRow = 0;
   bool Exact = false;
 
-  // Reads the table, remembers the search and performs the first step. With field names the
+  // Remembers the search over the table and performs the first step. With field names the
   // search starts at row 1.
+  int Start(std::shared_ptr<const TCsvDb> table, int column, std::string_view key, bool exact,
+            bool field_names);
+  // The same, reading the table from text.
   int Start(std::string_view table_text, int column, std::string_view key, bool exact,
             bool field_names);
   // The next matching row, or -1 (for ever, once the table is exhausted). An exact search
   // compares whole cells; otherwise a key with "*" or "?" is a wildcard pattern for the whole
-  // cell, any other key a substring.
+  // cell, any other key a substring (Shift_JIS-aware). Throws EWildcard.
   int Next();
   void Clear();
 };

@@ -13,6 +13,8 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <memory>
+#include <stdexcept>
 #include <string_view>
 #include <vector>
 
@@ -20,6 +22,7 @@
 #include "core/sjis.h"
 #include "table/csvdb.h"
 #include "table/datetime.h"
+#include "table/tableops.h"
 
 namespace yume {
 
@@ -181,8 +184,9 @@ class Utf16Map {
     return map;
   }
 
-  // Appends the UTF-16 form of s with ASCII A-Z folded to a-z.
-  void AppendFolded(std::string_view s, std::u16string& out) const {
+  // Appends the UTF-16 form of s with ASCII A-Z folded to a-z (and, with `wide`, full-width
+  // Ａ-Ｚ to ａ-ｚ).
+  void AppendFolded(std::string_view s, std::u16string& out, bool wide = false) const {
     for (size_t i = 0; i < s.size();) {
       const auto b = static_cast<unsigned char>(s[i]);
       char16_t u;
@@ -195,6 +199,7 @@ class Utf16Map {
         ++i;
       }
       if (u >= u'A' && u <= u'Z') u = static_cast<char16_t>(u + (u'a' - u'A'));
+      if (wide && u >= 0xFF21 && u <= 0xFF3A) u = static_cast<char16_t>(u + 0x20);
       out += u;
     }
   }
@@ -307,6 +312,192 @@ void TCsvDb::SortByDictionary(int col) {
     items.emplace_back(key, static_cast<uint32_t>(k));
   }
   ApplySort<TextItem<char16_t>, true>(items, first);
+}
+
+// ---- arrays ----
+
+namespace {
+
+// A line's collation key for sorting: its first 16 bytes packed as in TextItem, its length and
+// its position; the rest of the key, rarely needed, is looked up by position.
+struct LineItem {
+  uint64_t head[2];
+  uint32_t size;
+  uint32_t index;
+};
+
+// Sorts lines by their keys, equal keys by position (the result a stable sort gives): a radix
+// sort on the packed first 16 bytes, byte after byte, until a run is short enough for
+// comparisons. Each pass deals a run into 256 by one byte; most runs soon fit the cache.
+class LineSorter {
+ public:
+  // The buffers are left uninitialised: every item is written before it is read.
+  explicit LineSorter(const std::vector<std::string_view>& keys)
+      : keys_(keys), items_(new LineItem[keys.size()]), scratch_(new LineItem[keys.size()]) {
+    for (size_t k = 0; k < keys_.size(); ++k) {
+      const std::string_view key = keys_[k];
+      items_[k] = {{Pack(key, 0), Pack(key, 8)},
+                   static_cast<uint32_t>(key.size()),
+                   static_cast<uint32_t>(k)};
+    }
+  }
+
+  // The positions of the lines in key order.
+  std::vector<uint32_t> Run() {
+    const size_t n = keys_.size();
+    Sort(items_.get(), scratch_.get(), 0, n, 0, true);
+    std::vector<uint32_t> order;
+    order.reserve(n);
+    for (size_t k = 0; k < n; ++k) order.push_back(items_[k].index);
+    return order;
+  }
+
+ private:
+  static constexpr size_t kCompareBelow = 48;
+
+  // Eight bytes of the key from `from` on, big-endian, zeros past its end (as TextItem packs
+  // them); a whole word is loaded where the key has it.
+  static uint64_t Pack(std::string_view key, size_t from) {
+    if (from >= key.size()) return 0;
+    const char* p = key.data() + from;
+    const size_t n = key.size() - from;
+    if (n >= 8) {
+      uint64_t v;
+      std::memcpy(&v, p, 8);
+      return std::endian::native == std::endian::little ? __builtin_bswap64(v) : v;
+    }
+    uint64_t v = 0;
+    for (size_t i = 0; i < n; ++i) v |= uint64_t{static_cast<unsigned char>(p[i])} << (56 - 8 * i);
+    return v;
+  }
+
+  static unsigned ByteAt(const LineItem& item, unsigned byte) {
+    return static_cast<unsigned>(item.head[byte >> 3] >> (56 - 8 * (byte & 7))) & 0xFF;
+  }
+
+  bool Less(const LineItem& a, const LineItem& b) const {
+    if (a.head[0] != b.head[0]) return a.head[0] < b.head[0];
+    if (a.head[1] != b.head[1]) return a.head[1] < b.head[1];
+    if (a.size > 16 && b.size > 16) {
+      const int c = keys_[a.index].substr(16).compare(keys_[b.index].substr(16));
+      if (c != 0) return c < 0;
+    } else if (a.size != b.size) {
+      return a.size < b.size;
+    }
+    return a.index < b.index;
+  }
+
+  // Sorts the items in cur[from, to), whose keys agree on their first `byte` bytes, into cur
+  // (here) or into alt (!here). Each dealing goes from one buffer into the other, so no pass
+  // copies a run back.
+  void Sort(LineItem* cur, LineItem* alt, size_t from, size_t to, unsigned byte, bool here) {
+    if (to - from < kCompareBelow || byte >= 16) {
+      LineItem* out = cur;
+      if (!here) {
+        std::copy(cur + from, cur + to, alt + from);
+        out = alt;
+      }
+      std::sort(out + from, out + to,
+                [this](const LineItem& a, const LineItem& b) { return Less(a, b); });
+      return;
+    }
+    std::array<size_t, 257> start{};
+    for (size_t k = from; k < to; ++k) ++start[ByteAt(cur[k], byte) + 1];
+    if (start[ByteAt(cur[from], byte) + 1] == to - from) {  // all in one run: next byte
+      Sort(cur, alt, from, to, byte + 1, here);
+      return;
+    }
+    start[0] = from;
+    for (size_t b = 1; b < start.size(); ++b) start[b] += start[b - 1];
+    std::array<size_t, 256> next;
+    std::copy(start.begin(), start.end() - 1, next.begin());
+    for (size_t k = from; k < to; ++k) alt[next[ByteAt(cur[k], byte)]++] = cur[k];
+    // The runs are in alt now: wanted in cur means wanted away from where they are.
+    for (size_t b = 0; b < 256; ++b)
+      if (start[b + 1] > start[b]) Sort(alt, cur, start[b], start[b + 1], byte + 1, !here);
+  }
+
+  const std::vector<std::string_view>& keys_;
+  std::unique_ptr<LineItem[]> items_, scratch_;
+};
+
+void ApplyOrder(const std::vector<uint32_t>& order, std::vector<std::string_view>& lines) {
+  std::vector<std::string_view> sorted;
+  sorted.reserve(lines.size());
+  for (uint32_t k : order) sorted.push_back(lines[k]);
+  lines.swap(sorted);
+}
+
+// A line in ASCII without capitals is its own collation key.
+bool IsOwnKey(std::string_view s) {
+  for (char c : s)
+    if (static_cast<unsigned char>(c) >= 0x80 || (c >= 'A' && c <= 'Z')) return false;
+  return true;
+}
+
+}  // namespace
+
+void SortLinesCollated(std::vector<std::string_view>& lines) {
+  if (lines.size() < 2) return;
+  if (lines.size() > UINT32_MAX) throw std::length_error("too many lines to sort");
+  // The keys are the folded lines in UTF-8, whose byte order is the order of their UTF-16 units
+  // (CP932 has nothing beyond the BMP), so that plain byte keys serve, and most lines are their
+  // own keys. A byte never takes more than three bytes of key: the buffer is sized once, and
+  // views into it stay valid.
+  std::vector<uint8_t> own(lines.size());
+  size_t bound = 0;
+  for (size_t k = 0; k < lines.size(); ++k) {
+    own[k] = IsOwnKey(lines[k]);
+    if (!own[k]) bound += 3 * lines[k].size();
+  }
+  if (bound == 0) {  // every line is its own key
+    ApplyOrder(LineSorter(lines).Run(), lines);
+    return;
+  }
+  std::string buffer;
+  buffer.reserve(bound);
+  std::u16string units;
+  const Utf16Map& map = Utf16Map::Get();
+  std::vector<std::string_view> keys(lines);
+  for (size_t k = 0; k < keys.size(); ++k) {
+    if (own[k]) continue;
+    std::string_view& key = keys[k];
+    units.clear();
+    map.AppendFolded(key, units, true);
+    const size_t begin = buffer.size();
+    for (char16_t u : units) {
+      if (u < 0x80) {
+        buffer += static_cast<char>(u);
+      } else if (u < 0x800) {
+        buffer += static_cast<char>(0xC0 | (u >> 6));
+        buffer += static_cast<char>(0x80 | (u & 0x3F));
+      } else {
+        buffer += static_cast<char>(0xE0 | (u >> 12));
+        buffer += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+        buffer += static_cast<char>(0x80 | (u & 0x3F));
+      }
+    }
+    key = std::string_view(buffer).substr(begin);
+  }
+  ApplyOrder(LineSorter(keys).Run(), lines);
+}
+
+void SortLinesByNumber(std::vector<std::string_view>& lines) {
+  if (lines.size() < 2) return;
+  if (lines.size() > UINT32_MAX) throw std::length_error("too many lines to sort");
+  std::vector<NumberItem> items;
+  ReserveLarge(items, lines.size());
+  for (size_t k = 0; k < lines.size(); ++k)
+    items.emplace_back(StrToNumber(lines[k]), static_cast<uint32_t>(k));
+  // Equal numbers keep their order.
+  std::sort(items.begin(), items.end(), [](const NumberItem& a, const NumberItem& b) {
+    if (a.high != b.high) return a.high < b.high;
+    if (a.low != b.low) return a.low < b.low;
+    return a.index < b.index;
+  });
+  std::vector<uint32_t> order(items.size());
+  for (size_t k = 0; k < items.size(); ++k) order[k] = items[k].index;
+  ApplyOrder(order, lines);
 }
 
 }  // namespace yume

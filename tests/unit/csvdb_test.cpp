@@ -490,6 +490,9 @@ TEST(CsvColumns, MoveCol) {
   TCsvDb ragged = Read("a,b,c\r\nd,e");
   EXPECT_THROW(ragged.MoveCol(0, 2), std::out_of_range);
   EXPECT_THROW(ragged.MoveCol(-1, 0), std::out_of_range);
+  EXPECT_THROW(ragged.MoveCol(2, 2), std::out_of_range);
+  EXPECT_EQ(ragged.GetCsvText(), "a,b,c\r\nd,e\r\n");
+  ragged.MoveCol(1, 1);
   EXPECT_EQ(ragged.GetCsvText(), "a,b,c\r\nd,e\r\n");
   ragged.MoveCol(1, 0);
   EXPECT_EQ(ragged.GetCsvText(), "b,a,c\r\ne,d\r\n");
@@ -602,7 +605,7 @@ TEST(CsvFindState, WalksMatchesThenStaysExhausted) {
   find.Clear();
   EXPECT_EQ(find.Column, -1);
   EXPECT_EQ(find.Key, "");
-  EXPECT_EQ(find.Table.RowCount(), 0);
+  EXPECT_EQ(find.Table->RowCount(), 0);
   EXPECT_EQ(find.Next(), -1);
   EXPECT_EQ(find.NextRow, 0);
 }
