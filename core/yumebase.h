@@ -177,6 +177,9 @@ class TYumeBase {
   // The open file handles (commands/system/handle_cmds.cpp): made on first use, every file still
   // open closed with the state.
   std::unique_ptr<TFamilyState> FileHandles;
+  // The table search (表検索 and the steps after it) and the table read last
+  // (commands/text/table_cmds.cpp).
+  std::unique_ptr<TFamilyState> TableState;
 
   // ---- dialogs ----
   // The dialog rectangle (ダイアログサイズ設定): Left, Top, Right, Bottom; all 0 = centred.

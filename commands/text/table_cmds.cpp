@@ -11,9 +11,7 @@
 #include <climits>
 #include <cstring>
 #include <memory>
-#include <mutex>
 #include <string>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -32,23 +30,16 @@ namespace {
 
 // ---- what the family keeps for a state ----
 
-struct TTableState {
+struct TTableState : TFamilyState {
   TFindCsv Find;  // 表検索 and the steps after it
   // The text read last and its table.
   std::string CachedText;
   std::shared_ptr<const TCsvDb> Cached;
 };
 
-// The core keeps no slot for this family, so its state is found by the interpreter state's
-// address. The search state lives as long as the process; the kept table is checked against
-// its text before every use, so it can never stand for another text.
 TTableState& StateOf(TYumeBase& y) {
-  static std::mutex guard;
-  static std::unordered_map<const TYumeBase*, std::unique_ptr<TTableState>> states;
-  const std::lock_guard<std::mutex> lock(guard);
-  std::unique_ptr<TTableState>& s = states[&y];
-  if (!s) s = std::make_unique<TTableState>();
-  return *s;
+  if (!y.TableState) y.TableState = std::make_unique<TTableState>();
+  return static_cast<TTableState&>(*y.TableState);
 }
 
 // ---- arguments ----
