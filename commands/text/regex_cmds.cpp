@@ -23,7 +23,7 @@ const char kRegexError[] = "\"%s\"で、Bregexp.dllのエラー。";
 
 void SetMatchCount(TYumeBase& y, size_t n) {
   if (THashNode* w = y.VarMatchCount) {
-    w->SetValueText(std::to_string(n));
+    w->SetWholeValue(static_cast<int64_t>(n));
     w->SetTypeText("e");
   }
 }

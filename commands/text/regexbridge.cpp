@@ -1,8 +1,10 @@
 #include "commands/text/regexbridge.h"
 
 #include <oniguruma.h>
+#include <string.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -101,6 +103,8 @@ struct TCompiled {
   uint64_t Used = 0;
 
   OnigRegex Re = nullptr;
+  // Texts every match contains: a text lacking one of them is not searched at all.
+  std::vector<std::string> Required;
   bool Global = false;
   // s///: the replacement as literal pieces and group references.
   struct TPiece {
@@ -124,13 +128,219 @@ OnigRegex Compile(std::string_view body, std::string_view flags) {
   return re;
 }
 
+bool IsAsciiLetter(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+bool IsAsciiDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// The end of the escape "\..." at s[i] whose letter is not a plain character; npos when it
+// cannot be told. Letters taking an argument ("\x41", "\x{835C}", "\p{Alpha}", "\k<n>", "\12")
+// take it too, so its digits are not mistaken for plain characters.
+size_t EscapeEnd(std::string_view s, size_t i) {
+  const char d = s[i + 1];
+  size_t j = i + 2;
+  const auto bracketed = [&](size_t at) -> size_t {
+    if (at >= s.size()) return at;
+    const char open = s[at];
+    const char close = open == '{' ? '}' : open == '<' ? '>' : open == '\'' ? '\'' : 0;
+    if (!close) return at;
+    const size_t end = s.find(close, at + 1);
+    return end == std::string_view::npos ? std::string_view::npos : end + 1;
+  };
+  if (IsAsciiDigit(d)) {
+    while (j < s.size() && IsAsciiDigit(s[j])) ++j;
+    return j;
+  }
+  switch (d) {
+    case 'x':
+      if (j < s.size() && s[j] == '{') return bracketed(j);
+      for (int k = 0; k < 2 && j < s.size() && std::isxdigit(static_cast<unsigned char>(s[j])); ++k)
+        ++j;
+      return j;
+    case 'p':
+    case 'P':
+    case 'k':
+    case 'g':
+    case 'o':
+    case 'N':
+      return bracketed(j);
+    case 'c':
+    case 'C':
+    case 'M':
+      return std::string_view::npos;  // control and meta forms: not worth following
+    default:
+      return j;
+  }
+}
+
+// The end of a class "[...]" starting at s[i]; npos when it does not close.
+size_t ClassEnd(std::string_view s, size_t i) {
+  size_t j = i + 1;
+  if (j < s.size() && s[j] == '^') ++j;
+  if (j < s.size() && s[j] == ']') ++j;  // a "]" first is a member
+  int depth = 1;
+  while (j < s.size()) {
+    const char c = s[j];
+    if (c == '\\' && j + 1 < s.size()) {
+      j += 1 + CharLen(s, j + 1);
+      continue;
+    }
+    if (c == '[') ++depth;
+    if (c == ']' && --depth == 0) return j + 1;
+    j += CharLen(s, j);
+  }
+  return std::string_view::npos;
+}
+
+// The end of a group "(...)" starting at s[i]; npos when it does not close.
+size_t GroupEnd(std::string_view s, size_t i) {
+  size_t j = i + 1;
+  int depth = 1;
+  while (j < s.size()) {
+    const char c = s[j];
+    if (c == '\\' && j + 1 < s.size()) {
+      j += 1 + CharLen(s, j + 1);
+      continue;
+    }
+    if (c == '[') {
+      j = ClassEnd(s, j);
+      if (j == std::string_view::npos) return j;
+      continue;
+    }
+    if (c == '(') ++depth;
+    if (c == ')' && --depth == 0) return j + 1;
+    j += CharLen(s, j);
+  }
+  return std::string_view::npos;
+}
+
+// "{n}", "{n,}", "{n,m}" or "{,m}" at s[i]: its end, or npos when the "{" is a plain character.
+size_t IntervalEnd(std::string_view s, size_t i) {
+  size_t j = i + 1;
+  bool digits = false;
+  while (j < s.size() && IsAsciiDigit(s[j])) ++j, digits = true;
+  if (j < s.size() && s[j] == ',') {
+    ++j;
+    while (j < s.size() && IsAsciiDigit(s[j])) ++j, digits = true;
+  }
+  return digits && j < s.size() && s[j] == '}' ? j + 1 : std::string_view::npos;
+}
+
+}  // namespace
+
+std::vector<std::string> RequiredLiterals(std::string_view s, std::string_view flags) {
+  std::vector<std::string> out;
+  if (flags.find_first_of("ix") != std::string_view::npos) return out;
+  std::string cur;
+  size_t last = std::string::npos;  // where the last plain character of cur starts
+  const auto flush = [&] {
+    if (!cur.empty()) out.push_back(std::move(cur));
+    cur.clear();
+    last = std::string::npos;
+  };
+  const auto plain = [&](std::string_view ch) {
+    last = cur.size();
+    cur.append(ch);
+  };
+  // A repeat: the character before it may be absent or come many times, so it ends the text.
+  const auto repeat = [&] {
+    if (last != std::string::npos) cur.resize(last);
+    flush();
+  };
+  size_t i = 0;
+  while (i < s.size()) {
+    const size_t len = CharLen(s, i);
+    const char c = s[i];
+    if (len == 2) {
+      plain(s.substr(i, 2));
+      i += 2;
+      continue;
+    }
+    switch (c) {
+      case '\\': {
+        if (i + 1 >= s.size()) return {};
+        const char d = s[i + 1];
+        if (d == 'Q') return {};  // quoted to \E: not followed
+        if (!IsLead(d) && !IsAsciiLetter(d) && !IsAsciiDigit(d) &&
+            static_cast<unsigned char>(d) > 0x20 && static_cast<unsigned char>(d) < 0x7F) {
+          plain(s.substr(i + 1, 1));
+          i += 2;
+          continue;
+        }
+        flush();
+        i = IsLead(d) ? i + 1 + CharLen(s, i + 1) : EscapeEnd(s, i);
+        if (i == std::string_view::npos) return {};
+        continue;
+      }
+      case '[':
+        flush();
+        i = ClassEnd(s, i);
+        if (i == std::string_view::npos) return {};
+        continue;
+      case '(': {
+        // "(?i)" and its kind switch options for the rest of the expression.
+        if (i + 1 < s.size() && s[i + 1] == '?') {
+          size_t j = i + 2;
+          while (j < s.size() && (IsAsciiLetter(s[j]) || s[j] == '-' || s[j] == '^')) ++j;
+          if (j > i + 2 && j < s.size() && s[j] == ')') return {};
+        }
+        flush();
+        i = GroupEnd(s, i);
+        if (i == std::string_view::npos) return {};
+        continue;
+      }
+      case '|':
+      case ')':
+        return {};
+      case '*':
+      case '?':
+      case '+':
+        repeat();
+        ++i;
+        continue;
+      case '{': {
+        const size_t end = IntervalEnd(s, i);
+        if (end == std::string_view::npos) {
+          plain(s.substr(i, 1));
+          ++i;
+        } else {
+          repeat();
+          i = end;
+        }
+        continue;
+      }
+      case '.':
+      case '^':
+      case '$':
+        flush();
+        ++i;
+        continue;
+      default:
+        plain(s.substr(i, 1));
+        ++i;
+        continue;
+    }
+  }
+  flush();
+  std::stable_sort(out.begin(), out.end(),
+                   [](const std::string& a, const std::string& b) { return a.size() > b.size(); });
+  if (out.size() > 3) out.resize(3);
+  return out;
+}
+
+namespace {
+
 // m//: wrapped or plain. A plain pattern is the expression itself (a "/" in it needs no escape).
 void BuildMatch(TCompiled& c) {
   std::string body, flags;
   if (SplitWrappedPattern(c.Expression, body, flags)) {
     c.Re = Compile(body, flags);
+    c.Required = RequiredLiterals(body, flags);
   } else {
     c.Re = Compile(c.Expression, {});
+    c.Required = RequiredLiterals(c.Expression, {});
   }
 }
 
@@ -212,6 +422,7 @@ void BuildSubst(TCompiled& c) {
   c.Global = flags.find('g') != std::string_view::npos;
   c.Replacement = ParseReplacement(e.substr(body_end + 1, rep_end - body_end - 1));
   c.Re = Compile(e.substr(2, body_end - 2), flags);
+  c.Required = RequiredLiterals(e.substr(2, body_end - 2), flags);
 }
 
 bool IsCharCode(TCode code) {
@@ -383,6 +594,12 @@ std::string_view Group(std::string_view text, const OnigRegion* region, int i) {
                      static_cast<size_t>(region->end[i] - region->beg[i]));
 }
 
+bool MayMatch(const TCompiled& c, std::string_view text) {
+  for (const std::string& lit : c.Required)
+    if (!memmem(DataOf(text), text.size(), lit.data(), lit.size())) return false;
+  return true;
+}
+
 }  // namespace
 
 bool SplitWrappedPattern(std::string_view p, std::string& body, std::string& flags) {
@@ -402,7 +619,7 @@ bool SplitWrappedPattern(std::string_view p, std::string& body, std::string& fla
 size_t RegexMatch(std::string_view text, std::string_view pattern, std::string& out) {
   const TCompiled& c = Cache().Get('m', pattern);
   OnigRegion* region = Region();
-  if (!Search(c.Re, text, 0, region)) return 0;
+  if (!MayMatch(c, text) || !Search(c.Re, text, 0, region)) return 0;
   const int n = region->num_regs;
   for (int i = 0; i < n; ++i) {
     out += Group(text, region, i);
@@ -419,7 +636,8 @@ std::vector<std::string> RegexSplit(std::string_view text, std::string_view patt
   size_t start = 0;  // where the current piece starts
   size_t from = 0;   // where the next search starts
   size_t fields = 0;
-  while (fields + 1 < limit && from <= text.size() && Search(c.Re, text, from, region)) {
+  const bool may = MayMatch(c, text);
+  while (may && fields + 1 < limit && from <= text.size() && Search(c.Re, text, from, region)) {
     const auto b = static_cast<size_t>(region->beg[0]);
     const auto e = static_cast<size_t>(region->end[0]);
     // An empty match where the piece starts splits nothing: look one character further.
@@ -445,7 +663,8 @@ TRegexSubst RegexSubstitute(std::string_view text, std::string_view expression) 
   size_t from = 0;
   bool replaced = false;
   int groups = 0;
-  while (from <= text.size() && Search(c.Re, text, from, region)) {
+  const bool may = MayMatch(c, text);
+  while (may && from <= text.size() && Search(c.Re, text, from, region)) {
     if (!replaced) {
       result.Text.reserve(text.size() + text.size() / 8);
       groups = region->num_regs;

@@ -33,6 +33,12 @@ bool SplitWrappedPattern(std::string_view pattern, std::string& body, std::strin
 // The first match of the pattern (wrapped or plain). Appends to `out` the whole match and then
 // every group (empty for a group that took no part), each followed by CR LF. Returns the
 // number of lines (groups + 1), or 0 and nothing appended when there is no match.
+// Texts that every match of the expression body contains, longest first (at most three):
+// the plain characters of its top level, cut wherever something else stands. Nothing when the
+// expression has no such text or is read in a way this cannot follow (alternatives at the top,
+// ignored case, extended form, options switched inside).
+std::vector<std::string> RequiredLiterals(std::string_view body, std::string_view flags);
+
 size_t RegexMatch(std::string_view text, std::string_view pattern, std::string& out);
 
 // The text split at every match of the pattern, at most `limit` pieces (the last takes the

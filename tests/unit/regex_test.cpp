@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -187,6 +188,57 @@ TEST(RegexErrors, Messages) {
   EXPECT_THROW(RegexTranslate("a", "s/a/b/"), ERegex);
   // A pattern that fails to compile is tried again next time, not kept half-made.
   EXPECT_THROW(RegexMatch("x", "(a", out), ERegex);
+}
+
+TEST(RegexRequiredText, PlainRunsOfTheTopLevel) {
+  EXPECT_EQ(RequiredLiterals("(\\d{4})-(\\d\\d)-\\d\\d \\S+ GET (\\S+) 404 (\\d+)", ""),
+            (Strings{" GET ", " 404 ", "-"}));
+  EXPECT_EQ(RequiredLiterals("abc", ""), Strings{"abc"});
+  // A repeated character may be absent or doubled: the run ends before it.
+  EXPECT_EQ(RequiredLiterals("abc*de", ""), (Strings{"ab", "de"}));
+  EXPECT_EQ(RequiredLiterals("ab+c", ""), (Strings{"a", "c"}));
+  EXPECT_EQ(RequiredLiterals("ab{2}c", ""), (Strings{"a", "c"}));
+  EXPECT_EQ(RequiredLiterals("ab{,x}", ""), Strings{"ab{,x}"});
+  EXPECT_EQ(RequiredLiterals("表ソ?能", ""), (Strings{"表", "能"}));
+  EXPECT_EQ(RequiredLiterals("a\\.b\\d+c", ""), (Strings{"a.b", "c"}));
+  // Escapes with arguments take them: no "41", "835C" or "12" out of them.
+  EXPECT_EQ(RequiredLiterals("\\x41x\\x{835C}y\\12z", ""), (Strings{"x", "y", "z"}));
+  EXPECT_EQ(RequiredLiterals("a[xy]b(c|d)ef.g", ""), (Strings{"ef", "a", "b"}));  // three at most
+  EXPECT_EQ(RequiredLiterals("[]a]b", ""), Strings{"b"});
+  // Nothing that can be relied on.
+  for (const char* none : {"a|b", "(?i)abc", "\\Qab\\E", "a\\", "(ab", "[ab", "ab)"})
+    EXPECT_EQ(RequiredLiterals(none, ""), Strings{}) << none;
+  EXPECT_EQ(RequiredLiterals("abc", "i"), Strings{});
+  EXPECT_EQ(RequiredLiterals("a b", "x"), Strings{});
+}
+
+// The texts are only a shortcut: random expressions over random texts find the same match with
+// and without it ("|(?!)" adds an alternative that never matches, which turns it off).
+TEST(RegexRequiredText, SameMatchesAsWithout) {
+  const Strings pieces = {"a",   "b",      "表",     "ソ",    "\\\\",   "\\.",  ".",
+                          "a*",  "b+",     "ソ?",    "{2}",   "{",      "[ab]", "[^a]",
+                          "(a)", "(?:ab)", "\\d",    "\\x41", "-",      "\\s",  "^",
+                          "$",   "(?=b)",  "a{1,2}", "\\w+",  "(?<n>b)"};
+  const Strings chars = {"a", "b", "A", "1", "-", " ", ".", "表", "ソ", "\\", "{", "2"};
+  std::mt19937 rng(7);
+  int matched = 0;
+  for (int round = 0; round < 5000; ++round) {
+    std::string pattern, text;
+    for (int i = 0, n = 1 + static_cast<int>(rng() % 5); i < n; ++i)
+      pattern += pieces[rng() % pieces.size()];
+    for (int i = 0, n = static_cast<int>(rng() % 9); i < n; ++i)
+      text += chars[rng() % chars.size()];
+    std::string with, without;
+    try {
+      RegexMatch(text, pattern, with);
+    } catch (const ERegex&) {
+      continue;
+    }
+    RegexMatch(text, pattern + "|(?!)", without);
+    ASSERT_EQ(with, without) << pattern << " / " << text;
+    matched += !with.empty();
+  }
+  EXPECT_GT(matched, 500);
 }
 
 // More patterns than the cache keeps, used over and over: each call gets its own pattern.
