@@ -200,6 +200,9 @@ TEST(RegexRequiredText, PlainRunsOfTheTopLevel) {
   EXPECT_EQ(RequiredLiterals("ab{2}c", ""), (Strings{"a", "c"}));
   EXPECT_EQ(RequiredLiterals("ab{,x}", ""), Strings{"ab{,x}"});
   EXPECT_EQ(RequiredLiterals("表ソ?能", ""), (Strings{"表", "能"}));
+  // Second bytes "[", "]", "{", "|" (ー 815B, ゾ 835D, ボ 837B, ポ 837C) are no marks.
+  EXPECT_EQ(RequiredLiterals("ゾー+ボ{ポ", ""), (Strings{"ボ{ポ", "ゾ"}));
+  EXPECT_EQ(RequiredLiterals("[ーゾ]x", ""), Strings{"x"});
   EXPECT_EQ(RequiredLiterals("a\\.b\\d+c", ""), (Strings{"a.b", "c"}));
   // Escapes with arguments take them: no "41", "835C" or "12" out of them.
   EXPECT_EQ(RequiredLiterals("\\x41x\\x{835C}y\\12z", ""), (Strings{"x", "y", "z"}));
@@ -215,11 +218,11 @@ TEST(RegexRequiredText, PlainRunsOfTheTopLevel) {
 // The texts are only a shortcut: random expressions over random texts find the same match with
 // and without it ("|(?!)" adds an alternative that never matches, which turns it off).
 TEST(RegexRequiredText, SameMatchesAsWithout) {
-  const Strings pieces = {"a",   "b",      "表",     "ソ",    "\\\\",   "\\.",  ".",
-                          "a*",  "b+",     "ソ?",    "{2}",   "{",      "[ab]", "[^a]",
-                          "(a)", "(?:ab)", "\\d",    "\\x41", "-",      "\\s",  "^",
-                          "$",   "(?=b)",  "a{1,2}", "\\w+",  "(?<n>b)"};
-  const Strings chars = {"a", "b", "A", "1", "-", " ", ".", "表", "ソ", "\\", "{", "2"};
+  const Strings pieces = {"a",    "b",       "表",  "ソ",     "\\\\", "\\.",  ".",     "a*",
+                          "b+",   "ソ?",     "{2}", "{",      "[ab]", "[^a]", "(a)",   "(?:ab)",
+                          "\\d",  "\\x41",   "-",   "\\s",    "^",    "$",    "(?=b)", "a{1,2}",
+                          "\\w+", "(?<n>b)", "ー",  "[ゾー]", "ボ{",  "ポ|ー"};
+  const Strings chars = {"a", "b", "A", "1", "-", " ", ".", "表", "ソ", "\\", "{", "2", "ー", "ゾ"};
   std::mt19937 rng(7);
   int matched = 0;
   for (int round = 0; round < 5000; ++round) {
