@@ -1,12 +1,11 @@
 #include "commands/text/regexbridge.h"
 
 #include <oniguruma.h>
-#include <string.h>
 
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
-#include <functional>
+#include <cstring>
 #include <memory>
 #include <mutex>
 
