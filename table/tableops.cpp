@@ -69,7 +69,7 @@ std::string JoinLines(std::span<const std::string_view> lines) {
   std::string out(total, '\0');
   char* p = out.data();
   for (std::string_view line : lines) {
-    std::memcpy(p, line.data(), line.size());
+    if (!line.empty()) std::memcpy(p, line.data(), line.size());
     p += line.size();
     *p++ = '\r';
     *p++ = '\n';
