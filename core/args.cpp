@@ -9,6 +9,7 @@
 #include "core/hash.h"
 #include "core/messages.h"
 #include "core/number.h"
+#include "core/sjis.h"
 #include "core/yumebase.h"
 
 namespace yume {
@@ -64,12 +65,25 @@ TArgs::TSlot& TArgs::Taken(size_t i) {
   return s;
 }
 
+namespace {
+
+// "`…`" with no backquote inside (none at a character's place: a second byte may be one).
+bool IsPlainBackquoted(std::string_view p) {
+  if (p.size() < 3 || p.front() != '`' || p.back() != '`') return false;
+  return FindCharAligned(p.substr(1), '`') == p.size() - 2;
+}
+
+}  // namespace
+
 const TValue& TArgs::Value(size_t i) {
   TSlot& s = Slot(i);
   if (s.State != kEvaluated) {
     s.State = kTaken;  // taken off the stack before it is evaluated, evaluated or not
     if (IsPlainDigits(s.Phrase)) {
       s.Value = TValue(s.Phrase, "e");  // its own value
+    } else if (IsPlainBackquoted(s.Phrase)) {
+      // A literal as written (a literal phrase of a statement read once comes so): its inside.
+      s.Value = TValue(s.Phrase.substr(1, s.Phrase.size() - 2), "s");
     } else {
       std::string v = EvaluateText(y_, s.Phrase);
       s.Value = TValue(std::move(v), y_.LastType);

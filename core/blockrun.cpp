@@ -65,7 +65,7 @@ bool IsLoopKind(uint8_t k) {
 // The kind of a command statement other than もし: one the runner works out itself when its word
 // is such a command now, else kOther.
 TBlockStep::TKind CommandKind(TYumeBase& y, const TStmtPlan& p) {
-  if (!p.NamePopped) return TBlockStep::kOther;
+  if (!p.NamePopped || !p.Literals.empty()) return TBlockStep::kOther;
   const THashNode* w = y.Dict.FindRemembered(p.Name, p.Ref);
   if (!w || w->Kind != wkCommand) return TBlockStep::kOther;
   switch (w->Tag) {
@@ -138,8 +138,8 @@ std::unique_ptr<TBlock> ReadBody(TYumeBase& y, const char* start, const char* en
           } else if (IsAppendStatement(plan->Name, plan->ValueCode.get())) {
             step.Kind = TBlockStep::kAppend;
           }
-        } else if (plan->Phrases.size() == 1 && plan->Phrases[0].size() > 2 &&
-                   EndsWith(plan->Phrases[0], "の")) {
+        } else if (plan->Phrases.size() == 1 && plan->Literals.empty() &&
+                   plan->Phrases[0].size() > 2 && EndsWith(plan->Phrases[0], "の")) {
           step.Kind = TBlockStep::kItem;
           step.Holder = plan->Phrases[0];
           step.Holder.remove_suffix(std::string_view("の").size());

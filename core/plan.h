@@ -45,6 +45,15 @@ struct TStmtPlan {
   // kAssign to an element, "Name#(i)は、…" or "Name#(i)#(j)は、…": the insides of the
   // parentheses, worked out each time into the element's name as the executor reads it.
   std::vector<std::string_view> ElementIndexes;
+  // Phrases that are a string literal with its particle: made each time the statement runs (the
+  // literal worked out, in backquotes, then the particle), as the executor reads them; their
+  // places in Phrases hold nothing.
+  struct TLiteral {
+    size_t Index;
+    std::string_view Text;
+    std::string Particle;
+  };
+  std::vector<TLiteral> Literals;
   const char* StepPos = nullptr;   // position while the command runs / after the value
   bool LineBreak = false;          // the statement ends at a line break (not ";" or the end)
   const char* AfterPos = nullptr;  // after the line break and its marker

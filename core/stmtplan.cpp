@@ -47,8 +47,29 @@ TStmtPlan MakePlan(const TYumeBase& y, std::string_view text, size_t pos) {
     }
     std::string phrase;
     bool wordPhrase = false;
-    if (c == '#' && plan.Phrases.size() == 1 && plan.ElementIndexes.empty() &&
-        CharAt(text, pos + 1) == '(') {
+    if (AtStringLiteral(text, pos)) {
+      // A literal phrase: its value is made when the statement runs. A "&" after it, or a
+      // particle that makes it an assignment, a count or a call, is the text's to read.
+      const size_t end = SkipStringLiteral(text, pos);
+      if (end == std::string_view::npos) return {};
+      const std::string_view lit = text.substr(pos, end - pos);
+      pos = end;
+      SkipBlanks(text, pos);
+      if (CharAt(text, pos) == '&') return {};
+      const std::string_view particle = ReadWord(text, pos);
+      size_t next = pos;
+      SkipSeparators(text, next);
+      const char n = CharAt(text, next);
+      if (n == '=' || n == '&') return {};
+      if (!EndsWith(particle, "の") && (EndsWith(particle, "は") || EndsWith(particle, "回") ||
+                                        EndsWith(particle, "の時") || EndsWith(particle, "て")))
+        return {};
+      plan.Literals.push_back({plan.Phrases.size(), lit, std::string(particle)});
+      plan.Phrases.emplace_back();
+      continue;
+    }
+    if (c == '#' && plan.Phrases.size() == 1 && plan.Literals.empty() &&
+        plan.ElementIndexes.empty() && CharAt(text, pos + 1) == '(') {
       // "Name#(i)は、…" (or "#(i)#(j)"): an assignment to an element whose indexes are
       // calculations in parentheses; any other form is read from the text.
       for (;;) {
@@ -119,6 +140,8 @@ TStmtPlan MakePlan(const TYumeBase& y, std::string_view text, size_t pos) {
     pos = after;
   }
   plan.Kind = TStmtPlan::kCommand;
+  // A literal in the command word's place is the text's to read.
+  if (!plan.Literals.empty() && plan.Literals.back().Index + 1 == plan.Phrases.size()) return {};
   if (!plan.Phrases.empty()) {
     plan.Name = std::move(plan.Phrases.back());
     plan.Phrases.pop_back();
@@ -167,6 +190,7 @@ const TStmtPlan* PlanAt(TYumeBase& y) {
 }  // namespace
 
 bool BindOnce(const TStmtPlan& plan, const THashNode& w) {
+  if (!plan.Literals.empty()) return false;  // phrases made as the statement runs
   if (plan.BindTried == &w && plan.BoundPattern == w.Pattern) return plan.BoundWord == &w;
   plan.BindTried = &w;
   plan.BoundWord = nullptr;
@@ -220,13 +244,27 @@ bool RunPlannedStatement(TYumeBase& y) {
   return true;
 }
 
+// The plan's phrases onto the stack, each literal worked out where it stands.
+void PushPhrases(TYumeBase& y, const TStmtPlan& plan) {
+  auto lit = plan.Literals.begin();
+  for (size_t k = 0; k < plan.Phrases.size(); ++k) {
+    if (lit != plan.Literals.end() && lit->Index == k) {
+      std::string phrase = QuoteBackquote(EvaluateText(y, lit->Text));
+      phrase += lit->Particle;
+      y.Args.Push(std::move(phrase));
+      ++lit;
+    } else {
+      y.Args.Push(plan.Phrases[k]);
+    }
+  }
+}
+
 void RunPlan(TYumeBase& y, const TStmtPlan& plan) {
   // Phrases go on the stack now, unless a command can take them bound (see RunCommand): only
   // when they are its only arguments and particles are needed.
-  const bool pushed =
-      plan.Kind == TStmtPlan::kAssign || !y.Args.Empty() || y.ParticleFree || !plan.NamePopped;
-  if (pushed)
-    for (const std::string& p : plan.Phrases) y.Args.Push(p);
+  const bool pushed = plan.Kind == TStmtPlan::kAssign || !y.Args.Empty() || y.ParticleFree ||
+                      !plan.NamePopped || !plan.Literals.empty();
+  if (pushed) PushPhrases(y, plan);
   y.Cur = plan.StepPos;
   if (plan.Kind == TStmtPlan::kAssign) {
     if (!plan.ElementIndexes.empty()) {
