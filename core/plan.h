@@ -52,6 +52,9 @@ struct TStmtPlan {
     size_t Index;
     std::string_view Text;
     std::string Particle;
+    bool Constant = false;     // no insertion: the phrase is the same every time
+    mutable std::string Made;  // a constant phrase, once made
+    mutable bool HaveMade = false;
   };
   std::vector<TLiteral> Literals;
   const char* StepPos = nullptr;   // position while the command runs / after the value

@@ -15,6 +15,23 @@
 
 namespace yume {
 
+namespace {
+
+// A literal whose value depends on nothing but its text: as written ("`…`"), or quoted with
+// no insertion ("{…}", "｛…｝") in it; escapes are the same every time.
+bool ConstantLiteral(std::string_view lit) {
+  if (lit.empty()) return false;
+  if (lit[0] == '`') return true;
+  if (lit[0] != '"') return false;
+  for (size_t i = 0; i < lit.size(); i += CharLen(lit, i)) {
+    const std::string_view ch = lit.substr(i, CharLen(lit, i));
+    if (ch == "{" || ch == "}" || ch == "｛" || ch == "｝") return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 TStmtPlan MakePlan(const TYumeBase& y, std::string_view text, size_t pos) {
   TStmtPlan plan;
   auto assignment = [&](std::string name, size_t from) {
@@ -64,7 +81,9 @@ TStmtPlan MakePlan(const TYumeBase& y, std::string_view text, size_t pos) {
       if (!EndsWith(particle, "の") && (EndsWith(particle, "は") || EndsWith(particle, "回") ||
                                         EndsWith(particle, "の時") || EndsWith(particle, "て")))
         return {};
-      plan.Literals.push_back({plan.Phrases.size(), lit, std::string(particle)});
+      TStmtPlan::TLiteral entry{plan.Phrases.size(), lit, std::string(particle)};
+      entry.Constant = ConstantLiteral(lit);
+      plan.Literals.push_back(std::move(entry));
       plan.Phrases.emplace_back();
       continue;
     }
@@ -249,9 +268,18 @@ void PushPhrases(TYumeBase& y, const TStmtPlan& plan) {
   auto lit = plan.Literals.begin();
   for (size_t k = 0; k < plan.Phrases.size(); ++k) {
     if (lit != plan.Literals.end() && lit->Index == k) {
-      std::string phrase = QuoteBackquote(EvaluateText(y, lit->Text));
-      phrase += lit->Particle;
-      y.Args.Push(std::move(phrase));
+      if (lit->HaveMade) {
+        y.LastType = "s";
+        y.Args.Push(lit->Made);
+      } else {
+        std::string phrase = QuoteBackquote(EvaluateText(y, lit->Text));
+        phrase += lit->Particle;
+        if (lit->Constant) {
+          lit->Made = phrase;
+          lit->HaveMade = true;
+        }
+        y.Args.Push(std::move(phrase));
+      }
       ++lit;
     } else {
       y.Args.Push(plan.Phrases[k]);
