@@ -41,6 +41,10 @@ class TWildPattern {
     std::vector<std::string> words;  // Bracket mode 3, in the order they are tried
   };
 
+  // The pattern as read, element by element (the capturing matcher of マッチ walks it too).
+  const std::vector<Element>& Elements() const { return elements_; }
+  int Asterisks() const { return asterisks_; }
+
  private:
   friend class WildMatcher;
   std::vector<Element> elements_;

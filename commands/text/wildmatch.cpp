@@ -11,8 +11,6 @@ namespace {
 using Element = TWildPattern::Element;
 using Kind = TWildPattern::Kind;
 
-const char kBracketEscape[] =
-    "ワイルドカードの[ ]中で\\記号を使うときは、\\t,\\nしか許されていません。";
 const char kWildcardAfterRun[] =
     "ワイルドカード[*...]に続けてワイルドカードを書くことは出来ません。";
 
@@ -21,150 +19,13 @@ uint32_t CharCode(std::string_view s, size_t i, size_t len) {
   return len == 2 ? b0 * 256u + static_cast<unsigned char>(s[i + 1]) : b0;
 }
 
-Element MakeChar(std::string_view text) {
-  Element e(Kind::Char);
-  e.text = std::string(text);
-  return e;
-}
-
-// Splits at "|" outside two-byte characters ("ポ" ends in "|").
-std::vector<std::string> SplitWords(std::string_view s) {
-  std::vector<std::string> words;
-  size_t start = 0;
-  for (size_t i = 0; i < s.size(); i += CharLen(s, i)) {
-    if (s[i] == '|') {
-      words.emplace_back(s.substr(start, i - start));
-      start = i + 1;
-    }
-  }
-  words.emplace_back(s.substr(start));
-  return words;
-}
-
-// The order the words are tried in: for each position i, the first shortest word after it
-// (below 999 bytes) is moved to the front, or the word at i itself when none follows. This is
-// why [=ban|banana] tries ban first.
-void OrderWords(std::vector<std::string>& words) {
-  const size_t n = words.size();
-  for (size_t i = 0; i < n; ++i) {
-    size_t best = i;
-    size_t shortest = 999;
-    for (size_t j = i + 1; j < n; ++j) {
-      if (words[j].size() < shortest) {
-        shortest = words[j].size();
-        best = j;
-      }
-    }
-    std::rotate(words.begin(), words.begin() + static_cast<std::ptrdiff_t>(best),
-                words.begin() + static_cast<std::ptrdiff_t>(best) + 1);
-  }
-}
-
-// Parses "[...]" whose body starts at s[i]; returns the position after the closing "]".
-size_t ParseBracket(std::string_view s, size_t i, Element& e) {
-  const size_t n = s.size();
-  if (i < n && s[i] == '!') {
-    e.negated = true;
-    ++i;
-  }
-  if (i < n && (s[i] == '*' || s[i] == '+' || s[i] == '=')) {
-    e.mode = s[i] == '*' ? 1 : s[i] == '+' ? 2 : 3;
-    ++i;
-  }
-  if (e.mode == 3) {
-    const size_t close = FindCharAligned(s, ']', i);
-    const size_t end = close == std::string_view::npos ? n : close;
-    e.words = SplitWords(s.substr(i, end - i));
-    OrderWords(e.words);
-    return end == n ? n : end + 1;
-  }
-  while (i < n && s[i] != ']') {
-    if (s[i] == '\\') {
-      if (i + 1 < n && s[i + 1] == 'n') {
-        e.ranges.push_back({10, 13});
-      } else if (i + 1 < n && s[i + 1] == 't') {
-        e.ranges.push_back({9, 9});
-      } else {
-        throw EWildcard(kBracketEscape);
-      }
-      i += 2;
-      continue;
-    }
-    const size_t len = CharLen(s, i);
-    uint32_t low = CharCode(s, i, len);
-    uint32_t high = low;
-    i += len;
-    if (i + 1 < n && s[i] == '-' && s[i + 1] != ']') {
-      const size_t len2 = CharLen(s, i + 1);
-      high = CharCode(s, i + 1, len2);
-      i += 1 + len2;
-      if (high < low) std::swap(low, high);
-    }
-    e.ranges.push_back({low, high});
-  }
-  return i < n ? i + 1 : n;
-}
-
 }  // namespace
 
 TWildCapturePattern::TWildCapturePattern(std::string_view s) {
-  const size_t n = s.size();
-  size_t i = 0;
-  while (i < n) {
-    if (CharLen(s, i) == 2) {
-      elements_.push_back(MakeChar(s.substr(i, 2)));
-      i += 2;
-      continue;
-    }
-    switch (s[i]) {
-      case '#':
-        elements_.emplace_back(Kind::Number);
-        break;
-      case '(':
-        elements_.emplace_back(Kind::CaptureFrom);
-        break;
-      case ')':
-        elements_.emplace_back(Kind::CaptureTo);
-        break;
-      case '?':
-        elements_.emplace_back(Kind::Question);
-        break;
-      case '*':
-        elements_.emplace_back(Kind::Asterisk);
-        ++asterisks_;
-        break;
-      case '[': {
-        Element e(Kind::Bracket);
-        i = ParseBracket(s, i + 1, e);
-        elements_.push_back(std::move(e));
-        continue;
-      }
-      case '\\': {
-        if (i + 1 >= n) {
-          elements_.push_back(MakeChar("\\"));
-          break;
-        }
-        const char next = s[i + 1];
-        if (next == 'n') {
-          elements_.push_back(MakeChar("\r"));
-          elements_.push_back(MakeChar("\n"));
-          i += 2;
-        } else if (next == 't') {
-          elements_.push_back(MakeChar("\t"));
-          i += 2;
-        } else {
-          const size_t next_len = CharLen(s, i + 1);
-          elements_.push_back(MakeChar(s.substr(i + 1, next_len)));
-          i += 1 + next_len;
-        }
-        continue;
-      }
-      default:
-        elements_.push_back(MakeChar(s.substr(i, 1)));
-        break;
-    }
-    ++i;
-  }
+  // Read as every wildcard is read (the table engine's reader); only the matching differs.
+  const TWildPattern parsed(s);
+  elements_ = parsed.Elements();
+  asterisks_ = parsed.Asterisks();
 }
 
 // One match of a parsed pattern against one text, character by character. A "*" first tries
