@@ -247,6 +247,15 @@ bool IsAppendStatement(std::string_view name, const TExprCode* code) {
   return IsAppendTo(code, name);
 }
 
+namespace {
+
+// The type of a value holding a dictionary's items.
+bool IsItemsType(const std::string& type) {
+  return type.size() == 2 && type[0] == 'h' && type[1] == 's';
+}
+
+}  // namespace
+
 bool AppendToVariable(TYumeBase& y, const std::string& name, TNameRef* ref,
                       std::string_view valueText, const TExprCode& code) {
   const auto find = [&] {
@@ -254,7 +263,7 @@ bool AppendToVariable(TYumeBase& y, const std::string& name, TNameRef* ref,
   };
   THashNode* w = find();
   // The word the whole would read first must be the one it stores to.
-  if (!w || w->Kind != wkVariable || w->Reserved || w->TypeText == "hs" || w->Pinned() ||
+  if (!w || w->Kind != wkVariable || w->Reserved || IsItemsType(w->TypeText) || w->Pinned() ||
       AppendHead(y, code) != w)
     return false;
   TValuePin pin;
@@ -270,9 +279,9 @@ bool AppendToVariable(TYumeBase& y, const std::string& name, TNameRef* ref,
   }
   if (!pin.Saved) w->Pin(nullptr);
   if (!whole && !pin.Saved && find() == w && w->Kind == wkVariable && !w->Reserved &&
-      w->TypeText != "hs") {
+      !IsItemsType(w->TypeText)) {
     w->MutableValue() += value;
-    w->TypeText = "s";
+    w->SetTypeText("s");
     y.LastType = "s";
     return true;
   }
