@@ -20,6 +20,8 @@ PACKAGES=(
   libc-bin
   # regular expressions matched on Shift_JIS bytes
   libonig-dev
+  # CRC-32 and MD5
+  zlib1g-dev libssl-dev
 )
 
 missing=()
