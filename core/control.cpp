@@ -318,7 +318,8 @@ bool BindCallArgs(TYumeBase& y, THashNode& label, std::string_view args) {
       again[k] = kDigits;
       continue;
     }
-    if (int64_t whole; slots[k].empty() && EvaluateWhole(y, a.Code.get(), whole) && whole >= 0) {
+    if (int64_t whole; slots[k].empty() && EvaluateWhole(y, a.Code.get(), whole) && whole >= 0 &&
+                       whole < 1000000000000000) {
       values.push_back(TFuncArg::Whole(whole));
       again[k] = kDigits;
       continue;

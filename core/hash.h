@@ -127,8 +127,12 @@ class THashNode {
     }
     SetNumberValueSlow(n);
   }
-  // SetNumberValue of a whole number below 10^15 in size.
+  // SetNumberValue of a whole number (kept as it is below 10^15 in size, like any number).
   void SetWholeValue(int64_t n) {
+    if (n <= -1000000000000000 || n >= 1000000000000000) {
+      SetNumberValue(static_cast<long double>(n));  // written out at once, 15 digits
+      return;
+    }
     BeforeWrite();
     if (table_) DropForms();
     number_ = static_cast<long double>(n);
