@@ -169,41 +169,14 @@ size_t Utf8SeqLen(unsigned char c) {
 
 // Converts with one iconv descriptor; an unconvertible input unit (one byte, or one UTF-8
 // sequence when from_utf8) is replaced by "?".
-std::string Convert(iconv_t cd, std::string_view s, bool from_utf8) {
+std::string Convert(void* cd, std::string_view s, bool from_utf8) {
   std::string out;
-  out.resize(s.size() * (from_utf8 ? 1 : 3) + 16);
-  char* in = const_cast<char*>(s.data());
-  size_t in_left = s.size();
-  char* dst = out.data();
-  size_t out_left = out.size();
-  iconv(cd, nullptr, nullptr, nullptr, nullptr);
-  while (in_left > 0) {
-    size_t r = iconv(cd, &in, &in_left, &dst, &out_left);
-    if (r != static_cast<size_t>(-1)) break;
-    if (errno == E2BIG) {
-      size_t used = dst - out.data();
-      out.resize(out.size() * 2 + 16);
-      dst = out.data() + used;
-      out_left = out.size() - used;
-      continue;
-    }
-    // EILSEQ or EINVAL: replace one unit and go on.
-    size_t skip = from_utf8 ? Utf8SeqLen(static_cast<unsigned char>(*in)) : 1;
-    if (!from_utf8 && IsLead(*in) && in_left >= 2) skip = 2;
-    if (skip > in_left) skip = in_left;
-    in += skip;
-    in_left -= skip;
-    if (out_left < 1) {
-      size_t used = dst - out.data();
-      out.resize(out.size() * 2 + 16);
-      dst = out.data() + used;
-      out_left = out.size() - used;
-    }
-    *dst++ = '?';
-    --out_left;
-    iconv(cd, nullptr, nullptr, nullptr, nullptr);
-  }
-  out.resize(dst - out.data());
+  IconvAppend(cd, s, out, from_utf8 ? 1 : 3, [from_utf8](std::string& o, std::string_view rest) {
+    size_t skip = from_utf8 ? Utf8SeqLen(static_cast<unsigned char>(rest[0])) : 1;
+    if (!from_utf8 && IsLead(rest[0]) && rest.size() >= 2) skip = 2;
+    o += '?';
+    return std::min(skip, rest.size());
+  });
   return out;
 }
 
@@ -219,49 +192,94 @@ std::string Cp932ToUtf8(std::string_view s) {
   if (IsAscii(s)) return std::string(s);
   thread_local IconvHandle cd = OpenIconv("UTF-8", "CP932");
   if (!cd) return std::string(s);
-  return Convert(static_cast<iconv_t>(cd.get()), s, false);
+  return Convert(cd.get(), s, false);
 }
 
 std::string Utf8ToCp932(std::string_view s) {
   if (IsAscii(s)) return std::string(s);
   thread_local IconvHandle cd = OpenIconv("CP932", "UTF-8");
   if (!cd) return std::string(s);
-  return Convert(static_cast<iconv_t>(cd.get()), s, true);
+  return Convert(cd.get(), s, true);
+}
+
+size_t Utf8CharAt(std::string_view s, unsigned& cp) {
+  if (s.empty()) return 0;
+  const auto c = static_cast<unsigned char>(s[0]);
+  size_t len;
+  if (c < 0x80) {
+    cp = c;
+    return 1;
+  }
+  if (c >= 0xC2 && c <= 0xDF) {
+    len = 2;
+    cp = c & 0x1F;
+  } else if (c >= 0xE0 && c <= 0xEF) {
+    len = 3;
+    cp = c & 0x0F;
+  } else if (c >= 0xF0 && c <= 0xF4) {
+    len = 4;
+    cp = c & 0x07;
+  } else {
+    return 0;
+  }
+  if (len > s.size()) return 0;
+  for (size_t k = 1; k < len; ++k) {
+    const auto d = static_cast<unsigned char>(s[k]);
+    if ((d & 0xC0) != 0x80) return 0;
+    cp = (cp << 6) | (d & 0x3F);
+  }
+  if ((len == 3 && cp < 0x800) || (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)) ||
+      (cp >= 0xD800 && cp <= 0xDFFF))
+    return 0;
+  return len;
+}
+
+bool IconvAppend(void* handle, std::string_view s, std::string& out, size_t growth,
+                 const std::function<size_t(std::string& out, std::string_view rest)>& refused) {
+  const auto cd = static_cast<iconv_t>(handle);
+  char* src = const_cast<char*>(s.data());
+  size_t left = s.size();
+  size_t used = out.size();
+  out.resize(used + s.size() * growth + 16);
+  iconv(cd, nullptr, nullptr, nullptr, nullptr);
+  bool ok = true;
+  while (left > 0) {
+    char* dst = out.data() + used;
+    size_t room = out.size() - used;
+    const size_t r = iconv(cd, &src, &left, &dst, &room);
+    used = static_cast<size_t>(dst - out.data());
+    if (r != static_cast<size_t>(-1)) break;
+    if (errno == E2BIG) {
+      out.resize(out.size() * 2 + 16);
+      continue;
+    }
+    // EILSEQ or EINVAL: the unit is the caller's to stand in for.
+    out.resize(used);
+    const size_t skip = refused(out, std::string_view(src, left));
+    if (skip == 0 || skip > left) {
+      ok = false;
+      break;
+    }
+    src += skip;
+    left -= skip;
+    used = out.size();
+    out.resize(used + left * growth + 16);
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+  }
+  out.resize(used);
+  return ok;
 }
 
 bool IsUtf8Text(std::string_view s) {
   bool multi = false;
-  size_t i = 0;
-  const size_t n = s.size();
-  while (i < n) {
-    unsigned char c = static_cast<unsigned char>(s[i]);
-    if (c < 0x80) {
+  for (size_t i = 0; i < s.size();) {
+    if (static_cast<unsigned char>(s[i]) < 0x80) {
       ++i;
       continue;
     }
-    size_t len;
     unsigned cp;
-    if (c >= 0xC2 && c <= 0xDF) {
-      len = 2;
-      cp = c & 0x1F;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-      len = 3;
-      cp = c & 0x0F;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-      len = 4;
-      cp = c & 0x07;
-    } else {
-      return false;
-    }
-    if (i + len > n) return false;
-    for (size_t k = 1; k < len; ++k) {
-      unsigned char d = static_cast<unsigned char>(s[i + k]);
-      if ((d & 0xC0) != 0x80) return false;
-      cp = (cp << 6) | (d & 0x3F);
-    }
-    if ((len == 3 && cp < 0x800) || (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)) ||
-        (cp >= 0xD800 && cp <= 0xDFFF))
-      return false;
+    const size_t len = Utf8CharAt(s.substr(i), cp);
+    if (len == 0) return false;
     multi = true;
     i += len;
   }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -61,6 +62,18 @@ size_t CountChars(std::string_view s);
 
 // CP932 <-> UTF-8 through iconv. Bytes that cannot be converted become "?" so that a boundary
 // never fails; conversion of valid text is exact.
+// The length of the well-formed UTF-8 character at the start of s, its code point in cp; 0 when
+// none starts there (a bad or cut-short sequence, an overlong form, a surrogate, beyond
+// U+10FFFF).
+size_t Utf8CharAt(std::string_view s, unsigned& cp);
+
+// Converts s with an iconv descriptor (what iconv_open gives), appending to out. A unit iconv
+// refuses goes to refused(out, rest), which appends what stands for it and returns how many
+// bytes of rest it covers; 0 ends the conversion and gives false. growth: output bytes to
+// make room for per input byte.
+bool IconvAppend(void* cd, std::string_view s, std::string& out, size_t growth,
+                 const std::function<size_t(std::string& out, std::string_view rest)>& refused);
+
 std::string Cp932ToUtf8(std::string_view s);
 std::string Utf8ToCp932(std::string_view s);
 

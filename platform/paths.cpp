@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -77,55 +78,16 @@ int EscapedByte(unsigned char lead, unsigned char trail) {
   return i >= 0x80 && i <= 0xFF ? i : -1;
 }
 
-// Converts a run with cd; a unit iconv refuses goes through `refused(out, bytes, len)` and the
-// run goes on after it. unitLen gives the length of the unit at a position.
-template <class UnitLen, class Refused>
-void ConvertRun(iconv_t cd, std::string_view in, std::string& out, UnitLen unitLen,
-                Refused refused) {
+// Converts a run with cd, appending to out; a unit iconv refuses goes through refused. Without
+// a converter every unit is refused.
+template <class Refused>
+void ConvertRun(iconv_t cd, std::string_view in, std::string& out, Refused refused) {
   if (in.empty()) return;
   if (cd == reinterpret_cast<iconv_t>(-1)) {
-    for (char c : in) refused(out, &c, 1);
+    for (size_t i = 0; i < in.size();) i += refused(out, in.substr(i));
     return;
   }
-  iconv(cd, nullptr, nullptr, nullptr, nullptr);
-  char* src = const_cast<char*>(in.data());
-  size_t left = in.size();
-  size_t used = out.size();
-  out.resize(used + in.size() * 3 + 16);
-  while (left > 0) {
-    char* dst = out.data() + used;
-    size_t room = out.size() - used;
-    const size_t r = iconv(cd, &src, &left, &dst, &room);
-    used = static_cast<size_t>(dst - out.data());
-    if (r != static_cast<size_t>(-1)) break;
-    if (errno == E2BIG) {
-      out.resize(out.size() * 2 + 16);
-      continue;
-    }
-    size_t n = unitLen(std::string_view(src, left));
-    if (n == 0 || n > left) n = 1;
-    out.resize(used);
-    refused(out, src, n);
-    used = out.size();
-    out.resize(used + left * 3 + 16);
-    src += n;
-    left -= n;
-  }
-  out.resize(used);
-}
-
-// Length of the valid UTF-8 sequence at the start of s, 0 when it is not one.
-size_t ValidUtf8Len(std::string_view s) {
-  const auto c = static_cast<unsigned char>(s[0]);
-  size_t n = c < 0x80             ? 1
-             : (c & 0xE0) == 0xC0 ? 2
-             : (c & 0xF0) == 0xE0 ? 3
-             : (c & 0xF8) == 0xF0 ? 4
-                                  : 0;
-  if (n == 0 || n > s.size()) return 0;
-  for (size_t k = 1; k < n; ++k)
-    if ((static_cast<unsigned char>(s[k]) & 0xC0) != 0x80) return 0;
-  return n;
+  IconvAppend(cd, in, out, 3, refused);
 }
 
 bool HasDrivePrefix(std::string_view p) {
@@ -163,10 +125,12 @@ std::string SysPath(std::string_view path) {
   thread_local TIconv cd("UTF-8", "CP932");
   size_t run = 0;
   const auto flush = [&](size_t end) {
-    ConvertRun(
-        cd.Cd, path.substr(run, end - run), out,
-        [](std::string_view s) { return s.size() >= 2 && IsLead(s[0]) ? size_t{2} : size_t{1}; },
-        [](std::string& o, const char* bytes, size_t n) { o.append(bytes, n); });
+    // What CP932 cannot read is kept as it is.
+    ConvertRun(cd.Cd, path.substr(run, end - run), out, [](std::string& o, std::string_view rest) {
+      const size_t n = rest.size() >= 2 && IsLead(rest[0]) ? 2 : 1;
+      o.append(rest.substr(0, n));
+      return n;
+    });
   };
   for (size_t i = 0; i < path.size();) {
     const auto c = static_cast<unsigned char>(path[i]);
@@ -206,8 +170,15 @@ std::string FromSysPath(std::string_view sysPath) {
   thread_local TIconv cd("CP932", "UTF-8");
   std::string out;
   out.reserve(sysPath.size());
-  const auto escapeAll = [](std::string& o, const char* bytes, size_t n) {
-    for (size_t k = 0; k < n; ++k) PutEscape(o, static_cast<unsigned char>(bytes[k]));
+  const auto escapeAll = [](std::string& o, std::string_view bytes) {
+    for (char b : bytes) PutEscape(o, static_cast<unsigned char>(b));
+  };
+  // A character CP932 lacks keeps all its bytes; a byte that starts none, itself.
+  const auto refused = [&](std::string& o, std::string_view rest) {
+    unsigned cp;
+    const size_t n = std::max<size_t>(Utf8CharAt(rest, cp), 1);
+    escapeAll(o, rest.substr(0, n));
+    return n;
   };
   size_t run = 0;
   for (size_t i = 0; i < sysPath.size();) {
@@ -217,19 +188,15 @@ std::string FromSysPath(std::string_view sysPath) {
         (static_cast<unsigned char>(sysPath[i + 1]) == 0x82 ||
          static_cast<unsigned char>(sysPath[i + 1]) == 0x83) &&
         (static_cast<unsigned char>(sysPath[i + 2]) & 0xC0) == 0x80) {
-      ConvertRun(
-          cd.Cd, sysPath.substr(run, i - run), out,
-          [](std::string_view s) { return ValidUtf8Len(s); }, escapeAll);
-      escapeAll(out, sysPath.data() + i, 3);
+      ConvertRun(cd.Cd, sysPath.substr(run, i - run), out, refused);
+      escapeAll(out, sysPath.substr(i, 3));
       i += 3;
       run = i;
       continue;
     }
     ++i;
   }
-  ConvertRun(
-      cd.Cd, sysPath.substr(run), out, [](std::string_view s) { return ValidUtf8Len(s); },
-      escapeAll);
+  ConvertRun(cd.Cd, sysPath.substr(run), out, refused);
   return out;
 }
 

@@ -381,39 +381,15 @@ TIconv OpenIconv(const char* to, const char* from) {
   return TIconv(cd == reinterpret_cast<iconv_t>(-1) ? nullptr : cd);
 }
 
-// Converts s with cd in one pass; where iconv refuses a unit, `refused(out, p, left)` writes
-// its stand-in and returns the bytes it covers (0: the whole conversion fails).
+// Converts s with the descriptor (out replaced); a unit iconv refuses goes to refused(out, p,
+// left), which appends its stand-in and returns the bytes it covers (0: the conversion fails).
 template <class Refused>
 bool ConvertWith(void* handle, std::string_view s, std::string& out, size_t growth,
                  Refused refused) {
-  auto cd = static_cast<iconv_t>(handle);
   out.clear();
-  out.resize(s.size() * growth + 16);
-  char* src = const_cast<char*>(s.data());
-  size_t left = s.size();
-  size_t used = 0;
-  iconv(cd, nullptr, nullptr, nullptr, nullptr);
-  while (left > 0) {
-    char* dst = out.data() + used;
-    size_t room = out.size() - used;
-    const size_t r = iconv(cd, &src, &left, &dst, &room);
-    used = static_cast<size_t>(dst - out.data());
-    if (r != static_cast<size_t>(-1)) break;
-    if (errno == E2BIG) {
-      out.resize(out.size() * 2 + 16);
-      continue;
-    }
-    out.resize(used);
-    const size_t skip = refused(out, reinterpret_cast<const uchar*>(src), left);
-    if (skip == 0 || skip > left) return false;
-    src += skip;
-    left -= skip;
-    used = out.size();
-    out.resize(used + left * growth + 16);
-    iconv(cd, nullptr, nullptr, nullptr, nullptr);
-  }
-  out.resize(used);
-  return true;
+  return IconvAppend(handle, s, out, growth, [&](std::string& o, std::string_view rest) {
+    return refused(o, reinterpret_cast<const uchar*>(rest.data()), rest.size());
+  });
 }
 
 void PutUtf8(std::string& out, unsigned cp) {
@@ -433,36 +409,9 @@ void PutUtf8(std::string& out, unsigned cp) {
 constexpr std::array<std::pair<uchar, unsigned>, 5> kUndefinedBytes = {
     {{0x80, 0x0080}, {0xA0, 0xF8F0}, {0xFD, 0xF8F1}, {0xFE, 0xF8F2}, {0xFF, 0xF8F3}}};
 
-// The length and code point of the well-formed UTF-8 sequence at p (0 when it is none:
-// overlong, a surrogate, beyond U+10FFFF, or cut short).
+// The length and code point of the well-formed UTF-8 character at p (0 when it is none).
 size_t Utf8Char(const uchar* p, size_t left, unsigned& cp) {
-  const uchar c = p[0];
-  size_t len;
-  if (c < 0x80) {
-    cp = c;
-    return 1;
-  }
-  if (c >= 0xC2 && c <= 0xDF) {
-    len = 2;
-    cp = c & 0x1F;
-  } else if (c >= 0xE0 && c <= 0xEF) {
-    len = 3;
-    cp = c & 0x0F;
-  } else if (c >= 0xF0 && c <= 0xF4) {
-    len = 4;
-    cp = c & 0x07;
-  } else {
-    return 0;
-  }
-  if (len > left) return 0;
-  for (size_t k = 1; k < len; ++k) {
-    if ((p[k] & 0xC0) != 0x80) return 0;
-    cp = (cp << 6) | (p[k] & 0x3F);
-  }
-  if ((len == 3 && cp < 0x800) || (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)) ||
-      (cp >= 0xD800 && cp <= 0xDFFF))
-    return 0;
-  return len;
+  return Utf8CharAt(std::string_view(reinterpret_cast<const char*>(p), left), cp);
 }
 
 std::string_view UpToZero(std::string_view s) {
