@@ -164,7 +164,9 @@ TWildPattern::TWildPattern(std::string_view s) {
 }
 
 // Matches a parsed pattern against one text, character by character (a two-byte character is
-// one element; the text's own "[", "*" and so on are plain characters).
+// one element; the text's own "[", "*" and so on are plain characters). A "*" first tries its
+// stretches without recording anything; when recording, the rest of the pattern then runs once
+// more from the stretch chosen, so only the path the match finally takes leaves captures.
 class WildMatcher {
  public:
   WildMatcher(const TWildPattern& pattern, std::string_view text)
@@ -178,7 +180,19 @@ class WildMatcher {
 
   bool Whole() {
     size_t cursor = 0;
-    return MatchFrom(0, cursor) && cursor == count_;
+    return MatchFrom(0, cursor, false) && cursor == count_;
+  }
+
+  TWildPrefix Prefix() {
+    TWildPrefix r;
+    size_t cursor = 0;
+    r.Matched = MatchFrom(0, cursor, true);
+    if (r.Matched) {
+      r.End = starts_[std::min(cursor, count_)];
+      r.WholeText = cursor == count_;
+      r.Captures = std::move(captures_);
+    }
+    return r;
   }
 
  private:
@@ -194,8 +208,18 @@ class WildMatcher {
     return false;
   }
 
+  // ")": the text from the capture start to the cursor, unless a capture already ended at or
+  // beyond this cursor. A "?" may have carried the cursor past the end of the text.
+  void CaptureTo(size_t cursor) {
+    if (static_cast<int64_t>(cursor) <= highest_) return;
+    const size_t to = starts_[std::min(cursor, count_)];
+    const size_t from = std::min(starts_[std::min(capture_start_, count_)], to);
+    captures_.emplace_back(text_.substr(from, to - from));
+    highest_ = static_cast<int64_t>(cursor);
+  }
+
   // Matches the elements from index `first` on at `cursor` (the text need not be used up).
-  bool MatchFrom(size_t first, size_t& cursor) {
+  bool MatchFrom(size_t first, size_t& cursor, bool record) {
     for (size_t k = first; k < elems_.size(); ++k) {
       const Element& e = elems_[k];
       switch (e.kind) {
@@ -212,35 +236,51 @@ class WildMatcher {
           ++cursor;
           break;
         case Kind::CaptureFrom:
+          capture_start_ = cursor;
+          break;
         case Kind::CaptureTo:
+          if (record) CaptureTo(cursor);
           break;
         case Kind::Bracket:
           if (!MatchBracket(k, cursor)) return false;
           break;
         case Kind::Asterisk:
-          return MatchAsterisk(k, cursor);
+          return MatchAsterisk(k, cursor, record);
       }
     }
     return true;
   }
 
   // The shortest stretch after which the rest of the pattern matches; never revisited.
-  bool MatchAsterisk(size_t k, size_t& cursor) {
-    if (k + 1 == elems_.size() ||
-        (k + 2 == elems_.size() && elems_[k + 1].kind == Kind::CaptureTo)) {
+  bool MatchAsterisk(size_t k, size_t& cursor, bool record) {
+    if (k + 1 == elems_.size()) {
       cursor = count_;
       return true;
     }
+    if (k + 2 == elems_.size() && elems_[k + 1].kind == Kind::CaptureTo) {
+      cursor = count_;
+      if (record) CaptureTo(cursor);
+      return true;
+    }
+    // The trials move the capture start with every "(" they pass; a ")" met after the chosen
+    // stretch must still see the start its own "(" set.
+    const size_t saved_start = capture_start_;
     for (size_t p = cursor; p <= count_; ++p) {
       uint8_t* memo = failed_.empty() ? nullptr : &failed_[(k + 1) * (count_ + 1) + p];
       if (memo && *memo) continue;
       size_t c = p;
-      if (MatchFrom(k + 1, c)) {
-        cursor = c;
-        return true;
+      if (MatchFrom(k + 1, c, false)) {
+        if (!record) {
+          cursor = c;
+          return true;
+        }
+        capture_start_ = saved_start;
+        cursor = p;
+        return MatchFrom(k + 1, cursor, true);
       }
       if (memo) *memo = 1;
     }
+    capture_start_ = saved_start;
     return false;
   }
 
@@ -287,10 +327,17 @@ class WildMatcher {
   std::vector<size_t> starts_;   // byte offset of each character, and the text's end
   size_t count_ = 0;             // characters in the text
   std::vector<uint8_t> failed_;  // (element, position) pairs known not to match
+  size_t capture_start_ = 0;
+  int64_t highest_ = -1;  // the cursor at which the last capture was recorded
+  std::vector<std::string> captures_;
 };
 
 bool TWildPattern::Matches(std::string_view text) const {
   return WildMatcher(*this, text).Whole();
+}
+
+TWildPrefix TWildPattern::MatchPrefix(std::string_view text) const {
+  return WildMatcher(*this, text).Prefix();
 }
 
 bool WildMatch(std::string_view text, std::string_view pattern) {

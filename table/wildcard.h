@@ -17,6 +17,14 @@ class EWildcard : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// Where a match against the start of a text stopped, and what its "(" ")" marks recorded.
+struct TWildPrefix {
+  bool Matched = false;
+  size_t End = 0;          // bytes of the text the match took; the rest starts here
+  bool WholeText = false;  // the match stopped exactly at the end of the text
+  std::vector<std::string> Captures;
+};
+
 // A pattern parsed once, to be matched against many texts.
 class TWildPattern {
  public:
@@ -26,6 +34,9 @@ class TWildPattern {
   // Whole-text match. Throws EWildcard when a "[*...]" or "[+...]" bracket reached during
   // matching is followed by another wildcard.
   bool Matches(std::string_view text) const;
+  // Every element matched in turn from the start of the text (the text need not be used up),
+  // recording the text between "(" and ")" along the path the match takes.
+  TWildPrefix MatchPrefix(std::string_view text) const;
 
   struct Range {
     uint32_t low, high;
@@ -40,10 +51,6 @@ class TWildPattern {
     std::vector<Range> ranges;       // Bracket modes 0-2
     std::vector<std::string> words;  // Bracket mode 3, in the order they are tried
   };
-
-  // The pattern as read, element by element (the capturing matcher of マッチ walks it too).
-  const std::vector<Element>& Elements() const { return elements_; }
-  int Asterisks() const { return asterisks_; }
 
  private:
   friend class WildMatcher;

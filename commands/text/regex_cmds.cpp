@@ -46,7 +46,7 @@ void CmdWildMatch(TYumeBase& y, TArgs& a) {
   if (!named && text.empty()) a.ArgumentError();
   TWildPrefix m;
   try {
-    m = TWildCapturePattern(pattern).MatchPrefix(text);
+    m = TWildPattern(pattern).MatchPrefix(text);
   } catch (const EWildcard& e) {
     RaiseError(y, std::string(kWildError) + e.what());
   }

@@ -14,7 +14,7 @@ namespace {
 using Strings = std::vector<std::string>;
 
 TWildPrefix Prefix(std::string_view pattern, std::string_view text) {
-  return TWildCapturePattern(pattern).MatchPrefix(text);
+  return TWildPattern(pattern).MatchPrefix(text);
 }
 
 TEST(WildCapture, PrefixAndRest) {
@@ -85,7 +85,7 @@ TEST(WildCapture, RepeatingBracketsStopBeforeAForeignCharacter) {
 
 TEST(WildCapture, Faults) {
   try {
-    TWildCapturePattern("[a\\x]");
+    TWildPattern("[a\\x]");
     ADD_FAILURE();
   } catch (const EWildcard& e) {
     EXPECT_STREQ(e.what(),
