@@ -507,10 +507,7 @@ bool NextRound(TYumeBase& y) {
   if (f->Counter >= f->Limit) return false;
   // The counter's value as SetNumberValue would keep it.
   const auto set = [](THashNode& w, int64_t n) {
-    if (n > -1000000000000000 && n < 1000000000000000)
-      w.SetWholeValue(n);
-    else
-      w.SetNumberValue(static_cast<long double>(n));
+    w.SetWholeValue(n);
     w.SetTypeText("e");
   };
   if (f->Kind == fkCount) {

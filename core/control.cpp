@@ -319,7 +319,7 @@ bool BindCallArgs(TYumeBase& y, THashNode& label, std::string_view args) {
       continue;
     }
     if (int64_t whole; slots[k].empty() && EvaluateWhole(y, a.Code.get(), whole) && whole >= 0 &&
-                       whole < 1000000000000000) {
+                       whole < THashNode::kWholeLimit) {
       values.push_back(TFuncArg::Whole(whole));
       again[k] = kDigits;
       continue;

@@ -127,9 +127,12 @@ class THashNode {
     }
     SetNumberValueSlow(n);
   }
-  // SetNumberValue of a whole number (kept as it is below 10^15 in size, like any number).
+  // Whole numbers below this in size are kept as they are; larger ones are written out at once
+  // (15 significant digits), as every number is.
+  static constexpr int64_t kWholeLimit = 1000000000000000;
+  // SetNumberValue of a whole number.
   void SetWholeValue(int64_t n) {
-    if (n <= -1000000000000000 || n >= 1000000000000000) {
+    if (n <= -kWholeLimit || n >= kWholeLimit) {
       SetNumberValue(static_cast<long double>(n));  // written out at once, 15 digits
       return;
     }
