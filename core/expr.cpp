@@ -1800,11 +1800,14 @@ TExprCodePtr SplitExpression(std::string_view text) {
   return TExprCodePtr(code.release());
 }
 
-std::string EvaluateSplit(TYumeBase& y, std::string_view text, const TExprCode* code,
-                          long double& number, bool& hasNumber) {
+namespace {
+
+// EvaluateSplit; anyType: a number not written yet is given as the number whatever its type.
+std::string SplitValue(TYumeBase& y, std::string_view text, const TExprCode* code,
+                       long double& number, bool& hasNumber, bool anyType) {
   if (!code) return EvaluateOrNumber(y, text, number, hasNumber);
   TStrNum v = EvaluateCodedValue(y, text, *code);
-  hasNumber = v.IsNum && !v.HasText;
+  hasNumber = (anyType || v.IsNum) && !v.HasText;
   if (hasNumber) {
     number = v.Num;
     return {};
@@ -1812,16 +1815,16 @@ std::string EvaluateSplit(TYumeBase& y, std::string_view text, const TExprCode* 
   return v.HasText ? std::move(v.Text) : FormatNumber(v.Num);
 }
 
+}  // namespace
+
+std::string EvaluateSplit(TYumeBase& y, std::string_view text, const TExprCode* code,
+                          long double& number, bool& hasNumber) {
+  return SplitValue(y, text, code, number, hasNumber, false);
+}
+
 std::string EvaluateSplitKept(TYumeBase& y, std::string_view text, const TExprCode* code,
                               long double& number, bool& hasNumber) {
-  if (!code) return EvaluateOrNumber(y, text, number, hasNumber);
-  TStrNum v = EvaluateCodedValue(y, text, *code);
-  hasNumber = !v.HasText;
-  if (hasNumber) {
-    number = v.Num;
-    return {};
-  }
-  return std::move(v.Text);
+  return SplitValue(y, text, code, number, hasNumber, true);
 }
 
 bool IsAppendTo(const TExprCode* code, std::string_view name) {
