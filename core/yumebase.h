@@ -19,6 +19,7 @@ namespace yume {
 class THost;
 class TDialogHost;
 class TClipboardHost;
+class TDrawHost;
 class TYumeApp;
 
 // An evaluated argument of a user function: its text, or a whole number worked out by the call
@@ -181,6 +182,15 @@ class TYumeBase {
   // (commands/text/table_cmds.cpp).
   std::unique_ptr<TFamilyState> TableState;
 
+  // ---- drawing ----
+  // The placement cursor: 表示 prints at it, the drawing commands start from it and parts are
+  // placed at it when no position is given. (0,0) at start.
+  int CursorX = 0;
+  int CursorY = 0;
+  bool Centering = false;  // センタリング: printed lines, pictures and new parts centred
+  int PenStyle = 0;        // ペンスタイル設定 (0 solid … 5 clear)
+  int BrushStyle = 0;      // 塗りスタイル設定 (0 solid, 1 clear, 2… hatches)
+
   // ---- dialogs ----
   // The dialog rectangle (ダイアログサイズ設定): Left, Top, Right, Bottom; all 0 = centred.
   std::array<int, 4> DialogRect{};
@@ -198,6 +208,7 @@ class TYumeBase {
   THost* Host = nullptr;
   TDialogHost* Dialogs = nullptr;
   TClipboardHost* Clipboard = nullptr;
+  TDrawHost* Draw = nullptr;  // the drawing surfaces (core/drawhost.h)
 
   // ---- what the evaluator asks of the rest of the interpreter ----
   // Runs a command, label or library function used as a value: `args` is the text inside the
