@@ -5,12 +5,16 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "gfx/eventloop.h"
 
 namespace yume {
 
-// The module's path: beside the running program.
+// Where the module may be, in the order tried: beside the running program, then (for a program
+// built from a script and moved elsewhere) in the folder of the runtime that built it.
+std::vector<std::string> QtModuleCandidates();
+// The first candidate that exists (the first one when none does).
 std::string QtModulePath();
 // Loads the module and makes its loop; raises std::runtime_error (CP932 message) when it
 // cannot.

@@ -3,6 +3,7 @@
 #include "core/error.h"
 #include "core/executor.h"
 #include "core/messages.h"
+#include "core/pack.h"
 #include "core/prepare.h"
 #include "core/registry.h"
 #include "core/sjis.h"
@@ -42,8 +43,10 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& params) {
     } else if (p == "-runtime") {
       cmd.RuntimeFile = value();
       cmd.StartFile = cmd.RuntimeFile;
+      cmd.ResourceLast = false;
     } else if (p == "-resource") {
       cmd.ResourceFile = value();
+      cmd.ResourceLast = true;
     } else if (p == "-security") {
       std::string level = Lower(value());
       if (level == "low") cmd.SecurityLevel = 0;
@@ -71,7 +74,19 @@ void TYumeApp::Create() {
   const std::string& self = y.Params[0];
   size_t programParam = 1;
 
-  if (UnpackProgram(self)) {
+  // "-run" first makes a packed program ignore its own pack and act as the plain runtime.
+  const bool ownPack = y.Params.size() < 2 || y.Params[1] != "-run";
+  bool unpacked = false;
+  if (ownPack) {
+    try {
+      unpacked = UnpackProgram(self);
+    } catch (const std::exception& e) {
+      StartFailed(std::string("ファイルの展開に失敗しました。") + e.what(), "",
+                  TMessageKind::Error);
+      return;
+    }
+  }
+  if (unpacked) {
     programParam = 0;
   } else {
     std::vector<std::string> rest(y.Params.begin() + 1, y.Params.end());
@@ -81,18 +96,7 @@ void TYumeApp::Create() {
       y.LineStop = cmd_.LineStop;
       if (cmd_.SecurityLevel >= 0) y.SecurityLevel = cmd_.SecurityLevel;
       startFile = cmd_.StartFile;
-      if (!cmd_.RuntimeFile.empty() || !cmd_.ResourceFile.empty()) {
-        // Programs packed with their data files are read by the pack reader, which this
-        // version does not have yet: say so instead of running something else.
-        host_.ShowMessage(
-            !cmd_.RuntimeFile.empty()
-                ? "-runtime: 実行ファイルに合成されたプログラムの読み込みは、まだできません。"
-                : "-resource: リソースファイルの取り込みは、まだできません。",
-            "プログラムの実行エラー", TMessageKind::Error);
-        y.RuntimeGiven = !cmd_.RuntimeFile.empty();
-        endedByError_ = true;
-        return;
-      }
+      if (!OpenNamedPacks()) return;
     }
     if (startFile.empty()) {
       std::string def = ChangeFileExt(self, ".ymr");
@@ -104,21 +108,74 @@ void TYumeApp::Create() {
     }
   }
 
-  if (programParam < y.Params.size()) y.ProgramFile = y.Params[programParam];
+  if (y.RuntimeGiven) {
+    y.ProgramFile = cmd_.RuntimeFile;
+  } else if (programParam < y.Params.size()) {
+    y.ProgramFile = y.Params[programParam];
+  }
   // Absolute, so that it still holds after the script's folder becomes the current one.
   y.ProgramFolder = ExtractFilePath(ExpandFileName(y.ProgramFile));
 
-  if (!startFile.empty()) {
+  // A script that came out of a pack is loaded already; its file is the executable.
+  if (!startFile.empty() && !y.FromPack) {
     std::string ext = Lower(ExtractFileExt(startFile));
     if (ext != ".exe" && ext != ".scr") LoadStartFile(startFile);
   }
 }
 
+void TYumeApp::StartFailed(const std::string& text, const std::string& caption, TMessageKind kind) {
+  host_.ShowMessage(text, caption, kind);
+  base_.FileName.clear();
+  endedByError_ = true;
+}
+
+bool TYumeApp::OpenNamedPacks() {
+  TYumeBase& y = base_;
+  auto runtime = [&]() {
+    y.RuntimeGiven = true;
+    bool unpacked = false;
+    try {
+      unpacked = UnpackProgram(cmd_.RuntimeFile);
+    } catch (const std::exception& e) {
+      StartFailed(std::string("ファイルの展開に失敗しました。") + e.what(), "",
+                  TMessageKind::Error);
+      return false;
+    }
+    if (!unpacked) {
+      StartFailed("指定されたプログラムファイルは壊れています。", "プログラムの実行エラー",
+                  TMessageKind::Warning);
+      return false;
+    }
+    return true;
+  };
+  auto resource = [&]() {
+    // The caller's file is only read: at the end nothing but our own temporary files goes.
+    try {
+      y.Pack = OpenPackFile(cmd_.ResourceFile);
+    } catch (const std::exception& e) {
+      StartFailed(std::string("リソースファイルの取り込みに失敗しました。\r\n") + e.what(), "",
+                  TMessageKind::Error);
+      return false;
+    }
+    return true;
+  };
+  const bool hasRuntime = !cmd_.RuntimeFile.empty(), hasResource = !cmd_.ResourceFile.empty();
+  if (cmd_.ResourceLast) return (!hasRuntime || runtime()) && (!hasResource || resource());
+  return (!hasResource || resource()) && (!hasRuntime || runtime());
+}
+
 bool TYumeApp::UnpackProgram(const std::string& exe) {
-  // A script packed behind the executable image is found by the pack reader; until it exists
-  // an executable carries no script of its own.
-  (void)exe;
-  return false;
+  TYumeBase& y = base_;
+  std::unique_ptr<TPackStore> pack = OpenAppendedPack(exe);
+  if (!pack) return false;
+  y.Pack = std::move(pack);
+  std::string script;
+  if (!y.Pack->ReadEntry(kPackStartScript, script)) return false;
+  if (size_t zero = script.find('\0'); zero != std::string::npos) script.resize(zero);
+  y.Source = ScriptFileText(script);
+  y.FileName = kPackStartScript;
+  y.FromPack = true;
+  return true;
 }
 
 void TYumeApp::LoadStartFile(const std::string& name) {

@@ -23,7 +23,9 @@ struct TCommandLine {
   bool LineStop = false;     // -linestop
   std::string RuntimeFile;   // -runtime file
   std::string ResourceFile;  // -resource file
-  int SecurityLevel = -1;    // -security low|mid|high (any case); -1 when not given or unknown
+  // Each of them replaces the pack the other opened: the later one on the command line wins.
+  bool ResourceLast = false;
+  int SecurityLevel = -1;  // -security low|mid|high (any case); -1 when not given or unknown
 };
 
 // Parameters are examined from the first; options that take a value consume the next one.
@@ -98,7 +100,13 @@ class TYumeApp {
 
  private:
   void LoadStartFile(const std::string& name);
+  // Opens the pack behind exe's image and takes its start script; true when it holds one.
+  // Throws std::runtime_error with the reason when the pack is there but cannot be read.
   bool UnpackProgram(const std::string& exe);
+  // Opens -runtime and -resource; false (after saying why) when the program cannot start.
+  bool OpenNamedPacks();
+  // Ends the start before any script was chosen, showing why.
+  void StartFailed(const std::string& text, const std::string& caption, TMessageKind kind);
   void RunMainPartCloseEvent();
   void SetCannotClose(const char* value);
   bool CannotClose() const;

@@ -8,6 +8,7 @@
 
 #include "core/executor.h"
 #include "core/number.h"
+#include "core/pack.h"
 
 namespace yume {
 

@@ -21,6 +21,7 @@ class TDialogHost;
 class TClipboardHost;
 class TDrawHost;
 class TYumeApp;
+class TPackStore;
 
 // An evaluated argument of a user function: its text, or a whole number worked out by the call
 // whose text (the number written out) is only made when something reads it.
@@ -91,6 +92,8 @@ class TYumeBase {
   std::vector<std::string> Params;  // command-line parameters, [0] = the runtime itself
   std::string ProgramFolder;        // folder of ProgramFile, ending in "/"
   std::string ProgramFile;
+  // The pack the program started with (own executable, -runtime or -resource file), if any.
+  std::unique_ptr<TPackStore> Pack;
   std::vector<std::string> ExtractedFiles;  // temporary files (system paths), deleted at the end
   std::string PackCopy;  // our own temporary copy of a pack (system path), deleted at the end
 

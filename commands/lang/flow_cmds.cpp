@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "commands/families.h"
+#include "commands/system/packstore.h"
 #include "core/app.h"
 #include "core/cmdlib.h"
 #include "core/control.h"
@@ -282,9 +283,11 @@ void CmdRunText(TYumeBase& y, TArgs& a) {
 
 constexpr size_t kIncludeSlots = 49;  // besides the main program's own slot
 
-// The file 取り込む reads: an absolute name as it is, else the first that exists in the current
-// folder, the script's folder, the executable's folder and the current source's folder.
+// The file 取り込む reads: an entry of the program's pack, else an absolute name as it is, else
+// the first that exists in the current folder, the script's folder, the executable's folder and
+// the current source's folder.
 std::string FindIncludeFile(TYumeBase& y, const std::string& name) {
+  if (std::string packed = ExtractPackedFile(y, name); !packed.empty()) return packed;
   if (name.empty() || name[0] == '/' || name[0] == '\\' || name.find(':') != std::string::npos)
     return name;
   const std::string candidates[] = {

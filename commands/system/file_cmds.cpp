@@ -12,6 +12,7 @@
 #include "commands/system/folder_cmds.h"
 #include "commands/system/guard.h"
 #include "commands/system/handle_cmds.h"
+#include "commands/system/packstore.h"
 #include "core/clipboardhost.h"
 #include "core/cmdlib.h"
 #include "core/error.h"
@@ -59,7 +60,7 @@ void CmdRead(TYumeBase& y, TArgs& a) {
   if (a.Phrase(1) == kClipboardWord) {
     text = Clipboard(y).Text();
   } else {
-    const std::string name = FindProgramFile(y, a.Text(1));
+    const std::string name = FindReadFile(y, a.Text(1));
     if (!ReadWholeFile(name, text)) RaiseError(y, msg::kFileFailed, {name});
   }
   THashNode& w = a.WordOrNew(0);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "commands/system/guard.h"
+#include "commands/system/packstore.h"
 #include "core/cmdlib.h"
 #include "core/messages.h"
 #include "core/textutil.h"
@@ -79,7 +80,7 @@ void ListWholeTree(TArgs& a, bool folders) {
 // ファイルコピー (?から,?へ) 58
 void CmdFileCopy(TYumeBase& y, TArgs& a) {
   const std::string to = Trimmed(a.Text(1));
-  const std::string from = FindProgramFile(y, Trimmed(a.Text(0)));
+  const std::string from = FindReadFile(y, Trimmed(a.Text(0)));
   if (!ShellCopy(from, to))
     throw std::runtime_error("ファイルのコピーに失敗しました。\r\nコピー元: " + from +
                              "\r\nコピー先: " + to);

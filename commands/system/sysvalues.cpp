@@ -37,10 +37,10 @@ std::string WithSlash(std::string dir) {
 // first parameter.
 std::string CommandLineArgs(const TYumeBase& y) {
   size_t first = 1;
-  if (y.FromPack || y.DefaultStart) {
-    first = 0;
-  } else if (y.RuntimeGiven) {
+  if (y.RuntimeGiven) {
     first = 2;
+  } else if (y.FromPack || y.DefaultStart) {
+    first = 0;
   }
   std::string out;
   for (size_t i = first; i < y.Params.size(); ++i) {
