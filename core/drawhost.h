@@ -19,6 +19,20 @@
 
 namespace yume {
 
+// The mothership's client size where no window sets it (the console program, a new window).
+constexpr int kMainClientWidth = 640;
+constexpr int kMainClientHeight = 400;
+
+// A font size in points as pixels (96 per inch). The height of a full-width character is the
+// font's pixel size, so printed lines are 1.2 times that apart: known without measuring, so
+// the cursor moves alike whether or not anything has been drawn yet.
+inline int FontPixels(int points) {
+  return points > 0 ? (points * 96 + 36) / 72 : 1;
+}
+inline int PrintLineStep(int points) {
+  return FontPixels(points) * 12 / 10;
+}
+
 // Pen and brush for one shape.
 struct TPenBrush {
   uint32_t PenColor = 0;
@@ -96,8 +110,8 @@ class TDrawHost {
                                   int height, bool centered, int& drawnHeight) = 0;
   // イメージコピー: with right or bottom positive the picture is resized to the rectangle,
   // else drawn at (left, top) at its own size.
-  virtual TDrawStatus CopyPicture(const TPictureSource& src, int part, int left, int top,
-                                  int right, int bottom) = 0;
+  virtual TDrawStatus CopyPicture(const TPictureSource& src, int part, int left, int top, int right,
+                                  int bottom) = 0;
   // イメージ部分コピー: a rectangle of one surface onto a rectangle of another (a destination
   // with right and bottom 0 takes the source's size).
   virtual TDrawStatus CopyRect(int srcPart, const int srcRect[4], int dstPart,

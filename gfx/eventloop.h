@@ -5,7 +5,9 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 
+#include "core/drawhost.h"
 #include "core/host.h"
 
 namespace yume {
@@ -27,6 +29,8 @@ class TEventLoop {
   virtual void Later(int ms, std::function<void()> fn) = 0;
   // The primary screen's size; false when there is none.
   virtual bool ScreenSize(int& width, int& height) = 0;
+  // The drawing surfaces on this loop's toolkit (gfx/drawengine.h); null where there are none.
+  virtual std::unique_ptr<TDrawHost> OpenDrawing() { return nullptr; }
 };
 
 }  // namespace yume

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <exception>
+#include <stdexcept>
 
 #include "core/sjis.h"
 #include "core/textutil.h"
@@ -9,7 +10,14 @@
 
 namespace yume {
 
-TLoopHost::TLoopHost() = default;
+TLoopHost::TLoopHost()
+    : draw_(
+          [this] {
+            std::unique_ptr<TDrawHost> engine = Loop().OpenDrawing();
+            if (!engine) throw std::runtime_error("no drawing engine");
+            return engine;
+          },
+          [this] { return LoopOpened(); }) {}
 
 TLoopHost::~TLoopHost() = default;
 

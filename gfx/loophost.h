@@ -9,6 +9,7 @@
 
 #include "core/app.h"
 #include "core/host.h"
+#include "gfx/drawproxy.h"
 #include "gfx/eventloop.h"
 
 namespace yume {
@@ -22,8 +23,12 @@ class TLoopHost : public THost {
   // is connected to the state.
   void Attach(TYumeApp* app) {
     app_ = app;
-    if (app) ConnectAreas(app->Base());
+    if (!app) return;
+    app->Base().Draw = &draw_;
+    ConnectAreas(app->Base());
   }
+  // The drawing surfaces, opened on the loop's toolkit when a script first draws.
+  TDrawProxy& Drawing() { return draw_; }
   TYumeApp* App() const { return app_; }
 
   // Pending events only exist once the loop does: before that there is nothing to run.
@@ -77,6 +82,7 @@ class TLoopHost : public THost {
   void OnTimer(THostTimer which);
 
   std::unique_ptr<TEventLoop> loop_;
+  TDrawProxy draw_;  // after loop_: its engine goes before the loop
   bool finished_ = false;
   bool inExec_ = false;
   bool quitQueued_ = false;

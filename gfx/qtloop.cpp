@@ -1,5 +1,7 @@
 #include "gfx/qtloop.h"
 
+#include "gfx/drawengine.h"
+
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QGuiApplication>
@@ -55,6 +57,10 @@ bool TQtEventLoop::ScreenSize(int& width, int& height) {
   width = screen->size().width();
   height = screen->size().height();
   return true;
+}
+
+std::unique_ptr<TDrawHost> TQtEventLoop::OpenDrawing() {
+  return std::make_unique<TDrawEngine>();
 }
 
 }  // namespace yume

@@ -23,6 +23,7 @@ class TQtEventLoop : public QObject, public TEventLoop {
   void Quit(int status) override;
   void Later(int ms, std::function<void()> fn) override;
   bool ScreenSize(int& width, int& height) override;
+  std::unique_ptr<TDrawHost> OpenDrawing() override;
 
  private:
   std::array<std::unique_ptr<QTimer>, static_cast<size_t>(THostTimer::Count)> timers_;

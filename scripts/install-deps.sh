@@ -22,6 +22,8 @@ PACKAGES=(
   libonig-dev
   # CRC-32 and MD5
   zlib1g-dev libssl-dev
+  # pictures: PNG and JPEG read and written through their libraries (Pillow for the drawing bench)
+  libpng-dev libjpeg-dev python3-pil
 )
 
 missing=()
