@@ -131,19 +131,11 @@ QFont TDrawEngine::ResolveFont(const TDialogFont& f) {
 }
 
 QPainter* TDrawEngine::Painter(int part) {
-  if (painter_ && painterPart_ == part) return painter_.get();
-  EndPainter();
-  TSurface* s = Surfaces().Get(part);
-  if (!s) return nullptr;
-  painter_ = std::make_unique<QPainter>(&s->Image);
-  painterPart_ = part;
-  return painter_.get();
+  return Surfaces().Painter(part);
 }
 
 void TDrawEngine::EndPainter() {
-  if (painter_) painter_->end();
-  painter_.reset();
-  painterPart_ = -1;
+  Surfaces().EndPainting();
 }
 
 void TDrawEngine::Changed(int part) {
@@ -157,12 +149,12 @@ bool TDrawEngine::HasSurface(int part) {
 }
 
 void TDrawEngine::CreateSurface(int part, int width, int height, uint32_t fill) {
-  if (painterPart_ == part) EndPainter();
+  Surfaces().EndPainting(part);
   Surfaces().Create(part, width, height, ToQColor(fill).rgb());
 }
 
 void TDrawEngine::RemoveSurface(int part) {
-  if (painterPart_ == part) EndPainter();
+  Surfaces().EndPainting(part);
   Surfaces().Remove(part);
 }
 
@@ -177,7 +169,7 @@ bool TDrawEngine::SurfaceSize(int part, int& width, int& height) {
 bool TDrawEngine::ResizeSurface(int part, int width, int height) {
   TSurface* s = Surfaces().Get(part);
   if (!s || width <= 0 || height <= 0 || int64_t(width) * height > (int64_t(1) << 28)) return false;
-  if (painterPart_ == part) EndPainter();
+  Surfaces().EndPainting(part);
   s->Image = s->Image.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
   Changed(part);
   return true;
@@ -188,7 +180,7 @@ TDrawStatus TDrawEngine::Load(const TPictureSource& src, QImage& out) {
   if (src.Part >= 0) {
     TSurface* s = Surfaces().Get(src.Part);
     if (!s) return TDrawStatus::NoSurface;
-    if (painterPart_ == src.Part) EndPainter();
+    Surfaces().EndPainting(src.Part);
     out = s->Image;
     return TDrawStatus::Ok;
   }
@@ -204,7 +196,7 @@ TDrawStatus TDrawEngine::LoadIntoSurface(const TPictureSource& src, int part) {
   QImage img;
   const TDrawStatus st = Load(src, img);
   if (st != TDrawStatus::Ok) return st;
-  if (painterPart_ == part) EndPainter();
+  Surfaces().EndPainting(part);
   TSurface* s = Surfaces().Get(part);
   if (!s) s = &Surfaces().Create(part, 1, 1, qRgb(255, 255, 255));
   if (img.isNull()) {
@@ -242,7 +234,7 @@ int TDrawEngine::PrintLines(const std::vector<std::string>& lines, int x, int y,
 
 void TDrawEngine::Clear(uint32_t color) {
   TSurface* s = Surfaces().Get(0);
-  if (painterPart_ == 0) EndPainter();
+  Surfaces().EndPainting(0);
   s->Background = ToQColor(color).rgb();
   s->Image = QImage(s->Image.size(), QImage::Format_RGB32);
   s->Image.fill(s->Background);
@@ -334,7 +326,7 @@ bool TDrawEngine::DrawText(int part, int x, int y, const std::vector<std::string
     Changed(part);
     return true;
   }
-  if (painterPart_ == part) EndPainter();
+  Surfaces().EndPainting(part);
   // Anti-aliased: the line is drawn white on black at three times the size, and each target
   // pixel takes the font colour in proportion to the white of its 3 x 3 block.
   QFont big = f;
@@ -422,7 +414,7 @@ TDrawStatus TDrawEngine::CopyRect(int srcPart, const int sr[4], int dstPart, con
   if (!src || !HasSurface(dstPart)) return TDrawStatus::NoSurface;
   const QRect from(sr[0], sr[1], sr[2] - sr[0], sr[3] - sr[1]);
   if (from.width() <= 0 || from.height() <= 0) return TDrawStatus::Failed;
-  if (painterPart_ == srcPart) EndPainter();
+  Surfaces().EndPainting(srcPart);
   const QImage piece = src->Image.copy(from);
   QRect to(dr[0], dr[1], dr[2] - dr[0], dr[3] - dr[1]);
   if (dr[2] == 0 && dr[3] == 0) to = QRect(dr[0], dr[1], from.width(), from.height());
@@ -444,7 +436,7 @@ TDrawStatus TDrawEngine::BlendPicture(const TPictureSource& src, int part, int l
   if (st != TDrawStatus::Ok) return st;
   TSurface* s = Surfaces().Get(part);
   if (!s) return TDrawStatus::NoSurface;
-  if (painterPart_ == part) EndPainter();
+  Surfaces().EndPainting(part);
   if (right - left > 0 && bottom - top > 0)
     img = img.scaled(right - left, bottom - top, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
   img = img.convertToFormat(QImage::Format_RGB32);
@@ -492,7 +484,7 @@ TDrawStatus TDrawEngine::EncodePicture(int part, const std::string& ext, int qua
   error_.clear();
   TSurface* s = Surfaces().Get(part);
   if (!s) return TDrawStatus::NoSurface;
-  if (painterPart_ == part) EndPainter();
+  Surfaces().EndPainting(part);
   return yume::EncodePicture(s->Image, ext, quality, out, error_);
 }
 
@@ -512,7 +504,7 @@ TDrawStatus TDrawEngine::SavePicture(int part, const std::string& file, const st
 bool TDrawEngine::PictureToClipboard(int part) {
   TSurface* s = Surfaces().Get(part);
   if (!s) return false;
-  if (painterPart_ == part) EndPainter();
+  Surfaces().EndPainting(part);
   QGuiApplication::clipboard()->setImage(s->Image);
   return true;
 }
@@ -539,7 +531,7 @@ TDrawStatus TDrawEngine::ExtractIcon(const std::string& file, int index, int par
     error_ = "no icon";
     return TDrawStatus::Failed;
   }
-  if (painterPart_ == part) EndPainter();
+  Surfaces().EndPainting(part);
   TSurface* s = Surfaces().Get(part);
   if (!s) return TDrawStatus::NoSurface;
   QImage out(icon.size(), QImage::Format_RGB32);

@@ -67,15 +67,11 @@ class TDrawEngine : public TDrawHost {
   static QFont ResolveFont(const TDialogFont& f);
 
  private:
-  // A painter on a part's surface, kept open between calls on the same surface (opening one
-  // costs more than a short line). Null when the part has none.
+  // The kept painter of a part's surface (TSurfaces::Painter); null when the part has none.
   QPainter* Painter(int part);
-  // Ends the kept painter before its surface is copied, replaced or resized.
   void EndPainter();
   void Changed(int part);
 
-  std::unique_ptr<QPainter> painter_;
-  int painterPart_ = -1;
   std::string error_;
 };
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QImage>
+#include <QPainter>
 #include <functional>
 #include <map>
 #include <memory>
@@ -35,9 +36,22 @@ class TSurfaces {
   // change of its surface, and when the surface is made or removed. Survives both.
   void Watch(int part, std::function<void()> onChange);
 
+  // A painter on a part's surface, kept open between drawing calls on the same surface (opening
+  // one costs more than drawing a short line); null when the part has none. Whoever replaces,
+  // resizes or copies a surface's image ends it first (EndPainting, or Replace does).
+  QPainter* Painter(int part);
+  void EndPainting();
+  void EndPainting(int part) {
+    if (painterPart_ == part) EndPainting();
+  }
+  // Gives a part's surface a new image.
+  void Replace(int part, QImage image);
+
  private:
   std::map<int, std::unique_ptr<TSurface>> surfaces_;
   std::map<int, std::function<void()>> watchers_;
+  std::unique_ptr<QPainter> painter_;
+  int painterPart_ = -1;
 };
 
 // The process's surfaces (one run at a time).

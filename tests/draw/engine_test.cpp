@@ -329,3 +329,26 @@ TEST(DrawProxy, RecordsPrintingAndDrawsItWhenOpened) {
 
 }  // namespace
 }  // namespace yume
+
+namespace yume {
+namespace {
+
+TEST(DrawFont, SpecificationToFont) {
+  TDialogFont f;
+  f.Name = "ＭＳ ゴシック";
+  f.Size = 20;
+  f.Bold = true;
+  f.Italic = true;
+  const QFont font = TDrawEngine::ResolveFont(f);
+  EXPECT_TRUE(font.bold());
+  EXPECT_TRUE(font.italic());
+  EXPECT_FALSE(font.underline());
+  EXPECT_EQ(font.pixelSize(), 27);  // 20 points at 96 pixels per inch
+  // A name that is not installed stands for the default font.
+  TDialogFont missing = f;
+  missing.Name = "どこにもない書体";
+  EXPECT_EQ(TDrawEngine::ResolveFont(missing).family(), font.family());
+}
+
+}  // namespace
+}  // namespace yume
