@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include "commands/ui/parts.h"
+#include "console/partloader.h"
 #include "console/qtloader.h"
 #include "core/sjis.h"
 #include "core/textutil.h"
@@ -30,6 +32,13 @@ TConsoleHost::TConsoleHost(std::FILE* out, std::FILE* err, std::FILE* in)
 void TConsoleHost::ConnectAreas(TYumeBase& y) {
   y.Dialogs = &dialogs_;
   y.Clipboard = &clipboard_;
+  ConnectParts(y, [this]() -> TPartHost* {
+    if (!parts_) {
+      Loop();  // the module's application holds the widgets
+      parts_ = OpenQtParts();
+    }
+    return parts_.get();
+  });
 }
 
 void TConsoleHost::CloseMainWindow() {
@@ -96,6 +105,7 @@ TErrorChoice TConsoleHost::ShowErrorDialog(const std::string& log, bool debugMod
   std::fwrite(fresh.data(), 1, fresh.size(), err_);
   std::fflush(err_);
   std::fflush(out_);
+  if (TErrorChoice choice; TakeErrorAnswer(choice)) return choice;
   if (in_ && isatty(fileno(in_)) && AskContinue()) return TErrorChoice::Continue;
   return TErrorChoice::End;
 }

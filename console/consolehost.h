@@ -4,11 +4,13 @@
 #pragma once
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "console/consoledialogs.h"
 #include "core/clipboardhost.h"
+#include "core/parthost.h"
 #include "gfx/loophost.h"
 
 namespace yume {
@@ -45,6 +47,7 @@ class TConsoleHost : public TLoopHost {
   std::FILE* in_;
   TConsoleDialogs dialogs_;
   TProcessClipboard clipboard_;
+  std::unique_ptr<TPartHost> parts_;  // loaded with Qt when a script first makes a part
   bool windowShown_ = false;
   size_t logShown_ = 0;  // how much of the error log has been written already
 };

@@ -138,7 +138,9 @@ void ItemAssignment(TYumeBase& y, const std::string& key, std::string_view value
       return;
     }
     case wkPart:
-      RaiseError(y, "部品\"%s\"のプロパティへの代入は、まだ作られていません。", {x->Name});
+      if (!y.PartWrite) RaiseNotBuilt(y, "部品\"" + x->Name + "\"のプロパティへの代入");
+      y.PartWrite(y, *x, key, valueText);
+      return;
     default:
       RaiseError(y, "\"%s\"には代入できません！", {xname});
   }
@@ -423,7 +425,9 @@ void StoreNamed(TYumeBase& y, const std::string& target, TWorked&& worked, TName
       StoreValue(*w, std::move(worked.AsText()), type);
       return;
     case wkPart:
-      RaiseError(y, "部品\"%s\"への代入は、まだ作られていません。", {w->Name});
+      if (!y.PartWrite) RaiseNotBuilt(y, "部品\"" + w->Name + "\"への代入");
+      y.PartWrite(y, *w, {}, worked.AsText());
+      return;
     default:
       RaiseBadSyntax(y, w->Name, "代入出来ません。");
   }

@@ -1,6 +1,12 @@
 #include "core/objlist.h"
 
+#include "core/parthost.h"
+
 namespace yume {
+
+TObjNode::~TObjNode() {
+  if (Widgets) Widgets->Release(Tag);
+}
 
 TObjNode* TObjList::Add(std::unique_ptr<TObjNode> node) {
   items_.push_back(std::move(node));

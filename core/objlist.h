@@ -1,5 +1,6 @@
-// The list of GUI part records. The host owns the widgets; a record only refers to its
-// control through an opaque handle.
+// The list of GUI part records. The host owns the widgets; a record refers to its widget only
+// through its index (core/parthost.h). A part's index is its position in the list, and the
+// entries of destroyed parts stay empty, so an index is never reused while the program runs.
 #pragma once
 
 #include <array>
@@ -10,13 +11,24 @@
 
 namespace yume {
 
+class TPartHost;
+
 struct TObjNode {
-  std::string Name;
-  std::array<std::string, 12> Texts;  // event labels and other texts of the part
+  TObjNode() = default;
+  TObjNode(const TObjNode&) = delete;
+  TObjNode& operator=(const TObjNode&) = delete;
+  // Frees the part's widget (a destroyed part's record lives until the script waits).
+  ~TObjNode();
+
+  std::string Name;                   // emptied when the part is destroyed
+  std::array<std::string, 12> Texts;  // per event slot: the label's name or the inline code
   int Kind = 0;
-  std::array<void*, 12> Ptrs{};  // further references of the part kind
-  int Tag = 0;                   // part number
-  void* Control = nullptr;       // the host's widget for the part
+  // Per event slot: where the event's code starts (null: no event). Inline code lives in Code,
+  // which an event being run holds on to, so that reassigning the slot from inside it is safe.
+  std::array<const char*, 12> Entries{};
+  std::array<std::shared_ptr<const std::string>, 12> Code;
+  int Tag = 0;                   // the part's index
+  TPartHost* Widgets = nullptr;  // the host holding the part's widget
   std::string Pocket;            // free text of the part
 };
 
@@ -31,6 +43,7 @@ class TObjList {
     return index < items_.size() ? items_[index].get() : nullptr;
   }
   void Put(size_t index, std::unique_ptr<TObjNode> node);
+  // Takes the record out; its entry stays, empty.
   std::unique_ptr<TObjNode> Take(size_t index);
 
  private:

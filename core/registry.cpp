@@ -90,9 +90,9 @@ void RegisterMainPart(TYumeBase& y) {
   node->Name = "母艦";
   node->Kind = 7;
   node->Tag = 0;
-  // A run after the first keeps the host's window attached to the record.
+  // A run after the first keeps the host's window: the old record must not release it.
   if (int at = y.Objs.IndexOf("母艦"); at >= 0) {
-    node->Control = y.Objs.Get(at)->Control;
+    y.Objs.Get(at)->Widgets = nullptr;
     y.Objs.Put(at, std::move(node));
   } else {
     y.Objs.Add(std::move(node));

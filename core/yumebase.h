@@ -19,6 +19,7 @@ namespace yume {
 class THost;
 class TDialogHost;
 class TClipboardHost;
+class TPartHost;
 class TDrawHost;
 class TYumeApp;
 class TPackStore;
@@ -211,6 +212,9 @@ class TYumeBase {
   THost* Host = nullptr;
   TDialogHost* Dialogs = nullptr;
   TClipboardHost* Clipboard = nullptr;
+  TPartHost* Parts = nullptr;  // the widgets of GUI parts (core/parthost.h)
+  // The part model's own state for the run (commands/ui/parts.h).
+  std::unique_ptr<TFamilyState> PartState;
   TDrawHost* Draw = nullptr;  // the drawing surfaces (core/drawhost.h)
 
   // ---- what the evaluator asks of the rest of the interpreter ----
@@ -233,6 +237,12 @@ class TYumeBase {
   using TPartRead = std::string (*)(TYumeBase&, THashNode& part, std::string_view property,
                                     bool hasProperty);
   TPartRead PartRead = nullptr;
+  // Writes a GUI part: with property empty, value is the value assigned to the part (already
+  // worked out); else the property named as written gets value, the text as written, not yet
+  // evaluated. Null until there is a part model.
+  using TPartWrite = void (*)(TYumeBase&, THashNode& part, std::string_view property,
+                              std::string_view value);
+  TPartWrite PartWrite = nullptr;
 
   // Resets what belongs to one run: dictionary, stacks, parts, references, condition state.
   void ResetForRun();

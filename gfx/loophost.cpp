@@ -55,7 +55,8 @@ int TLoopHost::Run() {
   }
   app_->Create();
   app_->EventDoTimer();
-  if (!finished_ && KeepRunning()) {
+  const bool feeding = !finished_ && !events_.Empty();
+  if (!finished_ && (feeding || KeepRunning())) {
     TEventLoop* loop = nullptr;
     try {
       loop = &Loop();
@@ -63,6 +64,11 @@ int TLoopHost::Run() {
       std::fprintf(stderr, "%s\n", Cp932ToUtf8(e.what()).c_str());
       return 1;
     }
+    // The actions of --events, once the script waits; after the last one the program goes on
+    // as after any event.
+    if (feeding) events_.Start(*app_, *loop, [this]() {
+      if (app_->RunDepth() == 0) AfterEvent();
+    });
     inExec_ = true;
     loop->Exec();
     inExec_ = false;
@@ -95,6 +101,20 @@ bool TLoopHost::TakeAnswer(std::string& line) {
   if (answers_.empty()) return false;
   line = std::move(answers_.front());
   answers_.pop_front();
+  return true;
+}
+
+bool TLoopHost::TakeErrorAnswer(TErrorChoice& choice) {
+  std::string line;
+  if (!TakeAnswer(line)) return false;
+  const std::string a(TrimBlanks(Cp932ToUtf8(line)));
+  if (a == "続ける" || a == "実行を続ける" || a == "y" || a == "1") {
+    choice = TErrorChoice::Continue;
+  } else if (a == "デバッグ" || a == "デバッグする" || a == "d" || a == "2") {
+    choice = TErrorChoice::Debug;
+  } else {
+    choice = TErrorChoice::End;
+  }
   return true;
 }
 

@@ -10,6 +10,7 @@
 #include "core/app.h"
 #include "core/host.h"
 #include "gfx/drawproxy.h"
+#include "gfx/eventfeed.h"
 #include "gfx/eventloop.h"
 
 namespace yume {
@@ -54,6 +55,13 @@ class TLoopHost : public THost {
   // standard error and returns false.
   bool LoadAnswers(const std::string& sysPath);
   static bool IsCancelAnswer(const std::string& line) { return line == "<cancel>"; }
+  // The error dialog answered from the answers: 続ける / y / 1 go on, デバッグ / d / 2 open the
+  // debugger, 終了 / n / 3 / <cancel> end. False when no answer is left; an answer that is none
+  // of these ends the run (a test must not hang on an error).
+  bool TakeErrorAnswer(TErrorChoice& choice);
+
+  // Actions on the script's parts (--events, gfx/eventfeed.h); false when the file is unusable.
+  bool LoadEvents(const std::string& sysPath) { return events_.Load(sysPath); }
 
   // Runs the program: Create, the first run, then the event loop while the program lives.
   // Returns the exit status.
@@ -87,6 +95,7 @@ class TLoopHost : public THost {
   bool inExec_ = false;
   bool quitQueued_ = false;
   std::deque<std::string> answers_;
+  TEventFeed events_;
   bool answering_ = false;
 };
 

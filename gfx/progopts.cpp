@@ -25,6 +25,8 @@ TProgramOptions ParseProgramOptions(int argc, char** argv) {
       o.NoPlans = true;
     } else if (std::strcmp(a, "--answers") == 0 && i + 1 < argc) {
       o.AnswersFile = argv[++i];
+    } else if (std::strcmp(a, "--events") == 0 && i + 1 < argc) {
+      o.EventsFile = argv[++i];
     } else {
       o.Params.push_back(FromSysPath(a));
     }
@@ -54,6 +56,8 @@ std::string UsageText(const std::string& program) {
          "                    (種類、名前、引数、命令番号か管理番号、命令が使えるか)\n"
          "  --answers FILE    ダイアログの答えを FILE の行から順に取る (入力して決定したのと同じ;\n"
          "                    <cancel> の行はキャンセル; 行がなくなれば普通に尋ねる)\n"
+         "  --events FILE     待機したら FILE の行の操作 (click, type, select, close, pause …) を\n"
+         "                    部品に本物の入力として送る (窓のあるスクリプトの試験のため)\n"
          "  --no-plans        文も式も毎回テキストから読む (一度読んだ形を使わない; 結果は同じで\n"
          "                    遅い: 速い実行と比べる試験のため)\n"
          "\n"

@@ -12,6 +12,7 @@ struct TProgramOptions {
   bool Version = false;
   bool Words = false;               // --words: list the built-in vocabulary
   std::string AnswersFile;          // --answers FILE: answers for the dialogs (system path)
+  std::string EventsFile;           // --events FILE: actions on the script's parts (system path)
   bool NoPlans = false;             // --no-plans: every statement read from its text each time
   std::vector<std::string> Params;  // CP932; [0] = the runtime's own full path
 };

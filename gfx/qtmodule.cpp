@@ -1,6 +1,6 @@
 // yume-qt.so: Qt's event loop for the console program, loaded when a script first needs it.
 // Qt runs on its offscreen platform: pictures, fonts and timers without a display.
-#include <QGuiApplication>
+#include <QApplication>
 #include <cstdio>
 #include <cstring>
 
@@ -29,7 +29,9 @@ extern "C" __attribute__((visibility("default"))) yume::TEventLoop* YumeOpenQtLo
     // and the process ends right after anyway.
     static int argc = 1;
     static char* argv[] = {strdup(programPath), nullptr};
-    new QGuiApplication(argc, argv);  // NOLINT(clang-analyzer-cplusplus.NewDeleteLeaks)
+    // A widgets application: GUI parts run on it too (ui/partmodule.cpp).
+    new QApplication(argc, argv);  // NOLINT(clang-analyzer-cplusplus.NewDeleteLeaks)
+    QApplication::setQuitOnLastWindowClosed(false);
   }
   return new yume::TQtEventLoop();  // owned by the caller from here on
 }

@@ -15,7 +15,9 @@ PACKAGES=(
   # Qt's own texts (the colour, font and file pickers) in Japanese
   qt6-translations-l10n
   # Japanese fonts standing in for the usual Windows ones ("ＭＳ ゴシック" and its proportional twin)
-  fonts-ipafont-gothic fontconfig
+  fonts-ipafont-gothic fonts-ipafont-mincho fontconfig
+  # the programmer's editor part (Tエディタ)
+  libqscintilla2-qt6-dev
   # character conversion at the boundaries (iconv comes with libc; CP932 needs the gconv modules)
   libc-bin
   # regular expressions matched on Shift_JIS bytes

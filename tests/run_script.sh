@@ -3,6 +3,7 @@
 #   NAME.out  the expected standard output (exactly)
 #   NAME.in   standard input (optional)
 #   NAME.answers  answers for the dialogs, given with --answers (optional)
+#   NAME.events   actions on the script's parts, given with --events (optional)
 #   NAME.err  text that standard error must contain (optional); the exit status must then be 1,
 #             otherwise 0
 # The script runs from a copy of its family folder; with "sjis" every .ymr of the copy is
@@ -30,6 +31,7 @@ input=/dev/null
 
 answers=()
 [ -f "$family_dir/$name.answers" ] && answers=(--answers "$family_dir/$name.answers")
+[ -f "$family_dir/$name.events" ] && answers+=(--events "$family_dir/$name.events")
 
 # The script never touches the user's files: home, XDG folders and temporary files are the
 # test's own.

@@ -44,5 +44,6 @@ int main(int argc, char** argv) {
   host.Attach(&app);
   app.Base().Plans = !opts.NoPlans;
   if (!opts.AnswersFile.empty() && !host.LoadAnswers(opts.AnswersFile)) return 1;
+  if (!opts.EventsFile.empty() && !host.LoadEvents(opts.EventsFile)) return 1;
   return host.Run();
 }

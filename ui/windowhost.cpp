@@ -4,11 +4,13 @@
 #include <QGuiApplication>
 #include <QMessageBox>
 
+#include "commands/ui/parts.h"
 #include "core/sjis.h"
 #include "core/yumebase.h"
 #include "gfx/qtloop.h"
 #include "ui/frmerror.h"
 #include "ui/frmyume.h"
+#include "ui/partwidgets.h"
 #include "ui/windowdialogs.h"
 
 namespace yume {
@@ -41,7 +43,8 @@ class TWindowClipboard : public TClipboardHost {
 TWindowHost::TWindowHost()
     : form_(std::make_unique<TfrmYume>(*this)),
       dialogs_(std::make_unique<TWindowDialogs>(*this)),
-      clipboard_(std::make_unique<TWindowClipboard>()) {}
+      clipboard_(std::make_unique<TWindowClipboard>()),
+      parts_(std::make_unique<TQtParts>(form_.get())) {}
 
 TWindowHost::~TWindowHost() = default;
 
@@ -52,6 +55,7 @@ TDialogHost& TWindowHost::Dialogs() {
 void TWindowHost::ConnectAreas(TYumeBase& y) {
   y.Dialogs = dialogs_.get();
   y.Clipboard = clipboard_.get();
+  ConnectParts(y, [this]() -> TPartHost* { return parts_.get(); });
 }
 
 QWidget* TWindowHost::DialogOwner() const {
@@ -104,6 +108,13 @@ TErrorChoice TWindowHost::ShowErrorDialog(const std::string& log, bool debugMode
   const bool onTop = form_->windowFlags() & Qt::WindowStaysOnTopHint;
   if (onTop) form_->setWindowFlag(Qt::WindowStaysOnTopHint, false);
   TfrmError dialog(form_->isVisible() ? form_.get() : nullptr, WidgetText(log), debugMode);
+  if (TErrorChoice answered; TakeErrorAnswer(answered)) {
+    // Answered from --answers: the dialog is still built, then answered without a person.
+    dialog.show();
+    dialog.hide();
+    if (onTop) form_->setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    return answered;
+  }
   dialog.exec();
   if (onTop) form_->setWindowFlag(Qt::WindowStaysOnTopHint, true);
   if (dialog.Debug()) return TErrorChoice::Debug;

@@ -16,6 +16,7 @@ namespace yume {
 
 class TfrmYume;
 class TWindowDialogs;
+class TQtParts;
 
 class TWindowHost : public QObject, public TLoopHost {
   Q_OBJECT
@@ -37,6 +38,8 @@ class TWindowHost : public QObject, public TLoopHost {
   bool AskClose();
 
   TfrmYume* Form() const { return form_.get(); }
+  // The widgets of the script's parts (the mothership is part 0).
+  TQtParts& Parts() { return *parts_; }
 
   // The owner of a dialog: the main window while it shows.
   QWidget* DialogOwner() const;
@@ -52,6 +55,7 @@ class TWindowHost : public QObject, public TLoopHost {
   std::unique_ptr<TfrmYume> form_;
   std::unique_ptr<TWindowDialogs> dialogs_;
   std::unique_ptr<TClipboardHost> clipboard_;
+  std::unique_ptr<TQtParts> parts_;
 };
 
 // CP932 text for a widget.
