@@ -45,6 +45,7 @@
 
 #include "core/sjis.h"
 #include "gfx/fonts.h"
+#include "gfx/surface.h"
 
 namespace yume {
 
@@ -313,18 +314,31 @@ struct TQtParts::TPart {
 
 namespace {
 
+// Shows a part's drawing surface (forms and image parts draw on theirs); false when it has
+// none.
+bool PaintSurface(int part, QPainter& p, const QRect& area, bool stretch) {
+  TSurface* s = Surfaces().Get(part);
+  if (!s) return false;
+  if (stretch) {
+    p.drawImage(area, s->Image);
+    return true;
+  }
+  p.fillRect(area, QColor::fromRgb(s->Background));
+  p.drawImage(0, 0, s->Image);
+  return true;
+}
+
 // A form part: a top-level window whose client area shows its picture (or drawing surface).
 class TFormWidget : public QWidget {
  public:
   TFormWidget(TQtParts& host, int index) : host_(host), index_(index) {}
   std::function<void()> OnClose;
   TQtParts::TPart* Part = nullptr;
-  TSurfacePainter* Painter = nullptr;
 
  protected:
   void paintEvent(QPaintEvent*) override {
     QPainter p(this);
-    if (Painter && Painter->PaintSurface(index_, p, rect())) return;
+    if (PaintSurface(index_, p, rect(), Part && Part->Stretch)) return;
     p.fillRect(rect(), palette().color(QPalette::Window));
     if (Part && !Part->Picture.isNull()) {
       if (Part->Stretch)
@@ -338,7 +352,23 @@ class TFormWidget : public QWidget {
     e->accept();
     if (OnClose) OnClose();
   }
-  void resizeEvent(QResizeEvent*) override { host_.Fire(index_, psChange); }
+  void resizeEvent(QResizeEvent*) override {
+    // The drawing image grows with the client area (what lies outside is kept).
+    if (TSurface* s = Surfaces().Get(index_)) {
+      const QSize want = s->Image.size().expandedTo(size());
+      if (want != s->Image.size()) {
+        QImage grown(want, QImage::Format_RGB32);
+        grown.fill(s->Background);
+        {
+          QPainter p(&grown);
+          p.drawImage(0, 0, s->Image);
+        }
+        Surfaces().EndPainting(index_);
+        Surfaces().Replace(index_, std::move(grown));
+      }
+    }
+    host_.Fire(index_, psChange);
+  }
 
  private:
   TQtParts& host_;
@@ -350,12 +380,11 @@ class TPictureWidget : public QWidget {
  public:
   TPictureWidget(int index) : index_(index) {}
   TQtParts::TPart* Part = nullptr;
-  TSurfacePainter* Painter = nullptr;
 
  protected:
   void paintEvent(QPaintEvent*) override {
     QPainter p(this);
-    if (Painter && Painter->PaintSurface(index_, p, rect())) return;
+    if (Part && Part->Kind == pkImage && PaintSurface(index_, p, rect(), Part->Stretch)) return;
     if (!Part) return;
     const QPixmap& pic = Part->Kind == pkAnime && !Part->Frames.empty()
                              ? Part->Frames[Part->AnimeFrame % Part->Frames.size()]
@@ -743,7 +772,6 @@ QWidget* TQtParts::MakeWidget(int index, int kind, const QString& caption) {
     case pkAnime: {
       auto* w = new TPictureWidget(index);
       w->Part = &p;
-      w->Painter = painter_;
       w->resize(105, 105);
       return w;
     }
@@ -913,7 +941,6 @@ bool TQtParts::Create(int index, int kind, const std::string& caption, const TDi
   if (kind == pkForm) {
     auto* f = new TFormWidget(*this, index);
     f->Part = &p;
-    f->Painter = painter_;
     f->setWindowTitle(cap);
     f->setAutoFillBackground(false);
     QPalette pal = f->palette();
@@ -923,6 +950,9 @@ bool TQtParts::Create(int index, int kind, const std::string& caption, const TDi
     f->setFont(main_->font());
     f->OnClose = [this, index]() { CloseRequested(index); };
     p.W = f;
+    // Its drawing image fills the client area, white.
+    Surfaces().Create(index, f->width(), f->height(), qRgb(255, 255, 255));
+    Surfaces().Watch(index, [f]() { f->update(); });
     Hook(index, f);
     if (QScreen* s = QGuiApplication::primaryScreen()) {
       const QRect area = s->availableGeometry();
@@ -939,6 +969,10 @@ bool TQtParts::Create(int index, int kind, const std::string& caption, const TDi
     return false;
   }
   p.W = w;
+  if (kind == pkImage) {
+    Surfaces().Create(index, w->width(), w->height(), qRgb(255, 255, 255));
+    Surfaces().Watch(index, [w]() { w->update(); });
+  }
   if (kind != pkCheck && kind != pkTrack && kind != pkImage && kind != pkAnime &&
       kind != pkScroll && kind != pkSplitter && kind != pkPanel && kind != pkTabs) {
     QFont f(MapFontFamily(Q(font.Name)));
@@ -1053,10 +1087,25 @@ void TQtParts::SetPicture(int index, const QString& file) {
       static_cast<QPushButton*>(p->W.data())->setIconSize(pic.size());
       break;
     case pkImage:
-    case pkForm:
-      p->Picture = pic;
-      if (!pic.isNull() && p->W) p->W->resize(pic.size());
+    case pkForm: {
+      // The picture becomes the part's drawing surface, and the part takes its size.
+      QImage image = pic.toImage();
+      if (image.isNull()) {
+        Surfaces().EndPainting(index);
+        if (TSurface* s = Surfaces().Get(index)) s->Image.fill(s->Background);
+        Surfaces().Changed(index);
+        break;
+      }
+      image = image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32
+                                                            : QImage::Format_RGB32);
+      if (p->W) p->W->resize(image.size());
+      if (Surfaces().Get(index)) {
+        Surfaces().Replace(index, std::move(image));
+      } else {
+        p->Picture = pic;
+      }
       break;
+    }
     case pkAnime:
       p->Frames.clear();
       for (const QString& f : file.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
@@ -2222,6 +2271,10 @@ void TQtParts::Hide(int index) {
 void TQtParts::Release(int index) {
   if (index <= 0 || index >= static_cast<int>(parts_.size()) || !parts_[index]) return;
   std::unique_ptr<TPart> p = std::move(parts_[index]);
+  if (p->Kind == pkImage || p->Kind == pkForm) {
+    Surfaces().Watch(index, {});
+    Surfaces().Remove(index);
+  }
   ++quiet_;
   struct TQuiet {
     int& q;

@@ -21,21 +21,12 @@ class QTimer;
 
 namespace yume {
 
-// Paints a part's drawing surface (forms and image parts); false when it has none, and the
-// widget paints its own picture instead.
-class TSurfacePainter {
- public:
-  virtual ~TSurfacePainter() = default;
-  virtual bool PaintSurface(int part, QPainter& painter, const QRect& area) = 0;
-};
-
 class TQtParts : public QObject, public TPartHost {
  public:
   // main: the mothership's window (part 0); null makes one of its own (the console program).
   explicit TQtParts(QWidget* main = nullptr);
   ~TQtParts() override;
 
-  void SetSurfacePainter(TSurfacePainter* painter) { painter_ = painter; }
   void SetInteractive(bool on) { interactive_ = on; }
   QWidget* Main() const;
   // The widget of a part (tests); null when none.
@@ -91,7 +82,6 @@ class TQtParts : public QObject, public TPartHost {
   QPointer<QMenuBar> menuBar_;
   std::vector<std::unique_ptr<TPart>> parts_;
   TPartEvents* events_ = nullptr;
-  TSurfacePainter* painter_ = nullptr;
   std::string lastError_;
   bool interactive_ = true;
   int quiet_ = 0;  // > 0 while the host itself changes widgets: no events
