@@ -8,12 +8,14 @@
 #    interpreter and loading Qt included) beside lines_py.py and rects_py.py.
 # Every figure is the best of three, wall clock, in milliseconds.
 set -euo pipefail
+# Debian's python3, where python3-pil installs Pillow.
+py=${PYTHON:-/usr/bin/python3}
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build}
 data=$build/bench-draw
 mkdir -p "$data"
-python3 -c 'import PIL' 2>/dev/null || { echo "Pillow is missing (python3-pil)"; exit 1; }
-[ -f "$data/big.png" ] || python3 "$root/bench/draw/make_pictures.py" "$data"
+"$py" -c 'import PIL' 2>/dev/null || { echo "Pillow is missing (python3-pil)"; exit 1; }
+[ -f "$data/big.png" ] || "$py" "$root/bench/draw/make_pictures.py" "$data"
 
 best_ms() {
   local best=
@@ -30,7 +32,7 @@ best_ms() {
 
 declare -A ours pillow
 while read -r name ms; do ours[$name]=$ms; done < <("$build/bench/bench_draw" "$data/big.png" "$data/big.jpg" "$data")
-while read -r name ms; do pillow[$name]=$ms; done < <(python3 "$root/bench/draw/pillow_bench.py" "$data/big.png" "$data/big.jpg" "$data")
+while read -r name ms; do pillow[$name]=$ms; done < <("$py" "$root/bench/draw/pillow_bench.py" "$data/big.png" "$data/big.jpg" "$data")
 
 printf '| %-40s | %8s | %8s | %8s |\n' operation ours Pillow "Pillow/ours"
 printf '|%s|---------:|---------:|---------:|\n' "------------------------------------------"
@@ -44,5 +46,5 @@ row "save 4000x3000 PNG" "${ours[png_save]}" "${pillow[png_save]}"
 row "load 4000x3000 JPEG" "${ours[jpeg_load]}" "${pillow[jpeg_load]}"
 row "save 4000x3000 JPEG" "${ours[jpeg_save]}" "${pillow[jpeg_save]}"
 cd "$root/bench/draw"
-row "100,000 lines, whole program" "$(best_ms "$build/yume" lines.ymr)" "$(best_ms python3 lines_py.py)"
-row "10,000 rectangles, whole program" "$(best_ms "$build/yume" rects.ymr)" "$(best_ms python3 rects_py.py)"
+row "100,000 lines, whole program" "$(best_ms "$build/yume" lines.ymr)" "$(best_ms "$py" lines_py.py)"
+row "10,000 rectangles, whole program" "$(best_ms "$build/yume" rects.ymr)" "$(best_ms "$py" rects_py.py)"

@@ -7,6 +7,7 @@
 #include <jerror.h>
 // clang-format on
 #include <png.h>
+#include <zlib.h>
 
 #include <QBuffer>
 #include <QImageReader>
@@ -15,6 +16,7 @@
 #include <csetjmp>
 #include <cstring>
 #include <fstream>
+#include <memory>
 #include <set>
 
 namespace yume {
@@ -52,6 +54,23 @@ struct TPngWrite {
   std::string* out;
 };
 
+struct TPngRead {
+  const unsigned char* data;
+  size_t size, pos;
+};
+
+struct TPngRows {
+  QImage img;
+  std::vector<png_bytep> rows;
+};
+
+void PngReadData(png_structp png, png_bytep to, png_size_t len) {
+  auto* r = static_cast<TPngRead*>(png_get_io_ptr(png));
+  if (len > r->size - r->pos) png_error(png, "unexpected end of PNG data");
+  std::memcpy(to, r->data + r->pos, len);
+  r->pos += len;
+}
+
 void PngWriteData(png_structp png, png_bytep data, png_size_t len) {
   auto* w = static_cast<TPngWrite*>(png_get_io_ptr(png));
   w->out->append(reinterpret_cast<const char*>(data), len);
@@ -66,7 +85,16 @@ void PngWarning(png_structp, png_const_charp) {}
 
 // ---- JPEG ----
 
+void JpegErrorExit(j_common_ptr info);
+void JpegWarning(j_common_ptr info, int level);
+
+// The library's error manager: errors jump back with their text, warnings are remembered.
 struct TJpegError {
+  explicit TJpegError(std::string& error) : text(&error) {
+    jpeg_std_error(&mgr);
+    mgr.error_exit = JpegErrorExit;
+    mgr.emit_message = JpegWarning;
+  }
   jpeg_error_mgr mgr;
   jmp_buf jump;
   std::string* text;
@@ -130,33 +158,42 @@ bool DibFits(const unsigned char* d, size_t avail, size_t& pixelBytes, std::stri
 }  // namespace
 
 bool ReadPng(std::string_view data, QImage& out, std::string& error) {
-  png_image image;
-  std::memset(&image, 0, sizeof image);
-  image.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_memory(&image, data.data(), data.size())) {
-    error = image.message;
+  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &error, PngError, PngWarning);
+  if (!png) return (error = "out of memory"), false;
+  png_infop info = png_create_info_struct(png);
+  TPngRead src{Bytes(data), data.size(), 0};
+  // What changes after setjmp lives on the heap: a jump back leaves locals undefined.
+  auto state = std::make_unique<TPngRows>();
+  if (!info || setjmp(png_jmpbuf(png))) {
+    png_destroy_read_struct(&png, &info, nullptr);
+    if (error.empty()) error = "PNG read error";
     return false;
   }
-  if (int64_t(image.width) * image.height > kMaxPixels || image.width == 0 || image.height == 0) {
-    png_image_free(&image);
-    error = "PNG size out of range";
-    return false;
-  }
-  const bool alpha = image.format & PNG_FORMAT_FLAG_ALPHA;
-  image.format = PNG_FORMAT_BGRA;
-  QImage img(int(image.width), int(image.height),
-             alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
-  if (img.isNull()) {
-    png_image_free(&image);
-    error = "out of memory";
-    return false;
-  }
-  if (!png_image_finish_read(&image, nullptr, img.bits(), int(img.bytesPerLine()), nullptr)) {
-    error = image.message;
-    png_image_free(&image);
-    return false;
-  }
-  out = std::move(img);
+  png_set_read_fn(png, &src, PngReadData);
+  // The pixel data's checksums are not verified (as most readers do not): a damaged file still
+  // ends in an error or in wrong pixels, never in a read outside the data.
+  png_set_crc_action(png, PNG_CRC_DEFAULT, PNG_CRC_QUIET_USE);
+  png_read_info(png, info);
+  const png_uint_32 w = png_get_image_width(png, info), h = png_get_image_height(png, info);
+  if (int64_t(w) * h > kMaxPixels) png_error(png, "PNG size out of range");
+  const int type = png_get_color_type(png, info);
+  const bool alpha = (type & PNG_COLOR_MASK_ALPHA) || png_get_valid(png, info, PNG_INFO_tRNS);
+  // Every kind of PNG becomes 8-bit R, G, B (and A) as stored; Qt's converters, faster than
+  // the library's own row transformations, then make the picture's B, G, R, A.
+  png_set_expand(png);
+  png_set_strip_16(png);
+  if (!(type & PNG_COLOR_MASK_COLOR)) png_set_gray_to_rgb(png);
+  png_set_interlace_handling(png);
+  png_read_update_info(png, info);
+  if (png_get_rowbytes(png, info) != size_t(w) * (alpha ? 4 : 3))
+    png_error(png, "PNG pixel format");
+  state->img = QImage(int(w), int(h), alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
+  if (state->img.isNull()) png_error(png, "out of memory");
+  state->rows.resize(h);
+  for (png_uint_32 y = 0; y < h; ++y) state->rows[y] = state->img.scanLine(int(y));
+  png_read_image(png, state->rows.data());
+  png_destroy_read_struct(&png, &info, nullptr);
+  out = state->img.convertToFormat(alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
   return true;
 }
 
@@ -180,7 +217,8 @@ bool WritePng(const QImage& src, std::string& out, std::string& error) {
   // The usual zlib level; the Sub and Up filters find nearly all that the full adaptive set
   // finds on drawings and photographs, at a fraction of the time.
   png_set_compression_level(png, 6);
-  png_set_filter(png, 0, PNG_FILTER_SUB | PNG_FILTER_UP);
+  png_set_compression_strategy(png, Z_DEFAULT_STRATEGY);
+  png_set_filter(png, 0, PNG_ALL_FILTERS);
   png_write_info(png, info);
   png_set_bgr(png);  // our pixels are B, G, R, A in memory
   if (!alpha) png_set_filler(png, 0, PNG_FILLER_AFTER);
@@ -194,12 +232,11 @@ bool WritePng(const QImage& src, std::string& out, std::string& error) {
 
 bool ReadJpeg(std::string_view data, QImage& out, std::string& error) {
   jpeg_decompress_struct info;
-  TJpegError err;
-  err.text = &error;
-  info.err = jpeg_std_error(&err.mgr);
-  err.mgr.error_exit = JpegErrorExit;
-  err.mgr.emit_message = JpegWarning;
-  QImage img;
+  TJpegError err(error);
+  info.err = &err.mgr;
+  // What changes after setjmp lives on the heap: a jump back leaves locals undefined.
+  auto holder = std::make_unique<QImage>();
+  QImage& img = *holder;
   if (setjmp(err.jump)) {
     jpeg_destroy_decompress(&info);
     return false;
@@ -250,11 +287,8 @@ bool ReadJpeg(std::string_view data, QImage& out, std::string& error) {
 bool WriteJpeg(const QImage& src, int quality, std::string& out, std::string& error) {
   const QImage img = src.convertToFormat(QImage::Format_RGB32);
   jpeg_compress_struct info;
-  TJpegError err;
-  err.text = &error;
-  info.err = jpeg_std_error(&err.mgr);
-  err.mgr.error_exit = JpegErrorExit;
-  err.mgr.emit_message = JpegWarning;
+  TJpegError err(error);
+  info.err = &err.mgr;
   unsigned char* buf = nullptr;
   unsigned long size = 0;
   if (setjmp(err.jump)) {
