@@ -1080,7 +1080,8 @@ void TQtParts::SetPicture(int index, const QString& file) {
   TPart* p = Part(index);
   if (!p) return;
   QPixmap pic;
-  if (!file.isEmpty()) pic.load(file);
+  const QString first = file.split(QLatin1Char('\n')).value(0).trimmed();
+  if (!first.isEmpty()) pic.load(first);
   switch (p->Kind) {
     case pkButton:
       static_cast<QPushButton*>(p->W.data())->setIcon(QIcon(pic));

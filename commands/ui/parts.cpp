@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "commands/system/guard.h"
 #include "commands/ui/dialogtext.h"
 #include "core/app.h"
 #include "core/cmdlib.h"
@@ -19,6 +20,7 @@
 #include "core/sjis.h"
 #include "core/textutil.h"
 #include "core/yumebase.h"
+#include "platform/paths.h"
 
 namespace yume {
 
@@ -40,6 +42,7 @@ enum : int {
   kpText = 4,
   kpItems = 5,
   kpPicture = 7,
+  kpMoreFrames = 39,
   kpTitle = 11,
   kpEvent = 15,
   kpEdit = 23,
@@ -627,7 +630,16 @@ void WriteProperty(TYumeBase& y, THashNode& w, TObjNode& node, std::string_view 
   if (p == kpText || p == kpPicture || p == kpEdit || p == kpTitle) {
     if (THashNode* own = WordOf(y, node)) own->SetValueText(value);
   }
-  switch (h.Set(node.Tag, p, value)) {
+  // Picture files reach the widgets as system paths, found as every file to be read is.
+  std::string files;
+  if (p == kpPicture || p == kpMoreFrames) {
+    size_t pos = 0;
+    while (pos < value.size()) {
+      const std::string line(TrimBlanks(NextLine(value, pos)));
+      if (!line.empty()) files += Utf8ToCp932(SysPath(FindProgramFile(y, line))) + "\r\n";
+    }
+  }
+  switch (h.Set(node.Tag, p, files.empty() ? value : files)) {
     case TPropResult::Ok:
       return;
     case TPropResult::NotForKind:
