@@ -259,12 +259,18 @@ bool ReadJpeg(std::string_view data, QImage& out, std::string& error) {
     error = "out of memory";
     return false;
   }
+  // Several rows a call: the library then writes straight into the picture instead of going
+  // through a row buffer of its own.
+  JSAMPROW rows[16];
   while (info.output_scanline < info.output_height) {
-    JSAMPROW row = img.scanLine(int(info.output_scanline));
-    jpeg_read_scanlines(&info, &row, 1);
-    if (info.out_color_space == JCS_CMYK) {
-      // Adobe's inverted CMYK, the only kind in the wild: each channel times K.
-      uint8_t* p = row;
+    const unsigned first = info.output_scanline;
+    const unsigned count = std::min(16u, info.output_height - first);
+    for (unsigned i = 0; i < count; ++i) rows[i] = img.scanLine(int(first + i));
+    const unsigned got = jpeg_read_scanlines(&info, rows, count);
+    if (info.out_color_space != JCS_CMYK) continue;
+    // Adobe's inverted CMYK, the only kind in the wild: each channel times K.
+    for (unsigned i = 0; i < got; ++i) {
+      uint8_t* p = rows[i];
       for (unsigned x = 0; x < info.output_width; ++x, p += 4) {
         const int c = p[0], m = p[1], yy = p[2], k = p[3];
         p[0] = uint8_t(yy * k / 255);
@@ -305,9 +311,13 @@ bool WriteJpeg(const QImage& src, int quality, std::string& out, std::string& er
   jpeg_set_defaults(&info);
   jpeg_set_quality(&info, std::clamp(quality, 1, 100), TRUE);
   jpeg_start_compress(&info, TRUE);
+  JSAMPROW rows[16];
   while (info.next_scanline < info.image_height) {
-    JSAMPROW row = const_cast<JSAMPROW>(img.constScanLine(int(info.next_scanline)));
-    jpeg_write_scanlines(&info, &row, 1);
+    const unsigned first = info.next_scanline;
+    const unsigned count = std::min(16u, info.image_height - first);
+    for (unsigned i = 0; i < count; ++i)
+      rows[i] = const_cast<JSAMPROW>(img.constScanLine(int(first + i)));
+    jpeg_write_scanlines(&info, rows, count);
   }
   jpeg_finish_compress(&info);
   out.assign(reinterpret_cast<const char*>(buf), size);

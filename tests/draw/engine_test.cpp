@@ -187,6 +187,30 @@ TEST_F(DrawTest, CopiesStretchAndBlend) {
   EXPECT_EQ(At(20, 70), kWhite);
 }
 
+TEST_F(DrawTest, TransparentPicturesLeaveWhatIsBelow) {
+  // A PNG whose left column is transparent and right column opaque green.
+  QImage pic(2, 2, QImage::Format_ARGB32);
+  pic.setPixel(0, 0, qRgba(255, 0, 0, 0));
+  pic.setPixel(0, 1, qRgba(255, 0, 0, 0));
+  pic.setPixel(1, 0, qRgba(0, 255, 0, 255));
+  pic.setPixel(1, 1, qRgba(0, 255, 0, 255));
+  QTemporaryDir dir;
+  const QString file = QDir(dir.path()).filePath(QStringLiteral("alpha.png"));
+  ASSERT_TRUE(pic.save(file, "PNG"));
+  d_.DrawShape(part_, TShape::Rectangle, {0, 0, 20, 20}, Pen(kBlue, 1, kBlue));
+  TPictureSource src;
+  src.File = file.toStdString();
+  src.Ext = "png";
+  ASSERT_EQ(d_.CopyPicture(src, part_, 5, 5, 0, 0), TDrawStatus::Ok);
+  EXPECT_EQ(At(5, 5), kBlue);
+  EXPECT_EQ(At(6, 6), 0x00FF00u);
+  int h = 0;
+  ASSERT_EQ(d_.DrawPicture(src, part_, 10, 10, 0, 0, false, h), TDrawStatus::Ok);
+  EXPECT_EQ(h, 2);
+  EXPECT_EQ(At(10, 11), kBlue);
+  EXPECT_EQ(At(11, 11), 0x00FF00u);
+}
+
 TEST_F(DrawTest, TileCoversTheDestinationFromTheTopLeft) {
   const int src = part_ + 10000;
   d_.CreateSurface(src, 3, 2, kRed);
