@@ -106,9 +106,12 @@ int PartOfSlot(TYumeBase& y, TArgs& a, size_t i, std::string& name) {
     if (y.Objs.Get(static_cast<size_t>(w->Tag))) return w->Tag;
     RaiseError(y, msg::kWordNotMade, {name});
   }
+  // A word holding a part's name stands for that part; otherwise the error names what the
+  // script wrote.
+  const THashNode* written = a.NamedWord(i);
   name = a.Text(i);
   const int index = PartIndex(y, name);
-  if (index < 0) RaiseError(y, msg::kWordNotMade, {name});
+  if (index < 0) RaiseError(y, msg::kWordNotMade, {written ? written->Name : name});
   return index;
 }
 
@@ -558,13 +561,16 @@ constexpr CommandDef kCommands[] = {
     {"ペンスタイル設定", "?に", 503, CmdPenStyle},
     {"塗りスタイル設定", "?に", 504, CmdBrushStyle},
     {"描画処理反映", "", 117, CmdFlush},
-    {"窓キャプチャー", "?へ,?を", 132, CmdCapture},
+    // The desktop or one of the program's own windows: other programs' windows cannot be read
+    // on every desktop.
+    {"窓キャプチャー", "?へ,?を", 132, CmdCapture, TBuilt::Partly},
     {"イメージ保存", "?へ,?を", 178, CmdSavePicture},
     {"イメージサイズ変更", "?を,?に", 515, CmdResizePicture},
     {"イメージコピー", "?を,?の,?に", 140, CmdCopyPicture},
     {"イメージ部分コピー", "?の,?を,?の,?に", 299, CmdCopyPart},
     {"イメージ半透明コピー", "?を,?の,?に,?パーセント", 257, CmdBlendPicture},
-    {"アイコン抽出", "?の,?を,?に", 425, CmdExtractIcon},
+    // The icon of a desktop entry (index 0): programs on Linux carry no icons of their own.
+    {"アイコン抽出", "?の,?を,?に", 425, CmdExtractIcon, TBuilt::Partly},
     {"イメージデータ設定", "?形式の,?を,?に", 583, CmdSetPictureData},
     {"フォント一覧を取得", "", 483, CmdFontList},
     {"画像対応形式取得", "", 531, CmdPictureFormats},

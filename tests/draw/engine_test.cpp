@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
 #include <QPainter>
 #include <QTemporaryDir>
 #include <set>
@@ -209,6 +210,27 @@ TEST_F(DrawTest, TransparentPicturesLeaveWhatIsBelow) {
   EXPECT_EQ(h, 2);
   EXPECT_EQ(At(10, 11), kBlue);
   EXPECT_EQ(At(11, 11), 0x00FF00u);
+}
+
+TEST_F(DrawTest, IconOfADesktopEntry) {
+  QTemporaryDir dir;
+  QImage icon(16, 16, QImage::Format_RGB32);
+  icon.fill(QColor(0, 0, 255));
+  const QString png = QDir(dir.path()).filePath(QStringLiteral("icon.png"));
+  ASSERT_TRUE(icon.save(png, "PNG"));
+  const QString entry = QDir(dir.path()).filePath(QStringLiteral("app.desktop"));
+  QFile f(entry);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write("[Desktop Entry]\nType=Application\nName=App\nExec=app\nIcon=" + png.toUtf8() + "\n");
+  f.close();
+  ASSERT_EQ(d_.ExtractIcon(entry.toStdString(), 0, part_), TDrawStatus::Ok) << d_.LastError();
+  int w = 0, h = 0;
+  d_.SurfaceSize(part_, w, h);
+  EXPECT_EQ(w, 16);
+  EXPECT_EQ(At(3, 3), kBlue);
+  // Only one icon per entry; a file that is not there cannot be opened.
+  EXPECT_EQ(d_.ExtractIcon(entry.toStdString(), 1, part_), TDrawStatus::Failed);
+  EXPECT_EQ(d_.ExtractIcon("/nonexistent/app", 0, part_), TDrawStatus::CannotOpen);
 }
 
 TEST_F(DrawTest, TileCoversTheDestinationFromTheTopLeft) {
