@@ -385,7 +385,8 @@ void CmdPlainText(TYumeBase& y, TArgs& a) {
 // タイル描画 (?へ,?を) 584 -- the destination covered with copies of the source.
 void CmdTile(TYumeBase& y, TArgs& a) {
   auto image = [&](size_t i) {
-    const int index = PartIndex(y, a.Text(i));
+    const THashNode* w = a.NamedWord(i);
+    const int index = w && w->Kind == wkPart ? w->Tag : PartIndex(y, a.Text(i));
     const TObjNode* node = index >= 0 ? y.Objs.Get(static_cast<size_t>(index)) : nullptr;
     if (!node || node->Kind != kImageKind || !Draw(y).HasSurface(index))
       RaiseError(y, "イメージを指定してください。");
@@ -510,7 +511,8 @@ void CmdExtractIcon(TYumeBase& y, TArgs& a) {
 
 // イメージデータ設定 (?形式の,?を,?に) 583 -- BASE64 picture data of a format into an image part.
 void CmdSetPictureData(TYumeBase& y, TArgs& a) {
-  const int part = PartIndex(y, a.Text(2));
+  const THashNode* w = a.NamedWord(2);
+  const int part = w && w->Kind == wkPart ? w->Tag : PartIndex(y, a.Text(2));
   const TObjNode* node = part >= 0 ? y.Objs.Get(static_cast<size_t>(part)) : nullptr;
   if (!node || node->Kind != kImageKind || !Draw(y).HasSurface(part))
     RaiseError(y, "イメージ部品が指定されていません。");
