@@ -164,6 +164,23 @@ TPictureSource PictureSource(TYumeBase& y, const std::string& name) {
   return src;
 }
 
+// The picture a slot names: a part written as its word (an image part or a form), else the
+// name its value gives. name receives the name for messages.
+TPictureSource SourceOfSlot(TYumeBase& y, TArgs& a, size_t i, std::string& name) {
+  if (const THashNode* w = a.NamedWord(i); w && w->Kind == wkPart) {
+    const TObjNode* node = y.Objs.Get(static_cast<size_t>(w->Tag));
+    name = w->Name;
+    if (!node || (node->Kind != kImageKind && node->Kind != kFormKind) ||
+        !Draw(y).HasSurface(w->Tag))
+      RaiseError(y, "画像として、\"%s\"を読み込めません。", {name});
+    TPictureSource src;
+    src.Part = w->Tag;
+    return src;
+  }
+  name = a.Text(i);
+  return PictureSource(y, name);
+}
+
 // The errors of picture loading.
 [[noreturn]] void RaiseLoadError(TYumeBase& y, const std::string& name, TDrawStatus st) {
   switch (st) {
@@ -295,8 +312,8 @@ void CmdPolygon(TYumeBase& y, TArgs& a) {
 
 // 画像表示 (?を) 18 -- at the cursor, which moves below the picture.
 void CmdShowPicture(TYumeBase& y, TArgs& a) {
-  const std::string name = a.Text(0);
-  const TPictureSource src = PictureSource(y, name);
+  std::string name;
+  const TPictureSource src = SourceOfSlot(y, a, 0, name);
   int h = 0;
   if (Draw(y).DrawPicture(src, 0, y.CursorX, y.CursorY, 0, 0, y.Centering, h) != TDrawStatus::Ok)
     RaiseError(y, "\"%s\"が読込めません。", {name});
@@ -307,9 +324,9 @@ void CmdShowPicture(TYumeBase& y, TArgs& a) {
 void CmdShowPictureSized(TYumeBase& y, TArgs& a) {
   int w, hh;
   a.Point(1, w, hh);
-  const std::string name = a.Text(0);
   if (w <= 0 || hh <= 0) a.ArgumentError();
-  const TPictureSource src = PictureSource(y, name);
+  std::string name;
+  const TPictureSource src = SourceOfSlot(y, a, 0, name);
   int h = 0;
   if (Draw(y).DrawPicture(src, 0, y.CursorX, y.CursorY, w, hh, y.Centering, h) != TDrawStatus::Ok)
     RaiseError(y, "\"%s\"が読込めません。", {name});
@@ -462,8 +479,9 @@ std::vector<int> CopyRect(TArgs& a, size_t i) {
 void CmdCopyPicture(TYumeBase& y, TArgs& a) {
   const std::vector<int> r = CopyRect(a, 2);
   const int part = SurfaceOfSlot(y, a, 1);
-  const std::string name = a.Text(0);
-  const TDrawStatus st = Draw(y).CopyPicture(PictureSource(y, name), part, r[0], r[1], r[2], r[3]);
+  std::string name;
+  const TPictureSource src = SourceOfSlot(y, a, 0, name);
+  const TDrawStatus st = Draw(y).CopyPicture(src, part, r[0], r[1], r[2], r[3]);
   if (st != TDrawStatus::Ok) RaiseLoadError(y, name, st);
 }
 
@@ -482,9 +500,10 @@ void CmdBlendPicture(TYumeBase& y, TArgs& a) {
   const long double percent = a.Number(3);
   const std::vector<int> r = CopyRect(a, 2);
   const int part = SurfaceOfSlot(y, a, 1);
-  const std::string name = a.Text(0);
-  const TDrawStatus st = Draw(y).BlendPicture(PictureSource(y, name), part, r[0], r[1], r[2], r[3],
-                                              static_cast<double>(percent));
+  std::string name;
+  const TPictureSource src = SourceOfSlot(y, a, 0, name);
+  const TDrawStatus st =
+      Draw(y).BlendPicture(src, part, r[0], r[1], r[2], r[3], static_cast<double>(percent));
   if (st != TDrawStatus::Ok) RaiseLoadError(y, name, st);
 }
 
