@@ -9,12 +9,14 @@
 #include <cerrno>
 #include <cstring>
 #include <string>
+#include <type_traits>
 
 #include "commands/text/cipher.h"
 #include "commands/text/jconv.h"
 #include "core/error.h"
 #include "core/messages.h"
 #include "core/sjis.h"
+#include "core/textutil.h"
 #include "platform/paths.h"
 
 namespace yume {
@@ -34,10 +36,12 @@ uint64_t GetLe(const unsigned char* p, int bytes) {
   return v;
 }
 
-bool WriteAt(int fd, const void* data, size_t size, uint64_t at) {
-  const char* p = static_cast<const char*>(data);
+// Reads or writes all of size bytes at the offset (pread/pwrite may do part of it at a time).
+template <typename TBuf, typename TIo>
+bool WholeAt(int fd, TBuf* data, size_t size, uint64_t at, TIo io) {
+  auto* p = reinterpret_cast<std::conditional_t<std::is_const_v<TBuf>, const char, char>*>(data);
   while (size > 0) {
-    const ssize_t n = ::pwrite(fd, p, size, static_cast<off_t>(at));
+    const ssize_t n = io(fd, p, size, static_cast<off_t>(at));
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return false;
     p += n;
@@ -47,17 +51,12 @@ bool WriteAt(int fd, const void* data, size_t size, uint64_t at) {
   return true;
 }
 
+bool WriteAt(int fd, const void* data, size_t size, uint64_t at) {
+  return WholeAt(fd, data, size, at, ::pwrite);
+}
+
 bool ReadAt(int fd, void* data, size_t size, uint64_t at) {
-  char* p = static_cast<char*>(data);
-  while (size > 0) {
-    const ssize_t n = ::pread(fd, p, size, static_cast<off_t>(at));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    p += n;
-    size -= static_cast<size_t>(n);
-    at += static_cast<uint64_t>(n);
-  }
-  return true;
+  return WholeAt(fd, data, size, at, ::pread);
 }
 
 class TFd {
@@ -86,17 +85,10 @@ mode_t Umask() {
   return m;
 }
 
-std::string_view TrimSpaces(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
-    s.remove_suffix(1);
-  return s;
-}
-
 // The flag of an entry line: its integer value, 0 when it is no integer; -1 when it is one
 // outside 0-255.
 int ParseFlag(std::string_view text) {
-  text = TrimSpaces(text);
+  text = TrimBlanks(text);
   size_t i = 0;
   bool negative = false;
   if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';

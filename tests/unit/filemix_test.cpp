@@ -6,9 +6,14 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
+#include "commands/system/packstore.h"
 #include "commands/text/cipher.h"
+#include "core/pack.h"
+#include "core/yumebase.h"
 #include "platform/paths.h"
+#include "platform/tempdir.h"
 
 using namespace yume;
 
@@ -220,4 +225,42 @@ TEST_F(FileMix, ExecutableWithArchiveBehindItsImage) {
   EXPECT_EQ(BuildExecutable(dir_ + "bad", dir_ + "s.ymr", w, file), TMixFault::InputMissing);
   EXPECT_EQ(file, dir_ + "s.ymr");
   EXPECT_FALSE(FileExists(dir_ + "bad"));
+}
+
+TEST_F(FileMix, PackedEntriesExtractIntoFilesOfTheirOwn) {
+  TFileMixWriter w;
+  w.Add(Put("ax", "A"), "A/X.TXT", 1);
+  w.Add(Put("bx", "B"), "B\\X.TXT", 1);
+  w.Add(Put("e", "E"), "../../ESCAPE.TXT", 0);
+  w.Add(Put("c", "C"), "C:..\\..\\COLON.TXT", 0);
+  std::string file;
+  ASSERT_EQ(w.SaveToFile(dir_ + "p.mix", file), TMixFault::None);
+  const std::string temp = FromSysPath(PrivateTempFolder()) + "/";
+  std::vector<std::string> made;
+  {
+    TYumeBase y;
+    EXPECT_EQ(ExtractPackedFile(y, "A/X.TXT"), "");  // no pack
+    y.Pack = OpenPackFile(dir_ + "p.mix");
+    const std::string a = ExtractPackedFile(y, "a\\x.txt");
+    const std::string b = ExtractPackedFile(y, "B/X.TXT");
+    ASSERT_NE(a, b);
+    std::string text;
+    ASSERT_TRUE(ReadWholeFile(a, text));
+    EXPECT_EQ(text, "A");
+    ASSERT_TRUE(ReadWholeFile(b, text));
+    EXPECT_EQ(text, "B");
+    // Once only: the second read gets the same file.
+    EXPECT_EQ(ExtractPackedFile(y, "A/X.TXT"), a);
+    for (const char* name : {"../../ESCAPE.TXT", "C:..\\..\\COLON.TXT"}) {
+      const std::string p = ExtractPackedFile(y, name);
+      EXPECT_EQ(ExtractFilePath(p), temp) << name;
+      made.push_back(p);
+    }
+    made.push_back(a);
+    made.push_back(b);
+    EXPECT_EQ(y.ExtractedFiles.size(), 4u);
+    EXPECT_EQ(ExtractPackedFile(y, "none.txt"), "");
+    EXPECT_EQ(FindReadFile(y, dir_ + "ax"), dir_ + "ax");  // not packed: from the disk
+  }
+  for (const std::string& p : made) EXPECT_FALSE(FileExists(p)) << p;
 }
