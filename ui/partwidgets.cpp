@@ -7,6 +7,8 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -1553,7 +1555,11 @@ TPropResult TQtParts::Get(int index, int prop, std::string& v) {
         v = static_cast<QPlainTextEdit*>(w)->lineWrapMode() ? "1" : "0";
       else if (k == pkRich)
         v = static_cast<QTextEdit*>(w)->lineWrapMode() ? "1" : "0";
-      else if (k == pkTabs || k == pkTEditor)
+#ifdef YUME_HAVE_QSCINTILLA
+      else if (k == pkTEditor)
+        v = static_cast<QsciScintilla*>(w)->wrapMode() == QsciScintilla::WrapNone ? "0" : "1";
+#endif
+      else if (k == pkTabs)
         v = p.Wrap ? "1" : "0";
       else
         return TPropResult::NotForKind;
@@ -2572,6 +2578,66 @@ TPropResult TQtParts::Command(int number, int index, const std::string& arg, std
       r->textCursor().mergeCharFormat(f);
       return TPropResult::Ok;
     }
+    case 315: {  // 母艦アイコン: an icon file, or the picture of an image part
+      QIcon icon;
+      if (!arg.empty()) {
+        icon = QIcon(Q(arg));
+      } else if (TSurface* s = Surfaces().Get(index)) {
+        icon = QIcon(QPixmap::fromImage(s->Image));
+      } else if (!p.Picture.isNull()) {
+        icon = QIcon(p.Picture);
+      }
+      if (icon.isNull() || icon.availableSizes().isEmpty()) return TPropResult::Failed;
+      QApplication::setWindowIcon(icon);
+      if (main_) main_->setWindowIcon(icon);
+      return TPropResult::Ok;
+    }
+    case 482: {  // リッチエディタ保存: HTML (.htm, .html) or plain Shift_JIS text
+      if (k != pkRich) return TPropResult::NotForKind;
+      auto* r = static_cast<QTextEdit*>(w);
+      QFile f(Q(arg));
+      if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return TPropResult::Failed;
+      const QString ext = QFileInfo(f.fileName()).suffix().toLower();
+      const std::string bytes = ext == QStringLiteral("htm") || ext == QStringLiteral("html")
+                                    ? r->toHtml().toStdString()
+                                    : Cp(r->toPlainText());
+      return f.write(bytes.data(), static_cast<qint64>(bytes.size())) ==
+                     static_cast<qint64>(bytes.size())
+                 ? TPropResult::Ok
+                 : TPropResult::Failed;
+    }
+#ifdef YUME_HAVE_QSCINTILLA
+    case 403:
+    case 404: {  // Tエディタ設定を保存 / 読込: key=value lines
+      if (k != pkTEditor) return TPropResult::NotForKind;
+      auto* e = static_cast<QsciScintilla*>(w);
+      QFile f(Q(arg));
+      if (number == 403) {
+        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return TPropResult::Failed;
+        const QString text = QStringLiteral("font=%1\nsize=%2\nwrap=%3\ntabwidth=%4\nreadonly=%5\n")
+                                 .arg(e->font().family())
+                                 .arg(e->font().pointSize())
+                                 .arg(e->wrapMode() == QsciScintilla::WrapNone ? 0 : 1)
+                                 .arg(e->tabWidth())
+                                 .arg(e->isReadOnly() ? 1 : 0);
+        return f.write(text.toUtf8()) >= 0 ? TPropResult::Ok : TPropResult::Failed;
+      }
+      if (!f.open(QIODevice::ReadOnly)) return TPropResult::Failed;
+      for (const QString& line : QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'))) {
+        const QString key = line.section(QLatin1Char('='), 0, 0).trimmed();
+        const QString val = line.section(QLatin1Char('='), 1).trimmed();
+        QFont font = e->font();
+        if (key == QStringLiteral("font") && !val.isEmpty()) font.setFamily(MapFontFamily(val));
+        if (key == QStringLiteral("size") && val.toInt() > 0) font.setPointSize(val.toInt());
+        if (key == QStringLiteral("font") || key == QStringLiteral("size")) e->setFont(font);
+        if (key == QStringLiteral("wrap"))
+          e->setWrapMode(val.toInt() ? QsciScintilla::WrapWord : QsciScintilla::WrapNone);
+        if (key == QStringLiteral("tabwidth") && val.toInt() > 0) e->setTabWidth(val.toInt());
+        if (key == QStringLiteral("readonly")) e->setReadOnly(val.toInt() != 0);
+      }
+      return TPropResult::Ok;
+    }
+#endif
     case 435:
     case 436:
     case 540:

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "commands/families.h"
+#include "commands/system/guard.h"
 #include "commands/ui/parts.h"
 #include "core/app.h"
 #include "core/args.h"
@@ -15,8 +16,10 @@
 #include "core/messages.h"
 #include "core/objlist.h"
 #include "core/partprops.h"
+#include "core/sjis.h"
 #include "core/textutil.h"
 #include "core/yumebase.h"
+#include "platform/paths.h"
 
 namespace yume {
 
@@ -347,6 +350,53 @@ void CmdRichSelectionFont(TYumeBase& y, TArgs& a) {
   RunPartCommand(y, a, 463, PartSlot(y, a, 0), spec, false);
 }
 
+// A part command on a file: the file's system path handed to the widgets; a failure is the
+// file's error.
+void FileCommand(TYumeBase& y, int number, const TObjNode& node, const std::string& file) {
+  std::string out;
+  TPartHost& h = PartWidgets(y);
+  const TPropResult r = h.Command(number, node.Tag, Utf8ToCp932(SysPath(file)), out);
+  if (r == TPropResult::NotForKind)
+    RaiseError(y, "部品\"%s\"は、\"%s\"ではありません。",
+               {node.Name, number == 482 ? "リッチエディタ" : "Tエディタ"});
+  if (r != TPropResult::Ok) RaiseError(y, msg::kFileFailed, {file});
+}
+
+// 母艦アイコン (?を) 315 -- an icon file, or an image part whose picture becomes the icon
+void CmdMainIcon(TYumeBase& y, TArgs& a) {
+  const std::string name(TrimBlanks(a.Text(0)));
+  const std::string file = FindProgramFile(y, name);
+  std::string out;
+  TPartHost& h = PartWidgets(y);
+  TPropResult r = TPropResult::Failed;
+  if (!name.empty() && FileExists(file)) {
+    r = h.Command(315, 0, Utf8ToCp932(SysPath(file)), out);
+  } else if (const TObjNode* n = FindPart(y, name); n && n->Kind == pkImage) {
+    r = h.Command(315, n->Tag, {}, out);
+  }
+  if (r != TPropResult::Ok) RaiseError(y, msg::kFileFailed, {name});
+}
+
+// リッチエディタ保存 (?を,?へ) 482
+void CmdRichSave(TYumeBase& y, TArgs& a) {
+  const std::string file(TrimBlanks(a.Text(1)));
+  const TObjNode& n = PartSlot(y, a, 0);
+  if (!CheckFileAccess(y, file, Quoted(file) + "へ書き込みます。")) return;
+  FileCommand(y, 482, n, file);
+}
+
+// Tエディタ設定を保存 (?を,?へ) 403, Tエディタ設定を読込 (?を,?から) 404
+void CmdEditorSaveSettings(TYumeBase& y, TArgs& a) {
+  const std::string file(TrimBlanks(a.Text(1)));
+  const TObjNode& n = PartSlot(y, a, 0);
+  if (!CheckFileAccess(y, file, Quoted(file) + "へ書き込みます。")) return;
+  FileCommand(y, 403, n, file);
+}
+void CmdEditorLoadSettings(TYumeBase& y, TArgs& a) {
+  const std::string file = FindProgramFile(y, std::string(TrimBlanks(a.Text(1))));
+  FileCommand(y, 404, PartSlot(y, a, 0), file);
+}
+
 }  // namespace
 
 constexpr CommandDef kCommands[] = {
@@ -374,7 +424,7 @@ constexpr CommandDef kCommands[] = {
     {"母艦最大化", "", 306, CmdMainMaximize},
     {"母艦最小化", "", 307, CmdMainMinimize},
     {"母艦元のサイズ", "", 308, CmdMainRestore},
-    {"母艦アイコン", "?を", 315, nullptr},
+    {"母艦アイコン", "?を", 315, CmdMainIcon},
     {"母艦全画面化", "", 328, CmdMainFullScreen},
     {"母艦スタイル設定", "?に", 381, CmdMainStyle},
     {"フォーム閉じる", "?の", 542, CmdCloseForm},
@@ -389,8 +439,8 @@ constexpr CommandDef kCommands[] = {
     {"選択文字列コピー", "?の", 511, CmdCopy},
     {"選択文字列貼り付け", "?の", 512, CmdPaste},
     {"Tエディタ設定", "?の", 402, nullptr},
-    {"Tエディタ設定を保存", "?を,?へ", 403, nullptr},
-    {"Tエディタ設定を読込", "?を,?から", 404, nullptr},
+    {"Tエディタ設定を保存", "?を,?へ", 403, CmdEditorSaveSettings},
+    {"Tエディタ設定を読込", "?を,?から", 404, CmdEditorLoadSettings},
     {"ブラウザ進む", "?の", 435, CmdBrowserForward},
     {"ブラウザ戻る", "?の", 436, CmdBrowserBack},
     {"ブラウザHTML取得", "?の", 540, CmdBrowserHtml},
@@ -405,7 +455,7 @@ constexpr CommandDef kCommands[] = {
     {"ツリー折りたたむ", "?の,?を", 452, CmdTreeCollapse},
     {"グリッド一行選択変更", "?で,?に", 462, CmdGridRowSelect},
     {"リッチエディタ選択属性変更", "?の", 463, CmdRichSelectionFont},
-    {"リッチエディタ保存", "?を,?へ", 482, nullptr},
+    {"リッチエディタ保存", "?を,?へ", 482, CmdRichSave},
 };
 
 constexpr VariableDef kVariables[] = {
