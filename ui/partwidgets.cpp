@@ -1073,7 +1073,6 @@ void TQtParts::SetBounds(int index, int x, int y, int width, int height) {
 int TQtParts::ParentWidth(int index) {
   TPart* p = Part(index);
   if (!p) return 0;
-  if (p->Kind == pkMenu) return p->Parent;  // the model asks which items are top-level
   if (!p->W || !p->W->parentWidget()) return 0;
   return p->W->parentWidget()->width();
 }

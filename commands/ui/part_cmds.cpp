@@ -244,11 +244,7 @@ void CmdMenuCreate(TYumeBase& y, TArgs& a) {
 void CmdMenuAdd(TYumeBase& y, TArgs& a) {
   const std::string name = a.Phrase(1);
   if (a.Omitted()) {
-    const TObjNode* last = nullptr;
-    for (size_t i = y.Objs.Count(); i-- > 1 && !last;) {
-      const TObjNode* n = y.Objs.Get(i);
-      if (n && n->Kind == pkMenu && PartWidgets(y).ParentWidth(n->Tag) == -1) last = n;
-    }
+    const TObjNode* last = y.Objs.Get(LastTopMenu(y));
     if (!last) RaiseError(y, msg::kWordNotMade, {"メニュー"});
     const std::string parent = "`" + last->Name + "`";
     CreateMenuItem(y, name, &parent);
@@ -279,22 +275,6 @@ void CmdPaste(TYumeBase& y, TArgs& a) {
 }
 void CmdSelectAll(TYumeBase& y, TArgs& a) {
   RunPartCommand(y, a, 513, PartSlot(y, a, 0), {}, false);
-}
-
-// ブラウザ進む 435, ブラウザ戻る 436 (?の); ブラウザHTML取得 (?の) 540; ブラウザHTML書く (?へ,?を)
-// 541
-void CmdBrowserForward(TYumeBase& y, TArgs& a) {
-  RunPartCommand(y, a, 435, PartSlot(y, a, 0), {}, false);
-}
-void CmdBrowserBack(TYumeBase& y, TArgs& a) {
-  RunPartCommand(y, a, 436, PartSlot(y, a, 0), {}, false);
-}
-void CmdBrowserHtml(TYumeBase& y, TArgs& a) {
-  RunPartCommand(y, a, 540, PartSlot(y, a, 0), {}, true);
-}
-void CmdBrowserWrite(TYumeBase& y, TArgs& a) {
-  const std::string html = a.Text(1);
-  RunPartCommand(y, a, 541, PartSlot(y, a, 0), html, false);
 }
 
 // タブ追加 (?に,?の) 434 -- a page with a caption
@@ -441,10 +421,10 @@ constexpr CommandDef kCommands[] = {
     {"Tエディタ設定", "?の", 402, nullptr},
     {"Tエディタ設定を保存", "?を,?へ", 403, CmdEditorSaveSettings},
     {"Tエディタ設定を読込", "?を,?から", 404, CmdEditorLoadSettings},
-    {"ブラウザ進む", "?の", 435, CmdBrowserForward},
-    {"ブラウザ戻る", "?の", 436, CmdBrowserBack},
-    {"ブラウザHTML取得", "?の", 540, CmdBrowserHtml},
-    {"ブラウザHTML書く", "?へ,?を", 541, CmdBrowserWrite},
+    {"ブラウザ進む", "?の", 435, nullptr},
+    {"ブラウザ戻る", "?の", 436, nullptr},
+    {"ブラウザHTML取得", "?の", 540, nullptr},
+    {"ブラウザHTML書く", "?へ,?を", 541, nullptr},
     {"タブ追加", "?に,?の", 434, CmdTabAdd},
     {"タブ削除", "?の,?を", 530, CmdTabDelete},
     {"タブ有効変更", "?を,?に", 437, CmdTabEnable},

@@ -538,6 +538,23 @@ void WriteProperty(TYumeBase& y, THashNode& w, TObjNode& node, std::string_view 
     AssignSlot(y, node, slot, valueText);
     return;
   }
+  if (p == kpPopup) {
+    // The value names the pop-up menu part as written (else its evaluated value names it).
+    const std::string name = NameAsMeant(y, TrimBlanks(valueText));
+    THashNode* pw = PartWord(y, name);
+    if (!pw || pw->Kind != wkPart) {
+      pw = nullptr;
+      if (!IsQuoted(valueText)) {
+        pw = PartWord(y, EvaluateText(y, valueText));
+        if (pw && pw->Kind != wkPart) pw = nullptr;
+      }
+    }
+    const TObjNode* popup = pw ? y.Objs.Get(pw->Tag) : nullptr;
+    if (!popup || popup->Kind != pkPopup)
+      RaiseError(y, "\"" + name + "は、ポップアップメニューではありません。");
+    if (!PartWidgets(y).SetPopup(node.Tag, popup->Tag)) UndefinedProperty(y, w, node, property);
+    return;
+  }
   const std::string value = evaluated ? std::string(valueText) : EvaluateText(y, valueText);
   TPartHost& h = PartWidgets(y);
   switch (p) {
@@ -550,20 +567,6 @@ void WriteProperty(TYumeBase& y, THashNode& w, TObjNode& node, std::string_view 
     case kpPocket:
       node.Pocket = value;
       return;
-    case kpPopup: {
-      const std::string name = NameAsMeant(y, TrimBlanks(valueText));
-      THashNode* pw = PartWord(y, name);
-      if (pw && pw->Kind != wkPart) pw = nullptr;
-      if (!pw && !IsQuoted(valueText)) {
-        pw = PartWord(y, value);
-        if (pw && pw->Kind != wkPart) pw = nullptr;
-      }
-      const TObjNode* popup = pw ? y.Objs.Get(pw->Tag) : nullptr;
-      if (!popup || popup->Kind != pkPopup)
-        RaiseError(y, "\"" + name + "は、ポップアップメニューではありません。");
-      if (!h.SetPopup(node.Tag, popup->Tag)) UndefinedProperty(y, w, node, property);
-      return;
-    }
     case kpX:
     case kpY:
     case kpWidth:
@@ -1013,6 +1016,10 @@ void CreateMenuItem(TYumeBase& y, const std::string& nameText, const std::string
   }
   AddPart(y, itemName, pkMenu, "メニュー", index);
   if (parent < 0) m.LastTopMenu = index;
+}
+
+int LastTopMenu(TYumeBase& y) {
+  return y.PartState ? Model(y).LastTopMenu : -1;
 }
 
 void CreateMenuPaths(TYumeBase& y, const std::string& paths) {

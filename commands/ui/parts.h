@@ -57,6 +57,8 @@ void SetPartProperty(TYumeBase& y, const std::string& part, std::string_view pro
 // The menu commands.
 void CreateMenuItem(TYumeBase& y, const std::string& name, const std::string* parent);
 void CreateMenuPaths(TYumeBase& y, const std::string& paths);
+// The top-level menu item made last (メニュー追加 without a parent adds under it); -1 when none.
+int LastTopMenu(TYumeBase& y);
 // ダイアログ表示: shows a form modally; the script goes on after the statement once it closes.
 void ShowDialogForm(TYumeBase& y, const std::string& name);
 // Frees the widgets of destroyed parts (the script waits for events now).
