@@ -99,7 +99,7 @@ class TPartEvents {
 
 // A person's action on a part, synthesized as real input (--events).
 struct TUserAction {
-  enum TKind { Click, DoubleClick, Type, Key, Select, Close, MouseDown, MouseUp, Check };
+  enum TKind { Click, DoubleClick, Type, Key, Select, Close, MouseDown, MouseUp, Check, Drop };
   TKind Kind = Click;
   std::string Text;    // Type: the text; Key: the key name; Select: the item (text or number)
   int X = -1, Y = -1;  // a point in the part (-1: its centre)

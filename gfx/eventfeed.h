@@ -9,6 +9,7 @@
 //   select NAME ITEM      an item chosen by its text or its number (list, combo, radio group,
 //                         tab pages; a tree by path; a grid by "column,row")
 //   close NAME            a form closed by its close box (母艦: the main window)
+//   drop NAME FILE|FILE   files dropped on the part (as by a file manager)
 //   pause MS              waits MS milliseconds, events and timers running meanwhile
 //
 // Blank lines and lines starting with "#" are skipped. The file may be UTF-8 or Shift_JIS.

@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -19,6 +20,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -38,6 +40,7 @@
 #include <QTextEdit>
 #include <QTimer>
 #include <QTreeWidget>
+#include <QUrl>
 #include <QVBoxLayout>
 #include <cmath>
 
@@ -662,7 +665,9 @@ QAction* TQtParts::Action(int index) const {
 bool TQtParts::Fire(int index, int slot, const TPartEventInfo& info) {
   if (quiet_ > 0 || !events_) return false;
   TPart* p = Part(index);
-  if (!p || p->Hidden || !(kHooked[p->Kind] & (1u << slot))) return false;
+  if (!p || p->Hidden) return false;
+  const bool hooked = (kHooked[p->Kind] & (1u << slot)) || (slot == psFileDrop && p->AcceptDrop);
+  if (!hooked) return false;
   return events_->PartEvent(index, slot, info);
 }
 
@@ -725,6 +730,23 @@ bool TQtParts::eventFilter(QObject* watched, QEvent* event) {
       }
       return false;
     }
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+      auto* de = static_cast<QDropEvent*>(event);
+      if (!p->AcceptDrop || !de->mimeData()->hasUrls()) return false;
+      de->acceptProposedAction();
+      return true;
+    }
+    case QEvent::Drop: {
+      auto* de = static_cast<QDropEvent*>(event);
+      if (!p->AcceptDrop || !de->mimeData()->hasUrls()) return false;
+      QStringList files;
+      for (const QUrl& u : de->mimeData()->urls())
+        if (u.isLocalFile()) files << u.toLocalFile().trimmed();
+      de->acceptProposedAction();
+      DropFiles(index, files);
+      return true;
+    }
     case QEvent::KeyPress:
     case QEvent::KeyRelease: {
       auto* ke = static_cast<QKeyEvent*>(event);
@@ -744,6 +766,26 @@ bool TQtParts::eventFilter(QObject* watched, QEvent* event) {
     default:
       return false;
   }
+}
+
+void TQtParts::DropFiles(int index, const QStringList& files) {
+  TPart* p = Part(index);
+  if (!p || files.isEmpty()) return;
+  TPartEventInfo info;
+  info.HasValue = true;
+  info.Value = Cp(files.join(QLatin1Char('\n')));
+  if (events_ && events_->HasEvent(index, psFileDrop)) {
+    Fire(index, psFileDrop, info);
+    return;
+  }
+  // No event: an edit takes the names as its text, a list and a memo add them.
+  ++quiet_;
+  if (auto* e = qobject_cast<QLineEdit*>(p->W)) e->setText(files.join(QLatin1Char(' ')));
+  if (auto* l = qobject_cast<QListWidget*>(p->W)) l->addItems(files);
+  if (auto* m = qobject_cast<QPlainTextEdit*>(p->W)) {
+    for (const QString& f : files) m->appendPlainText(f);
+  }
+  --quiet_;
 }
 
 QMenuBar* TQtParts::MenuBar() {
@@ -2777,6 +2819,26 @@ bool TQtParts::Perform(int index, const TUserAction& a, std::string& error) {
       }
       error = Cp(QStringLiteral("この部品では選べません。"));
       return false;
+    }
+    case TUserAction::Drop: {
+      // Files dropped from a file manager: the drop event a desktop sends.
+      QMimeData mime;
+      QList<QUrl> urls;
+      for (const QString& f : Q(a.Text).split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+        urls << QUrl::fromLocalFile(f.trimmed());
+      mime.setUrls(urls);
+      QPoint at = centre;
+      QWidget* target = Deepest(w, at);
+      QDropEvent drop(QPointF(at), Qt::CopyAction, &mime, Qt::NoButton, Qt::NoModifier);
+      // The application delivers drops only to the target of a drag it runs itself: the event
+      // goes straight to the part's drop handling, as a desktop's drop reaches it.
+      drop.ignore();
+      eventFilter(target, &drop);
+      if (!drop.isAccepted()) {
+        error = Cp(QStringLiteral("ファイルを受け付けません。"));
+        return false;
+      }
+      return true;
     }
     case TUserAction::Close:
       if (p.Kind != pkForm) {

@@ -76,6 +76,8 @@ class TQtParts : public QObject, public TPartHost {
   void SetPicture(int index, const QString& file);
   QMenuBar* MenuBar();
   void CloseRequested(int index);
+  // Files dropped on a part: its drop event, or what the kind does without one.
+  void DropFiles(int index, const QStringList& files);
 
   QPointer<QWidget> main_;
   std::unique_ptr<QWidget> ownMain_;
