@@ -315,6 +315,7 @@ struct TQtParts::TPart {
   QStringList RadioItems;
   QColor FontColor;
   bool Hidden = false;  // destroyed: hidden, waiting to be released
+  bool Modal = false;   // shown by ダイアログ表示
 };
 
 namespace {
@@ -2667,8 +2668,10 @@ TPropResult TQtParts::Command(int number, int index, const std::string& arg, std
 void TQtParts::CloseRequested(int index) {
   TPart* p = Part(index);
   if (!p || !p->W) return;
-  if (p->W->windowModality() != Qt::NonModal) {
-    p->W->setWindowModality(Qt::NonModal);
+  if (p->Modal) {
+    // ダイアログ表示 disabled the mothership while the form was open.
+    p->Modal = false;
+    p->W->setWindowFlag(Qt::WindowStaysOnTopHint, false);
     if (main_) main_->setEnabled(true);
   }
   p->W->hide();
@@ -2679,8 +2682,9 @@ void TQtParts::CloseRequested(int index) {
 void TQtParts::ShowForm(int index, bool modal) {
   TPart* p = Part(index);
   if (!p || !p->W || p->Kind != pkForm) return;
-  if (modal) {
-    if (main_ && index != 0) main_->setEnabled(false);
+  if (modal && index != 0) {
+    p->Modal = true;
+    if (main_) main_->setEnabled(false);
     p->W->setWindowFlag(Qt::WindowStaysOnTopHint, true);
     p->W->setEnabled(true);
   }

@@ -210,6 +210,17 @@ TEST_F(PartWidgets, EveryPropertyOnEveryKind) {
   EXPECT_FALSE(parts.LastError().empty());
 }
 
+TEST_F(PartWidgets, ADialogFormDisablesTheMothershipUntilItCloses) {
+  ASSERT_TRUE(parts.Create(1, pkForm, Sj("窓"), font, 0, 0));
+  parts.ShowForm(1, true);
+  EXPECT_FALSE(main.isEnabled());
+  EXPECT_TRUE(parts.FormVisible(1));
+  parts.CloseForm(1);
+  EXPECT_TRUE(main.isEnabled());
+  EXPECT_FALSE(parts.FormVisible(1));
+  EXPECT_TRUE(events.Has(1, psClose));
+}
+
 // A windowed script in the window program, driven by its events file.
 TEST(WindowPartScripts, DrivenByEvents) {
   const std::string script =
