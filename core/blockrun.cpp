@@ -49,6 +49,13 @@ struct TBlockStep {
   std::string_view Holder;
   mutable TNameRef HolderRef;
   TExprCodePtr KeyCode;
+  // kGetArg: the target variable's name as bound last time, and what it meant.
+  mutable std::string ArgName;
+  mutable TNameRef ArgRef;
+  // kReturn, kLocal, kGetArg: the command word found and bound last time, and the dictionary's
+  // change count then (a command's pattern changes only with a new word).
+  mutable const THashNode* Checked = nullptr;
+  mutable uint64_t CheckedChanges = 0;
   // kIf: the block of each condition that has one (null where it has none), then the else block.
   std::vector<std::unique_ptr<TBlock>> Branches;
 };
@@ -328,10 +335,15 @@ bool SetItem(TYumeBase& y, const TBlockStep& s) {
 
 // The command of a kReturn/kLocal/kGetArg step when its word is still that command, its phrases
 // bound in its order and nothing else on the stack; null when the statement runs the usual way.
-THashNode* BuiltinCommand(TYumeBase& y, const TStmtPlan& plan, int number) {
+THashNode* BuiltinCommand(TYumeBase& y, const TBlockStep& s, int number) {
   if (!y.Args.Empty() || y.ParticleFree) return nullptr;
+  const TStmtPlan& plan = *s.Plan;
   THashNode* w = y.Dict.FindRemembered(plan.Name, plan.Ref);
-  if (!w || w->Kind != wkCommand || w->Tag != number || !BindOnce(plan, *w)) return nullptr;
+  if (!w) return nullptr;
+  if (w == s.Checked && s.CheckedChanges == y.Dict.Changes()) return w;
+  if (w->Kind != wkCommand || w->Tag != number || !BindOnce(plan, *w)) return nullptr;
+  s.Checked = w;
+  s.CheckedChanges = y.Dict.Changes();
   return w;
 }
 
@@ -358,8 +370,9 @@ void RunBuiltin(TYumeBase& y, const TStmtPlan& plan, THashNode& w, Work&& work) 
 }
 
 // ローカル変数 of one plain name (anything else is the command's to take apart).
-bool RunLocal(TYumeBase& y, const TStmtPlan& plan) {
-  THashNode* w = BuiltinCommand(y, plan, cmdno::kLocal);
+bool RunLocal(TYumeBase& y, const TBlockStep& s) {
+  const TStmtPlan& plan = *s.Plan;
+  THashNode* w = BuiltinCommand(y, s, cmdno::kLocal);
   if (!w) return false;
   const std::string& name = plan.Bound[0];
   if (name.empty() || name == "それ" || name[0] == '"' || name[0] == '`') return false;
@@ -368,15 +381,20 @@ bool RunLocal(TYumeBase& y, const TStmtPlan& plan) {
 }
 
 // 引数得る with a plain number of the argument.
-bool RunGetArg(TYumeBase& y, const TStmtPlan& plan) {
-  THashNode* w = BuiltinCommand(y, plan, cmdno::kGetArg);
+bool RunGetArg(TYumeBase& y, const TBlockStep& s) {
+  const TStmtPlan& plan = *s.Plan;
+  THashNode* w = BuiltinCommand(y, s, cmdno::kGetArg);
   if (!w || !IsPlainDigits(plan.Bound[1])) return false;
   RunBuiltin(y, plan, *w, [&] {
     const long double n = StrToNumber(plan.Bound[1]);
     std::string_view name = plan.Bound[0];
     if (name.size() >= 2 && name.front() == '`' && name.back() == '`')
       name = name.substr(1, name.size() - 2);
-    THashNode* target = y.Dict.FindScoped(name, false);
+    if (!SameText(s.ArgName, name)) {
+      s.ArgName.assign(name);
+      s.ArgRef.Prepare(s.ArgName, false);
+    }
+    THashNode* target = y.Dict.FindRemembered(s.ArgName, s.ArgRef);
     if (!target) {
       auto fresh = THashNode::MakeVariable(std::string(name), false, y.WordLevel(), "");
       target = fresh.get();
@@ -408,9 +426,12 @@ TOutcome RunOther(TRun& run, const TBlockStep& s) {
 
 TOutcome RunSteps(TRun& run, const TBlock& block) {
   TYumeBase& y = run.Y;
+  // The frames stay as they are while the steps go on: a statement that leaves more or fewer
+  // hands the rest back to the run loop.
+  const size_t frames = y.Runs.Count() + static_cast<size_t>(run.Depth);
   for (const TBlockStep& s : block.Steps) {
     // What the run loop checks before each statement (before the first, it has checked).
-    if (y.StopRun || y.Runs.Count() + static_cast<size_t>(run.Depth) > 65535) return Leave(run, s);
+    if (y.StopRun || frames > 65535) return Leave(run, s);
     if (run.Ran) {
       if (y.StepStart == s.Start) return Leave(run, s);
       y.StepStart = s.Start;
@@ -471,7 +492,7 @@ TOutcome RunSteps(TRun& run, const TBlock& block) {
         if (RunChain(run, s) == TOutcome::Left) return TOutcome::Left;
         break;
       case TBlockStep::kReturn: {
-        THashNode* w = BuiltinCommand(y, plan, cmdno::kReturn);
+        THashNode* w = BuiltinCommand(y, s, cmdno::kReturn);
         if (!w) {
           if (RunOther(run, s) == TOutcome::Left) return TOutcome::Left;
           break;
@@ -484,10 +505,10 @@ TOutcome RunSteps(TRun& run, const TBlock& block) {
         return TOutcome::Left;
       }
       case TBlockStep::kLocal:
-        if (!RunLocal(y, plan) && RunOther(run, s) == TOutcome::Left) return TOutcome::Left;
+        if (!RunLocal(y, s) && RunOther(run, s) == TOutcome::Left) return TOutcome::Left;
         break;
       case TBlockStep::kGetArg:
-        if (!RunGetArg(y, plan) && RunOther(run, s) == TOutcome::Left) return TOutcome::Left;
+        if (!RunGetArg(y, s) && RunOther(run, s) == TOutcome::Left) return TOutcome::Left;
         break;
       case TBlockStep::kOther:
         if (RunOther(run, s) == TOutcome::Left) return TOutcome::Left;

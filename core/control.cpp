@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <memory>
 
 #include "core/app.h"
 #include "core/bind.h"
@@ -289,11 +290,18 @@ bool PlainWhole(long double n) {
 // call, which then goes the long way.
 bool BindCallArgs(TYumeBase& y, THashNode& label, std::string_view args) {
   if (!y.Args.Empty() || label.Pattern.empty()) return false;
-  std::string_view slots[8];
-  size_t n = BareSlots(label.Pattern, std::size(slots));
+  // The slots' particles, made only as far as the pattern has slots: clearing all eight on
+  // every call costs more than the rest of binding a bare "?".
+  constexpr size_t kMaxSlots = 8;
+  alignas(std::string_view) unsigned char slotRoom[kMaxSlots * sizeof(std::string_view)];
+  auto* const slots = reinterpret_cast<std::string_view*>(slotRoom);
+  size_t n = BareSlots(label.Pattern, kMaxSlots);
   if (n == 0) {
-    n = PatternSlotViews(label.Pattern, slots, std::size(slots));
-    if (n == 0 || n > std::size(slots) || ArgumentMarks(label.Pattern) != n) return false;
+    std::uninitialized_default_construct_n(slots, kMaxSlots);
+    n = PatternSlotViews(label.Pattern, slots, kMaxSlots);
+    if (n == 0 || n > kMaxSlots || ArgumentMarks(label.Pattern) != n) return false;
+  } else {
+    std::uninitialized_default_construct_n(slots, n);
   }
   const TPositionUse use;
   const TArgSplit* split = ArgSplitFor(y, args);

@@ -560,14 +560,46 @@ void TNameRef::Prepare(std::string_view name, bool fold) {
   BucketFolded = Folded.empty() ? 0 : THash::Bucket(Folded);
   Word = nullptr;
   Changes = 0;
+  LocalScope = 0;
 }
 
 THashNode* THashYu::FindRememberedSlow(std::string_view name, TNameRef& ref) const {
   if (localsInBucket_[ref.BucketName] != 0 ||
-      (!ref.Folded.empty() && localsInBucket_[ref.BucketFolded] != 0))
-    return FindInScopes(name, ref.Folded, ref.BucketName, ref.BucketFolded, ref.Fold);
-  ref.Word = Find(name, ref.Fold);
-  ref.Changes = Changes();
+      (!ref.Folded.empty() && localsInBucket_[ref.BucketFolded] != 0)) {
+    // A word found in the innermost scope last time, at the same entry there now, is the answer:
+    // nothing is looked at before that scope. (A word found by its own name where a folded form
+    // exists is not remembered: the folded form would be looked for first.)
+    if (ref.LocalScope == 1) {
+      const TScopeTable& top = *scopes_.back();
+      if (THashNode* w = ref.LocalFolded ? top.At(ref.LocalEntry, ref.BucketFolded, ref.Folded)
+                                         : top.At(ref.LocalEntry, ref.BucketName, name))
+        return w;
+    }
+    for (auto it = used_.rbegin(); it != used_.rend(); ++it) {
+      const TScopeTable& table = *scopes_[*it];
+      if (table.Empty()) continue;
+      uint32_t entry = 0;
+      if (!ref.Folded.empty()) {
+        if (THashNode* w = table.Find(ref.BucketFolded, ref.Folded, entry)) {
+          ref.LocalScope = static_cast<uint32_t>(scopes_.size() - *it);
+          ref.LocalEntry = entry;
+          ref.LocalFolded = true;
+          return w;
+        }
+      }
+      if (THashNode* w = table.Find(ref.BucketName, name, entry)) {
+        ref.LocalScope = ref.Folded.empty() ? static_cast<uint32_t>(scopes_.size() - *it) : 0;
+        ref.LocalEntry = entry;
+        ref.LocalFolded = false;
+        return w;
+      }
+    }
+    // No local word: the global one, as remembered while the table is unchanged.
+  }
+  if (ref.Changes != Changes()) {
+    ref.Word = Find(name, ref.Fold);
+    ref.Changes = Changes();
+  }
   return ref.Word;
 }
 

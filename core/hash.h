@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/textutil.h"
+
 namespace yume {
 
 class THash;
@@ -219,6 +221,11 @@ struct TNameRef {
   bool Fold = true;
   THashNode* Word = nullptr;
   uint64_t Changes = 0;  // the table's change count when Word was found; 0: nothing yet
+  // Where the name was last found among local words: the scope (1 for the innermost, 2 for the
+  // one around it …; 0: not found there) and the entry. A call's locals are entered in the same
+  // order every time, so the next call, however deep, finds its words at the same places.
+  uint32_t LocalScope = 0, LocalEntry = 0;
+  bool LocalFolded = false;  // that entry's name is the folded form
   void Prepare(std::string_view name, bool fold = true);
 };
 
@@ -307,6 +314,23 @@ class TScopeTable {
     for (const TEntry& e : words_)
       if (e.Bucket == bucket && e.Word->Name == name) return e.Word.get();
     return nullptr;
+  }
+  // Find that also gives the entry's place.
+  THashNode* Find(unsigned bucket, std::string_view name, uint32_t& entry) const {
+    for (size_t i = 0; i < words_.size(); ++i) {
+      const TEntry& e = words_[i];
+      if (e.Bucket == bucket && e.Word->Name == name) {
+        entry = static_cast<uint32_t>(i);
+        return e.Word.get();
+      }
+    }
+    return nullptr;
+  }
+  // The word at an entry when it has that name.
+  THashNode* At(uint32_t entry, unsigned bucket, std::string_view name) const {
+    if (entry >= words_.size()) return nullptr;
+    const TEntry& e = words_[entry];
+    return e.Bucket == bucket && e.Word->Name == name ? e.Word.get() : nullptr;
   }
   // Enters a word; one of the same name is replaced in place (a reserved one raises). True
   // when the word is new here.
