@@ -2,14 +2,16 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
-#include <QPainter>
+#include <QResizeEvent>
 #include <QScreen>
 
+#include "ui/surfaceview.h"
 #include "ui/windowhost.h"
 
 namespace yume {
 
-TfrmYume::TfrmYume(TWindowHost& host) : host_(host) {
+TfrmYume::TfrmYume(TWindowHost& host) : host_(host), surface_(new TSurfaceView(0, this)) {
+  surface_->lower();
   setObjectName(QStringLiteral("frmYume"));
   setWindowTitle(QStringLiteral("ゆめもり"));
   resize(640, 400);
@@ -29,17 +31,13 @@ void TfrmYume::PrintText(const QString& text) {
   // A text that already ends its last line gets no empty line after it.
   if (lines.size() > 1 && lines.back().isEmpty()) lines.removeLast();
   printed_ += lines;
-  update();
 }
 
-void TfrmYume::paintEvent(QPaintEvent*) {
-  QPainter p(this);
-  const int h = fontMetrics().height();
-  int y = 10;
-  for (const QString& line : printed_) {
-    p.drawText(10, y + fontMetrics().ascent(), line);
-    y += h;
-  }
+void TfrmYume::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  // The surface fills the client area (and grows with it, keeping what was drawn).
+  surface_->setGeometry(rect());
+  surface_->lower();
 }
 
 void TfrmYume::closeEvent(QCloseEvent* event) {

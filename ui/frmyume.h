@@ -8,6 +8,7 @@
 namespace yume {
 
 class TWindowHost;
+class TSurfaceView;
 
 class TfrmYume : public QWidget {
   Q_OBJECT
@@ -18,17 +19,19 @@ class TfrmYume : public QWidget {
   // Centres the window on the desktop's work area.
   void CentreOnWorkArea();
 
-  // Prints lines of text at the text cursor, which then moves below them.
+  // Records lines that 表示 printed (the drawing engine draws them on the mothership's surface,
+  // which the window shows).
   void PrintText(const QString& text);
   const QStringList& PrintedLines() const { return printed_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
-  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   TWindowHost& host_;
-  QStringList printed_;  // what 表示 printed, drawn from the text cursor's start
+  TSurfaceView* surface_;  // the mothership's drawing, below every part
+  QStringList printed_;    // what 表示 printed, in order
 };
 
 }  // namespace yume
