@@ -390,7 +390,7 @@ bool RunGetArg(TYumeBase& y, const TBlockStep& s) {
     std::string_view name = plan.Bound[0];
     if (name.size() >= 2 && name.front() == '`' && name.back() == '`')
       name = name.substr(1, name.size() - 2);
-    if (!SameText(s.ArgName, name)) {
+    if (s.ArgName != name) {
       s.ArgName.assign(name);
       s.ArgRef.Prepare(s.ArgName, false);
     }

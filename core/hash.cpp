@@ -506,20 +506,30 @@ void THash::Clear() {
 
 // ---- THashYu ----
 
-[[gnu::always_inline]] inline THashNode* THashYu::FindInScopes(std::string_view name,
-                                                               std::string_view folded,
-                                                               unsigned bucketName,
-                                                               unsigned bucketFolded,
-                                                               bool fold) const {
+[[gnu::always_inline]] inline THashNode* THashYu::FindLocal(std::string_view name,
+                                                            std::string_view folded,
+                                                            unsigned bucketName,
+                                                            unsigned bucketFolded,
+                                                            TLocalPlace* remember) const {
   for (auto it = used_.rbegin(); it != used_.rend(); ++it) {
     const TScopeTable& table = *scopes_[*it];
     if (table.Empty()) continue;
+    const auto scope = static_cast<uint32_t>(scopes_.size() - *it);
+    uint32_t entry = 0;
     if (!folded.empty()) {
-      if (THashNode* w = table.Find(bucketFolded, folded)) return w;
+      if (THashNode* w = table.Find(bucketFolded, folded, entry)) {
+        if (remember) *remember = {scope, entry, true};
+        return w;
+      }
     }
-    if (THashNode* w = table.Find(bucketName, name)) return w;
+    if (THashNode* w = table.Find(bucketName, name, entry)) {
+      // Found by its own name where a folded form exists: not remembered, as the folded form
+      // is looked for first.
+      if (remember) *remember = {folded.empty() ? scope : 0, entry, false};
+      return w;
+    }
   }
-  return Find(name, fold);
+  return nullptr;
 }
 
 THashNode* THashYu::FindScoped(std::string_view name, bool fold) const {
@@ -548,7 +558,8 @@ THashNode* THashYu::FindScoped(std::string_view name, bool fold) const {
   // No local word shares a bucket with the name: the global table alone can hold it.
   if (localsInBucket_[bucketName] == 0 && (folded.empty() || localsInBucket_[bucketFolded] == 0))
     return Find(name, fold);
-  return FindInScopes(name, folded, bucketName, bucketFolded, fold);
+  if (THashNode* w = FindLocal(name, folded, bucketName, bucketFolded, nullptr)) return w;
+  return Find(name, fold);
 }
 
 void TNameRef::Prepare(std::string_view name, bool fold) {
@@ -560,40 +571,23 @@ void TNameRef::Prepare(std::string_view name, bool fold) {
   BucketFolded = Folded.empty() ? 0 : THash::Bucket(Folded);
   Word = nullptr;
   Changes = 0;
-  LocalScope = 0;
+  Local = {};
 }
 
 THashNode* THashYu::FindRememberedSlow(std::string_view name, TNameRef& ref) const {
   if (localsInBucket_[ref.BucketName] != 0 ||
       (!ref.Folded.empty() && localsInBucket_[ref.BucketFolded] != 0)) {
     // A word found in the innermost scope last time, at the same entry there now, is the answer:
-    // nothing is looked at before that scope. (A word found by its own name where a folded form
-    // exists is not remembered: the folded form would be looked for first.)
-    if (ref.LocalScope == 1) {
+    // nothing is looked at before that scope.
+    const TLocalPlace& at = ref.Local;
+    if (at.Scope == 1) {
       const TScopeTable& top = *scopes_.back();
-      if (THashNode* w = ref.LocalFolded ? top.At(ref.LocalEntry, ref.BucketFolded, ref.Folded)
-                                         : top.At(ref.LocalEntry, ref.BucketName, name))
+      if (THashNode* w = at.Folded ? top.At(at.Entry, ref.BucketFolded, ref.Folded)
+                                   : top.At(at.Entry, ref.BucketName, name))
         return w;
     }
-    for (auto it = used_.rbegin(); it != used_.rend(); ++it) {
-      const TScopeTable& table = *scopes_[*it];
-      if (table.Empty()) continue;
-      uint32_t entry = 0;
-      if (!ref.Folded.empty()) {
-        if (THashNode* w = table.Find(ref.BucketFolded, ref.Folded, entry)) {
-          ref.LocalScope = static_cast<uint32_t>(scopes_.size() - *it);
-          ref.LocalEntry = entry;
-          ref.LocalFolded = true;
-          return w;
-        }
-      }
-      if (THashNode* w = table.Find(ref.BucketName, name, entry)) {
-        ref.LocalScope = ref.Folded.empty() ? static_cast<uint32_t>(scopes_.size() - *it) : 0;
-        ref.LocalEntry = entry;
-        ref.LocalFolded = false;
-        return w;
-      }
-    }
+    if (THashNode* w = FindLocal(name, ref.Folded, ref.BucketName, ref.BucketFolded, &ref.Local))
+      return w;
     // No local word: the global one, as remembered while the table is unchanged.
   }
   if (ref.Changes != Changes()) {

@@ -12,8 +12,6 @@
 #include <string_view>
 #include <vector>
 
-#include "core/textutil.h"
-
 namespace yume {
 
 class THash;
@@ -213,6 +211,13 @@ class THashNode {
   mutable std::unique_ptr<TCharIndex> chars_;
 };
 
+// Where a local word stood: its scope (1 for the innermost, 2 for the one around it …; 0: none),
+// its entry there, and whether the entry's name is the folded form.
+struct TLocalPlace {
+  uint32_t Scope = 0, Entry = 0;
+  bool Folded = false;
+};
+
 // What a name meant in a dictionary's own table when last looked up (see
 // THashYu::FindRemembered): kept by whoever looks the same name up again and again.
 struct TNameRef {
@@ -221,11 +226,9 @@ struct TNameRef {
   bool Fold = true;
   THashNode* Word = nullptr;
   uint64_t Changes = 0;  // the table's change count when Word was found; 0: nothing yet
-  // Where the name was last found among local words: the scope (1 for the innermost, 2 for the
-  // one around it …; 0: not found there) and the entry. A call's locals are entered in the same
+  // Where the name was last found among local words. A call's locals are entered in the same
   // order every time, so the next call, however deep, finds its words at the same places.
-  uint32_t LocalScope = 0, LocalEntry = 0;
-  bool LocalFolded = false;  // that entry's name is the folded form
+  TLocalPlace Local;
   void Prepare(std::string_view name, bool fold = true);
 };
 
@@ -310,12 +313,7 @@ class THash {
 // One local scope: few words, found by a scan that compares buckets before names.
 class TScopeTable {
  public:
-  THashNode* Find(unsigned bucket, std::string_view name) const {
-    for (const TEntry& e : words_)
-      if (e.Bucket == bucket && e.Word->Name == name) return e.Word.get();
-    return nullptr;
-  }
-  // Find that also gives the entry's place.
+  // The word and its entry's place.
   THashNode* Find(unsigned bucket, std::string_view name, uint32_t& entry) const {
     for (size_t i = 0; i < words_.size(); ++i) {
       const TEntry& e = words_[i];
@@ -375,10 +373,11 @@ class THashYu : public THash {
 
  private:
   THashNode* FindRememberedSlow(std::string_view name, TNameRef& ref) const;
-  // The scopes from the innermost out, then the global table; the name's folded form and both
-  // buckets worked out by the caller.
-  THashNode* FindInScopes(std::string_view name, std::string_view folded, unsigned bucketName,
-                          unsigned bucketFolded, bool fold) const;
+  // The local word of the name, the scopes from the innermost out (null: none); the name's
+  // folded form and both buckets worked out by the caller. Where it was found is kept in
+  // remember when there is one.
+  THashNode* FindLocal(std::string_view name, std::string_view folded, unsigned bucketName,
+                       unsigned bucketFolded, TLocalPlace* remember) const;
   std::vector<std::unique_ptr<TScopeTable>> scopes_;
   std::vector<std::unique_ptr<TScopeTable>> spare_;  // closed scope tables, emptied, for reuse
   std::vector<size_t> used_;  // indices of the scopes that ever held a word, lowest first

@@ -16,16 +16,6 @@ inline std::string_view TrimBlanks(std::string_view s) {
   return s.substr(b, e - b);
 }
 
-// Equal texts, compared inline: the names, patterns and type codes compared on every statement
-// are short, and a library call costs more than the comparison.
-[[gnu::always_inline]] inline bool SameText(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  if (a.size() > 16) return a == b;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (a[i] != b[i]) return false;
-  return true;
-}
-
 inline bool EndsWith(std::string_view s, std::string_view end) {
   return s.size() >= end.size() && s.substr(s.size() - end.size()) == end;
 }
