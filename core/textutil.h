@@ -1,6 +1,8 @@
 // Small text helpers shared by the core.
 #pragma once
 
+#include <algorithm>
+#include <cstring>
 #include <string_view>
 
 #include "core/sjis.h"
@@ -41,8 +43,23 @@ inline bool SameTextIgnoreCase(std::string_view a, std::string_view b) {
 // The line starting at pos (CR LF, CR or LF ends it; they are never second bytes); pos moves past
 // its break. Call while pos < text.size().
 inline std::string_view NextLine(std::string_view text, size_t& pos) {
-  size_t end = text.find_first_of("\r\n", pos);
-  if (end == std::string_view::npos) end = text.size();
+  // memchr over windows beats find_first_of (which tests the set against every byte); the
+  // window keeps text broken by CR alone from being searched to its end for LF at every line.
+  const char* base = text.data();
+  size_t end = text.size();
+  for (size_t w = pos; w < text.size(); w += 256) {
+    const size_t len = std::min<size_t>(256, text.size() - w);
+    const void* lf = std::memchr(base + w, '\n', len);
+    const size_t upto = lf ? static_cast<size_t>(static_cast<const char*>(lf) - (base + w)) : len;
+    if (const void* cr = std::memchr(base + w, '\r', upto)) {
+      end = static_cast<size_t>(static_cast<const char*>(cr) - base);
+      break;
+    }
+    if (lf) {
+      end = w + upto;
+      break;
+    }
+  }
   std::string_view line = text.substr(pos, end - pos);
   pos = end;
   if (pos < text.size()) {

@@ -3,6 +3,7 @@
 #include <oniguruma.h>
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cstdint>
 #include <cstring>
@@ -102,8 +103,13 @@ struct TCompiled {
   uint64_t Used = 0;
 
   OnigRegex Re = nullptr;
-  // Texts every match contains: a text lacking one of them is not searched at all.
-  std::vector<std::string> Required;
+  // Texts every match contains: a text lacking one of them is not searched at all. Each keeps
+  // its shift table, since most searched texts are lines, too short for memmem to pay off.
+  struct TRequired {
+    std::string Text;
+    std::array<uint8_t, 256> Skip{};
+  };
+  std::vector<TRequired> Required;
   bool Global = false;
   // s///: the replacement as literal pieces and group references.
   struct TPiece {
@@ -329,6 +335,21 @@ std::vector<std::string> RequiredLiterals(std::string_view s, std::string_view f
   return out;
 }
 
+static std::vector<TCompiled::TRequired> WithShifts(std::vector<std::string> literals) {
+  std::vector<TCompiled::TRequired> out(literals.size());
+  for (size_t k = 0; k < literals.size(); ++k) {
+    TCompiled::TRequired& r = out[k];
+    r.Text = std::move(literals[k]);
+    const size_t m = r.Text.size();
+    const auto shift = static_cast<uint8_t>(std::min<size_t>(m, 255));
+    r.Skip.fill(shift == 0 ? 1 : shift);
+    if (m > 255) continue;  // memmem's
+    for (size_t j = 0; j + 1 < m; ++j)
+      r.Skip[static_cast<unsigned char>(r.Text[j])] = static_cast<uint8_t>(m - 1 - j);
+  }
+  return out;
+}
+
 namespace {
 
 // m//: wrapped or plain. A plain pattern is the expression itself (a "/" in it needs no escape).
@@ -336,10 +357,10 @@ void BuildMatch(TCompiled& c) {
   std::string body, flags;
   if (SplitWrappedPattern(c.Expression, body, flags)) {
     c.Re = Compile(body, flags);
-    c.Required = RequiredLiterals(body, flags);
+    c.Required = WithShifts(RequiredLiterals(body, flags));
   } else {
     c.Re = Compile(c.Expression, {});
-    c.Required = RequiredLiterals(c.Expression, {});
+    c.Required = WithShifts(RequiredLiterals(c.Expression, {}));
   }
 }
 
@@ -421,7 +442,7 @@ void BuildSubst(TCompiled& c) {
   c.Global = flags.find('g') != std::string_view::npos;
   c.Replacement = ParseReplacement(e.substr(body_end + 1, rep_end - body_end - 1));
   c.Re = Compile(e.substr(2, body_end - 2), flags);
-  c.Required = RequiredLiterals(e.substr(2, body_end - 2), flags);
+  c.Required = WithShifts(RequiredLiterals(e.substr(2, body_end - 2), flags));
 }
 
 bool IsCharCode(TCode code) {
@@ -593,9 +614,28 @@ std::string_view Group(std::string_view text, const OnigRegion* region, int i) {
                      static_cast<size_t>(region->end[i] - region->beg[i]));
 }
 
+// Horspool over short texts, libc's memmem over long ones. Bytes, not characters: a literal found
+// across a character boundary only lets the expression engine look (it decides).
+bool ContainsRequired(std::string_view text, const TCompiled::TRequired& r) {
+  const size_t m = r.Text.size();
+  if (m == 0) return true;
+  if (text.size() >= 1024 || m > 255)
+    return memmem(DataOf(text), text.size(), r.Text.data(), m) != nullptr;
+  if (text.size() < m) return false;
+  const auto* h = reinterpret_cast<const unsigned char*>(text.data());
+  const auto* n = reinterpret_cast<const unsigned char*>(r.Text.data());
+  const unsigned char last = n[m - 1];
+  for (size_t i = 0; i + m <= text.size();) {
+    const unsigned char c = h[i + m - 1];
+    if (c == last && std::memcmp(h + i, n, m - 1) == 0) return true;
+    i += r.Skip[c];
+  }
+  return false;
+}
+
 bool MayMatch(const TCompiled& c, std::string_view text) {
-  for (const std::string& lit : c.Required)
-    if (!memmem(DataOf(text), text.size(), lit.data(), lit.size())) return false;
+  for (const TCompiled::TRequired& r : c.Required)
+    if (!ContainsRequired(text, r)) return false;
   return true;
 }
 

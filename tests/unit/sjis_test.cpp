@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "core/convhalf.h"
+#include "core/textutil.h"
 
 using namespace yume;
 
@@ -24,10 +28,13 @@ TEST(Sjis, FindNeverMatchesASecondByte) {
 TEST(Sjis, ConversionRoundTripsAndReplacesWhatItCannotConvert) {
   std::string sj = "表示ソ能～①ｱ";
   std::string utf8 = Cp932ToUtf8(sj);
-  EXPECT_EQ(utf8, "\xE8\xA1\xA8\xE7\xA4\xBA\xE3\x82\xBD\xE8\x83\xBD\xEF\xBD\x9E\xE2\x91\xA0\xEF\xBD\xB1");
+  EXPECT_EQ(utf8,
+            "\xE8\xA1\xA8\xE7\xA4\xBA\xE3\x82\xBD\xE8\x83\xBD\xEF\xBD\x9E\xE2\x91\xA0\xEF\xBD\xB1");
   EXPECT_EQ(Utf8ToCp932(utf8), sj);
   // A character CP932 lacks becomes "?", and the rest survives.
-  EXPECT_EQ(Utf8ToCp932("a\xF0\x9F\x98\x80" "b"), "a?b");
+  EXPECT_EQ(Utf8ToCp932("a\xF0\x9F\x98\x80"
+                        "b"),
+            "a?b");
   // A broken two-byte character at the end becomes "?".
   EXPECT_EQ(Cp932ToUtf8("a\x81"), "a?");
 }
@@ -40,7 +47,9 @@ TEST(Sjis, ScriptEncodingIsDetected) {
   EXPECT_FALSE(IsUtf8Text("plain ascii"));
   EXPECT_EQ(ScriptTextToCp932(utf8), sj);
   EXPECT_EQ(ScriptTextToCp932(sj), sj);
-  EXPECT_EQ(ScriptTextToCp932("\xEF\xBB\xBF" "abc"), "abc");
+  EXPECT_EQ(ScriptTextToCp932("\xEF\xBB\xBF"
+                              "abc"),
+            "abc");
 }
 
 TEST(ConvToHalf, MapsFullWidthAndKeepsTheRest) {
@@ -56,4 +65,28 @@ TEST(ConvToHalf, MapsFullWidthAndKeepsTheRest) {
   EXPECT_EQ(c.Convert("あ"), "あ");
   EXPECT_EQ(c.Convert("x"), "x");
   EXPECT_EQ(c.ConvertText("Ａ１、あ。"), "A1,あ;");
+}
+
+// Lines end at CR LF, CR or LF alike, including breaks far past the search window and texts
+// broken by CR alone (each line found without searching to the end).
+TEST(NextLineTest, EveryBreakKindAndLongLines) {
+  auto split = [](std::string_view t) {
+    std::vector<std::string> out;
+    for (size_t pos = 0; pos < t.size();) out.emplace_back(yume::NextLine(t, pos));
+    return out;
+  };
+  using V = std::vector<std::string>;
+  EXPECT_EQ(split("a\r\nb\rc\nd"), (V{"a", "b", "c", "d"}));
+  EXPECT_EQ(split("a\n\nb\r\n"), (V{"a", "", "b"}));
+  EXPECT_EQ(split("\r\r\n\n"), (V{"", "", ""}));
+  const std::string longer(700, 'x');
+  EXPECT_EQ(split(longer + "\r" + longer + "\n" + longer + "\r\n" + longer),
+            (V{longer, longer, longer, longer}));
+  // LF long after a CR: the CR ends the line.
+  EXPECT_EQ(split("ab\r" + longer + "\n"), (V{"ab", longer}));
+  std::string crOnly;
+  for (int i = 0; i < 1000; ++i) crOnly += "表示\r";
+  const V lines = split(crOnly);
+  ASSERT_EQ(lines.size(), 1000u);
+  EXPECT_EQ(lines.back(), "表示");
 }
