@@ -388,6 +388,24 @@ void AssignPlain(TYumeBase& y, const std::string& name, std::string_view valueTe
     ItemAssignment(y, name, valueText);
     return;
   }
+  // "A は、B" with B a plain variable holding text: copied into A's own storage (no new block
+  // per statement), with the type reading B gives and storing it keeps.
+  if (const THashNode* src = SoleTextVariable(y, code)) {
+    THashNode* w = y.Dict.FindRemembered(name, ref);
+    if (w && w != src && w->Kind == wkVariable && !w->Reserved) {
+      const std::string& text = src->ValueText();
+      if (!src->TypeText.empty())
+        y.LastType = src->TypeText;
+      else
+        y.LastType = !text.empty() && (text[0] == '$' || IsDigitChar(text[0])) ? "e" : "s";
+      const std::string_view type = y.LastType.View();
+      if (type != "hs") {
+        w->SetValueText(std::string_view(text));
+        w->SetTypeText(type);
+        return;
+      }
+    }
+  }
   StoreNamed(y, name, EvaluateKept(y, valueText, code), &ref);
 }
 

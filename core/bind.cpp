@@ -16,28 +16,25 @@ std::vector<std::string> PatternParticles(std::string_view pattern) {
 }
 
 size_t PatternSlotViews(std::string_view pattern, std::string_view* out, size_t max) {
-  // The usual one-slot pattern ("?の") is its own particle after the "?".
-  if (pattern.size() > 1 && pattern.size() <= 8 && pattern[0] == '?') {
-    bool plain = true;
-    for (char c : pattern) plain = plain && c != ',' && static_cast<unsigned char>(c) > 32;
-    if (plain) {
-      if (max > 0) out[0] = pattern.substr(1);
-      return 1;
-    }
-  }
-  if (TrimBlanks(pattern).empty()) return 0;
+  // One pass over the bytes: every call of a command binds through its pattern. "," and blanks
+  // are never second bytes.
+  const char* p = pattern.data();
+  const size_t len = pattern.size();
+  auto blank = [p](size_t i) { return static_cast<unsigned char>(p[i]) <= 32; };
   size_t n = 0;
-  size_t start = 0;
-  for (;;) {
-    // "," is never the second byte of a two-byte character.
-    const size_t comma = pattern.find(',', start);
-    std::string_view slot = TrimBlanks(pattern.substr(
-        start, comma == std::string_view::npos ? std::string_view::npos : comma - start));
-    if (!slot.empty() && slot[0] == '?') slot.remove_prefix(1);
-    if (n < max) out[n] = slot;
+  for (size_t i = 0;;) {
+    size_t b = i;
+    while (b < len && blank(b)) ++b;
+    if (n == 0 && b == len) return 0;  // a pattern of blanks takes nothing
+    size_t e = b;
+    while (e < len && p[e] != ',') ++e;
+    const size_t comma = e;
+    while (e > b && blank(e - 1)) --e;
+    if (b < e && p[b] == '?') ++b;
+    if (n < max) out[n] = std::string_view(p + b, e - b);
     ++n;
-    if (comma == std::string_view::npos) break;
-    start = comma + 1;
+    if (comma >= len) break;
+    i = comma + 1;
   }
   return n;
 }

@@ -20,6 +20,12 @@ void SetSoreText(TYumeBase& y, std::string value) {
   Store(y, std::move(value), "s");
 }
 
+void SetSoreView(TYumeBase& y, std::string_view v) {
+  if (!y.VarSore) return;
+  y.VarSore->SetValueText(v);
+  y.VarSore->SetTypeText("s");
+}
+
 void SetSoreNumber(TYumeBase& y, long double value) {
   Store(y, FormatNumber(value), "e");
 }

@@ -26,7 +26,9 @@ namespace yume {
 class TYumeBase;
 
 // ---- results: それ with its type ----
-void SetSoreText(TYumeBase& y, std::string value);    // "s"
+void SetSoreText(TYumeBase& y, std::string value);  // "s"
+// それ = v copied into its own storage (no new block when it has room): "s".
+void SetSoreView(TYumeBase& y, std::string_view v);
 void SetSoreNumber(TYumeBase& y, long double value);  // written with 15 digits, "e"
 void SetSoreInteger(TYumeBase& y, int64_t value);     // "e"
 // Any value with the type code given (a word's own type text included).

@@ -101,9 +101,11 @@ void EndTopFrame(TYumeBase& y) {
       RunBodyAgain(y, *f);
       return;
     case fkList: {
-      const auto& lines = *f->ItemLines;
-      if (f->Counter >= static_cast<int64_t>(lines.size())) break;
-      SetSoreText(y, lines[static_cast<size_t>(f->Counter)]);
+      const std::string& text = *f->ItemText;
+      auto pos = static_cast<size_t>(f->Limit);
+      if (pos >= text.size()) break;
+      SetSoreView(y, NextLine(text, pos));
+      f->Limit = static_cast<int64_t>(pos);
       ++f->Counter;
       SetCount(y, f->Counter);
       RunBodyAgain(y, *f);

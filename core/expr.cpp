@@ -1827,6 +1827,15 @@ std::string EvaluateSplitKept(TYumeBase& y, std::string_view text, const TExprCo
   return SplitValue(y, text, code, number, hasNumber, true);
 }
 
+const THashNode* SoleTextVariable(TYumeBase& y, const TExprCode* code) {
+  if (!code || code->AfterFirst != TExprCode::kDone || code->Tokens.size() != 1) return nullptr;
+  const TExprToken& t = code->Tokens[0];
+  if (t.Kind != TExprToken::kWord || t.Item) return nullptr;
+  const THashNode* w = PlainVariable(y, t);
+  long double n;
+  return w && !w->KeptNumber(n) ? w : nullptr;
+}
+
 bool IsAppendTo(const TExprCode* code, std::string_view name) {
   return code && code->AfterFirst == TExprCode::kConcat && code->PrefixEnd == code->Tokens.size() &&
          code->Tokens[0].Kind == TExprToken::kWord && code->Tokens[0].Text == name;

@@ -104,6 +104,9 @@ std::string EvaluateSplit(TYumeBase& y, std::string_view text, const TExprCode* 
 std::string EvaluateSplitKept(TYumeBase& y, std::string_view text, const TExprCode* code,
                               long double& number, bool& hasNumber);
 
+// The plain variable a split of one word reads, when it holds text (no number kept); null for
+// any other split or word.
+const THashNode* SoleTextVariable(TYumeBase& y, const TExprCode* code);
 // A split "name & term & ..." that is nothing but terms joined by "&", the first the word name.
 bool IsAppendTo(const TExprCode* code, std::string_view name);
 // The plain variable such a split reads first (null when its word means no plain variable now).

@@ -259,11 +259,14 @@ std::string FoldName(std::string_view name) {
 // ---- TNameIndex ----
 
 uint64_t TNameIndex::HashOf(std::string_view name) {
-  // FNV-1a, then mixed: names are short, and the low bits pick the slot.
+  // FNV-1a, then mixed to the bottom (the low bits pick the slot, and FNV's low bits depend only
+  // on the bytes' low bits, which clusters names that differ in their high bits).
   uint64_t h = 14695981039346656037ull;
   for (char c : name) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
-  h ^= h >> 29;
-  return h | 1;  // never 0
+  h ^= h >> 33;
+  h *= 0xff51afd7ed558ccdull;
+  h ^= h >> 33;
+  return h | (1ull << 63);  // never 0; the low bits, which pick the slot, stay as mixed
 }
 
 THashNode* TNameIndex::Find(std::string_view name) const {

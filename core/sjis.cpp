@@ -112,12 +112,21 @@ size_t FindAligned(std::string_view s, std::string_view what, size_t from) {
 }
 
 size_t FindCharAligned(std::string_view s, char c, size_t from) {
-  if (from <= s.size() && s.size() - from < 64) {
-    for (size_t i = from; i < s.size(); i += CharLen(s, i))
-      if (s[i] == c) return i;
-    return std::string_view::npos;
+  const char* d = s.data();
+  const size_t n = s.size();
+  size_t known = from;  // a character starts here
+  while (from < n) {
+    const void* hit = std::memchr(d + from, c, n - from);
+    if (!hit) break;
+    const auto h = static_cast<size_t>(static_cast<const char*>(hit) - d);
+    // An even run of first bytes before it (back to a known start) makes it a character of its
+    // own; an odd one makes it the second byte of a pair (whatever its value, as CharLen reads).
+    size_t q = h;
+    while (q > known && IsLead(d[q - 1])) --q;
+    if ((h - q) % 2 == 0) return h;
+    known = from = h + 1;
   }
-  return FindAligned(s, std::string_view(&c, 1), from);
+  return std::string_view::npos;
 }
 
 std::vector<std::string> SplitAtBars(std::string_view s) {

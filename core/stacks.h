@@ -90,7 +90,9 @@ struct TRunControl {
   std::string Condition;
   THashNode* ItemWord = nullptr;  // for loop: the counter variable
   uint64_t ItemGeneration = 0;    // dictionary generation ItemWord was found in
-  std::shared_ptr<std::vector<std::string>> ItemLines;  // list loop: the lines
+  // List loop: the text taken when the loop began, read a line at a time; Limit holds where the
+  // next line starts (lines are not split up front: a big text would cost a block per line).
+  std::shared_ptr<const std::string> ItemText;
 };
 
 // The current list of frames, and the lists set aside by PushLevel.

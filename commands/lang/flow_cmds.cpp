@@ -217,17 +217,17 @@ void CmdForEach(TYumeBase& y, TArgs& a) {
     text = a.TakeText(0);
   }
   TRunControl block = ReadBlock(y);
-  auto lines = std::make_shared<std::vector<std::string>>();
-  for (size_t pos = 0; pos < text.size();) lines->emplace_back(NextLine(text, pos));
-  if (lines->empty()) return;
+  if (text.empty()) return;
   block.Kind = fkList;
   block.Counter = 1;
-  SetSoreText(y, (*lines)[0]);
+  size_t pos = 0;
+  SetSoreView(y, NextLine(text, pos));
+  block.Limit = static_cast<int64_t>(pos);
   if (y.VarCount) {
     y.VarCount->SetValueText("1");
     y.VarCount->TypeText = "e";
   }
-  block.ItemLines = std::move(lines);
+  block.ItemText = std::make_shared<const std::string>(std::move(text));
   EnterBody(y, std::move(block));
 }
 

@@ -35,7 +35,7 @@ void SetMatchCount(TYumeBase& y, size_t n) {
 // マッチ (?を,?で) 374 -- the matched part and the captures in それ; the variable the text
 // came from keeps what follows the match.
 void CmdWildMatch(TYumeBase& y, TArgs& a) {
-  const std::string pattern = a.TakeText(1);
+  const std::string& pattern = a.Text(1);
   if (pattern.empty()) {
     SetSoreText(y, std::string());
     return;
@@ -61,7 +61,7 @@ void CmdWildMatch(TYumeBase& y, TArgs& a) {
 
 // 正規表現マッチ (?を,?で), RE (?,?) 187 -- the match and each group, one per line.
 void CmdRegexMatch(TYumeBase& y, TArgs& a) {
-  const std::string pattern = a.TakeText(1);
+  const std::string& pattern = a.Text(1);
   std::string lines;
   size_t count = 0;
   try {
@@ -76,7 +76,7 @@ void CmdRegexMatch(TYumeBase& y, TArgs& a) {
 
 // 正規表現区切る (?を,?で) 190 -- the pieces, one per line.
 void CmdRegexSplit(TYumeBase& y, TArgs& a) {
-  const std::string pattern = a.TakeText(1);
+  const std::string& pattern = a.Text(1);
   std::vector<std::string> pieces;
   try {
     pieces = RegexSplit(a.TextInPlace(0), pattern);
@@ -95,7 +95,7 @@ void CmdRegexSplit(TYumeBase& y, TArgs& a) {
 
 // 正規表現置換 (?を,?で) 191 -- s/pattern/replacement/flags
 void CmdRegexSubstitute(TYumeBase& y, TArgs& a) {
-  const std::string expression = a.TakeText(1);
+  const std::string& expression = a.Text(1);
   TRegexSubst r;
   try {
     r = RegexSubstitute(a.TextInPlace(0), expression);
@@ -109,7 +109,7 @@ void CmdRegexSubstitute(TYumeBase& y, TArgs& a) {
 
 // 正規表現入換 (?を,?で) 192 -- tr/from/to/flags
 void CmdRegexTranslate(TYumeBase& y, TArgs& a) {
-  const std::string expression = a.TakeText(1);
+  const std::string& expression = a.Text(1);
   std::string out;
   try {
     out = RegexTranslate(a.TextInPlace(0), expression);

@@ -44,6 +44,9 @@ TEST(Bind, PatternParticles) {
   EXPECT_EQ(PatternParticles("?の,?行目を"), (std::vector<std::string>{"の", "行目を"}));
   EXPECT_EQ(PatternParticles("?を, ?へ"), (std::vector<std::string>{"を", "へ"}));
   EXPECT_EQ(PatternParticles("?,?"), (std::vector<std::string>{"", ""}));
+  EXPECT_EQ(PatternParticles(" ?を ,?で "), (std::vector<std::string>{"を", "で"}));
+  EXPECT_EQ(PatternParticles("?を,"), (std::vector<std::string>{"を", ""}));
+  EXPECT_EQ(PatternParticles("  "), std::vector<std::string>{});
 }
 
 TEST(Bind, SlotsAreFilledByParticleWhateverTheOrder) {

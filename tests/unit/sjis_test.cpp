@@ -14,6 +14,18 @@ TEST(Sjis, FindNeverMatchesASecondByte) {
   // "表" is 95 5C and "ソ" is 83 5C: their second byte is "\".
   std::string s = "表ソ\\x";
   EXPECT_EQ(FindCharAligned(s, '\\'), 4u);
+  // "チ" is 83 60 and "＝" 81 81 (a first byte that is also a second): "`" inside them is skipped
+  // however many such pairs stand before it, in short and long texts, from any start.
+  EXPECT_EQ(FindCharAligned("＝＝チ`", '`'), 6u);
+  EXPECT_EQ(FindCharAligned("a＝チ`", '`'), 5u);
+  EXPECT_EQ(FindCharAligned("チ`チ`", '`', 3), 5u);
+  EXPECT_EQ(FindCharAligned("チチ", '`'), std::string::npos);
+  std::string many;
+  for (int i = 0; i < 100; ++i) many += "＝チ";
+  EXPECT_EQ(FindCharAligned(many + "`", '`'), many.size());
+  EXPECT_EQ(FindCharAligned(many, '`'), std::string::npos);
+  EXPECT_EQ(FindCharAligned("ab,", ',', 5), std::string::npos);
+  EXPECT_EQ(FindCharAligned("ソ\x81\tx\t", '\t'), 5u);  // a TAB after a first byte is its second
   // "ア" is 83 41: "A" must not be found inside it, nor a pair straddling two characters.
   std::string t = "アA";
   EXPECT_EQ(FindAligned(t, "A"), 2u);
