@@ -95,6 +95,15 @@ class TPartEvents {
   // Whether a slot of a part holds an event (the host's default behaviours ask: a file drop
   // with no event fills an edit, a list or a memo).
   virtual bool HasEvent(int index, int slot) = 0;
+  // A browser part is about to navigate to url (CP932): its click event runs, and false
+  // cancels the navigation.
+  virtual bool BrowserNavigate(int index, const std::string& url) { return true; }
+  // A browser part's page asks for a new window (its open event runs): -2 refuses it, -1 lets
+  // the platform open a window of its own, else the index of the browser part to show it in.
+  virtual int BrowserNewWindow(int index) { return -1; }
+  // Something that fires an event later (a page loading) started or ended: the program keeps
+  // waiting for events meanwhile.
+  virtual void SourceBusy(bool on) {}
 };
 
 // A person's action on a part, synthesized as real input (--events).

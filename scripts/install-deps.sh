@@ -18,6 +18,8 @@ PACKAGES=(
   fonts-ipafont-gothic fonts-ipafont-mincho fontconfig
   # the programmer's editor part (Tエディタ)
   libqscintilla2-qt6-dev
+  # the browser part (ブラウザ), in yume-web.so
+  qt6-webengine-dev
   # character conversion at the boundaries (iconv comes with libc; CP932 needs the gconv modules)
   libc-bin
   # regular expressions matched on Shift_JIS bytes

@@ -26,6 +26,9 @@ int main(int argc, char** argv) {
   }
   // The application object only sees the program name: it would take options of its own
   // out of the script's arguments.
+  // The browser part's engine draws with the application's shared GL contexts where there
+  // is a GPU; they must be asked for before the application exists.
+  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   int qargc = 1;
   char* qargv[] = {argv[0], nullptr};
   QApplication qapp(qargc, qargv);

@@ -51,6 +51,7 @@
 #include "core/sjis.h"
 #include "gfx/fonts.h"
 #include "gfx/surface.h"
+#include "ui/browserpart.h"
 
 namespace yume {
 
@@ -237,6 +238,9 @@ std::string ShiftText(Qt::KeyboardModifiers mods, Qt::MouseButtons buttons, bool
   return Cp(words.join(QLatin1Char('\n')));
 }
 
+// How long a browser command waits for the page it reads, in milliseconds.
+constexpr int kBrowserWait = 15000;
+
 // The events each kind reports, as a mask of slots.
 constexpr unsigned Slots(std::initializer_list<int> s) {
   unsigned m = 0;
@@ -314,8 +318,9 @@ struct TQtParts::TPart {
   QPointer<QButtonGroup> Radios;
   QStringList RadioItems;
   QColor FontColor;
-  bool Hidden = false;  // destroyed: hidden, waiting to be released
-  bool Modal = false;   // shown by ダイアログ表示
+  TBrowserView* Browser = nullptr;  // browser: its view (the widget W, which owns it)
+  bool Hidden = false;              // destroyed: hidden, waiting to be released
+  bool Modal = false;               // shown by ダイアログ表示
 };
 
 namespace {
@@ -958,11 +963,41 @@ QWidget* TQtParts::MakeWidget(int index, int kind, const QString& caption) {
       return f;
     }
     case pkBrowser:
-      lastError_ = Cp(QStringLiteral("ブラウザ部品は、この環境では使えません。"));
-      return nullptr;
+      return MakeBrowser(index);
     default:
       return nullptr;
   }
+}
+
+QWidget* TQtParts::MakeBrowser(int index) {
+  QString why;
+  TBrowserView* b = MakeBrowserView(why);
+  if (!b) {
+    lastError_ = Cp(QStringLiteral("ブラウザ部品は、この環境では使えません。") +
+                    (why.isEmpty() ? QString() : QStringLiteral("(") + why + QStringLiteral(")")));
+    return nullptr;
+  }
+  parts_[index]->Browser = b;
+  // Navigation and new windows are the script's to allow: the model runs the events and reads
+  // the system variables that decide.
+  b->BeforeNavigate = [this, index](const QString& url) {
+    return !events_ || events_->BrowserNavigate(index, Cp(url));
+  };
+  b->Completed = [this, index]() { Fire(index, psChange); };
+  b->NewWindow = [this, index](TBrowserView*& target) {
+    const int to = events_ ? events_->BrowserNewWindow(index) : -1;
+    if (to == -2) return TBrowserView::nwRefuse;
+    TPart* t = Part(to);
+    if (to < 0 || !t || !t->Browser || !t->W) return TBrowserView::nwOwnWindow;
+    target = t->Browser;
+    return TBrowserView::nwTarget;
+  };
+  b->Loading = [this](bool on) {
+    if (events_) events_->SourceBusy(on);
+  };
+  QWidget* w = b->Widget();
+  w->resize(300, 150);
+  return w;
 }
 
 bool TQtParts::Create(int index, int kind, const std::string& caption, const TDialogFont& font,
@@ -1217,8 +1252,11 @@ TPropResult TQtParts::Get(int index, int prop, std::string& v) {
   switch (prop) {
     case 4:     // テキスト
     case 11: {  // タイトル
-      if (prop == 11 && k != pkForm) return TPropResult::NotForKind;
+      if (prop == 11 && k != pkForm && k != pkBrowser) return TPropResult::NotForKind;
       switch (k) {
+        case pkBrowser:
+          v = Cp(prop == 11 ? p.Browser->Title(kBrowserWait) : p.Browser->Url(kBrowserWait));
+          return TPropResult::Ok;
         case pkButton:
           v = Cp(static_cast<QPushButton*>(w)->text());
           return TPropResult::Ok;
@@ -1549,7 +1587,7 @@ TPropResult TQtParts::Get(int index, int prop, std::string& v) {
       return TPropResult::Ok;
     }
     case 45:
-      v.clear();
+      v = k == pkBrowser ? Cp(p.Browser->Url(kBrowserWait)) : std::string();
       return TPropResult::Ok;
     case 49:
       if (k == pkPanel)
@@ -1626,8 +1664,11 @@ TPropResult TQtParts::Set(int index, int prop, const std::string& value) {
   switch (prop) {
     case 4:
     case 11: {
-      if (prop == 11 && k != pkForm) return TPropResult::NotForKind;
+      if (prop == 11 && k != pkForm && k != pkBrowser) return TPropResult::NotForKind;
       switch (k) {
+        case pkBrowser:
+          p.Browser->SetTitle(q, kBrowserWait);
+          return TPropResult::Ok;
         case pkButton: {
           auto* b = static_cast<QPushButton*>(w);
           b->setText(q);
@@ -2084,7 +2125,9 @@ TPropResult TQtParts::Set(int index, int prop, const std::string& value) {
       return TPropResult::NotForKind;
     }
     case 45:
-      return k == pkBrowser ? TPropResult::Failed : TPropResult::NotForKind;
+      if (k != pkBrowser) return TPropResult::NotForKind;
+      p.Browser->Navigate(q);
+      return TPropResult::Ok;
     case 49:
       if (k == pkPanel) {
         p.Bevel = Int(value);
@@ -2653,13 +2696,27 @@ TPropResult TQtParts::Command(int number, int index, const std::string& arg, std
       return TPropResult::Ok;
     }
 #endif
-    case 435:
-    case 436:
-    case 540:
-    case 541:
+    case 435:  // ブラウザ進む
+    case 436:  // ブラウザ戻る
       if (k != pkBrowser) return TPropResult::NotForKind;
-      lastError_ = Cp(QStringLiteral("ブラウザ部品は、この環境では使えません。"));
-      return TPropResult::Failed;
+      p.Browser->Go(number == 435 ? 1 : -1);
+      return TPropResult::Ok;
+    case 540: {  // ブラウザHTML取得
+      if (k != pkBrowser) return TPropResult::NotForKind;
+      QString html;
+      if (!p.Browser->Html(html, kBrowserWait)) {
+        lastError_ = Cp(p.Browser->Alive()
+                            ? QStringLiteral("ブラウザの文書が、時間内に読み込まれませんでした。")
+                            : QStringLiteral("ブラウザの表示プロセスが終了しています。"));
+        return TPropResult::Failed;
+      }
+      result = Cp(html);
+      return TPropResult::Ok;
+    }
+    case 541:  // ブラウザHTML書く
+      if (k != pkBrowser) return TPropResult::NotForKind;
+      p.Browser->WriteHtml(Q(arg), kBrowserWait);
+      return TPropResult::Ok;
     default:
       return TPropResult::NotForKind;
   }

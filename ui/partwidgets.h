@@ -72,6 +72,7 @@ class TQtParts : public QObject, public TPartHost {
  private:
   TPart* Part(int index);
   QWidget* MakeWidget(int index, int kind, const QString& caption);
+  QWidget* MakeBrowser(int index);
   void Hook(int index, QWidget* w);
   void SetPicture(int index, const QString& file);
   QMenuBar* MenuBar();

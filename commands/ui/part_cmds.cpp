@@ -377,6 +377,33 @@ void CmdEditorLoadSettings(TYumeBase& y, TArgs& a) {
   FileCommand(y, 404, PartSlot(y, a, 0), file);
 }
 
+// The browser part a command's slot names.
+const TObjNode& BrowserSlot(TYumeBase& y, TArgs& a, size_t i) {
+  const TObjNode& n = PartSlot(y, a, i);
+  if (n.Kind != pkBrowser)
+    RaiseError(y, "部品\"%s\"は、\"%s\"ではありません。", {n.Name, "ブラウザ"});
+  return n;
+}
+
+// ブラウザ進む (?の) 435, ブラウザ戻る (?の) 436
+void CmdBrowserForward(TYumeBase& y, TArgs& a) {
+  RunPartCommand(y, a, 435, BrowserSlot(y, a, 0), {}, false);
+}
+void CmdBrowserBack(TYumeBase& y, TArgs& a) {
+  RunPartCommand(y, a, 436, BrowserSlot(y, a, 0), {}, false);
+}
+
+// ブラウザHTML取得 (?の) 540 -- the shown document's HTML in それ
+void CmdBrowserGetHtml(TYumeBase& y, TArgs& a) {
+  RunPartCommand(y, a, 540, BrowserSlot(y, a, 0), {}, true);
+}
+
+// ブラウザHTML書く (?へ,?を) 541
+void CmdBrowserWriteHtml(TYumeBase& y, TArgs& a) {
+  const std::string html = a.Text(1);
+  RunPartCommand(y, a, 541, BrowserSlot(y, a, 0), html, false);
+}
+
 }  // namespace
 
 constexpr CommandDef kCommands[] = {
@@ -421,10 +448,10 @@ constexpr CommandDef kCommands[] = {
     {"Tエディタ設定", "?の", 402, nullptr},
     {"Tエディタ設定を保存", "?を,?へ", 403, CmdEditorSaveSettings},
     {"Tエディタ設定を読込", "?を,?から", 404, CmdEditorLoadSettings},
-    {"ブラウザ進む", "?の", 435, nullptr},
-    {"ブラウザ戻る", "?の", 436, nullptr},
-    {"ブラウザHTML取得", "?の", 540, nullptr},
-    {"ブラウザHTML書く", "?へ,?を", 541, nullptr},
+    {"ブラウザ進む", "?の", 435, CmdBrowserForward},
+    {"ブラウザ戻る", "?の", 436, CmdBrowserBack},
+    {"ブラウザHTML取得", "?の", 540, CmdBrowserGetHtml},
+    {"ブラウザHTML書く", "?へ,?を", 541, CmdBrowserWriteHtml},
     {"タブ追加", "?に,?の", 434, CmdTabAdd},
     {"タブ削除", "?の,?を", 530, CmdTabDelete},
     {"タブ有効変更", "?を,?に", 437, CmdTabEnable},

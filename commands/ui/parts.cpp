@@ -94,6 +94,20 @@ class TPartModel : public TFamilyState, public TPartEvents {
     const TObjNode* n = y_.Objs.Get(index);
     return n && slot >= 0 && slot < psSlotCount && n->Entries[slot];
   }
+  bool BrowserNavigate(int index, const std::string& url) override;
+  int BrowserNewWindow(int index) override;
+  void SourceBusy(bool on) override {
+    TYumeApp* app = y_.App;
+    if (!app) return;
+    if (on) {
+      app->ArmSource();
+      return;
+    }
+    app->DisarmSource();
+    // The host looks again whether anything can still happen once the loop is idle (after a
+    // timer, as after any event); the release timer is the harmless one to ask for that.
+    if (!app->HasArmedSources()) app->Host().SetTimer(THostTimer::ObjDel, 1, true);
+  }
 
   std::function<TPartHost*()> loader_;
   TPartHost* host_ = nullptr;
@@ -748,6 +762,36 @@ void RunResume(TYumeBase& y) {
 }
 
 }  // namespace
+
+// Before a browser navigates: the click event sees the target in ブラウザ移動先URL, then
+// ブラウザURL移動許可 decides.
+bool TPartModel::BrowserNavigate(int index, const std::string& url) {
+  if (THashNode* w = y_.Dict.FindScoped("ブラウザ移動先URL", false)) SetSystemText(w, url);
+  if (HasEvent(index, psClick)) PartEvent(index, psClick, {});
+  long double allow = 1;
+  if (!TryStrToNumber(TrimBlanks(SystemText(y_, "ブラウザURL移動許可")), allow)) allow = 1;
+  return allow != 0;
+}
+
+// A page asks for a new window: the open event runs, then ブラウザ新規ブラウザ says where it
+// goes (禁止: nowhere; a browser part; empty: a window of the platform's own).
+int TPartModel::BrowserNewWindow(int index) {
+  if (HasEvent(index, psOpen)) PartEvent(index, psOpen, {});
+  const std::string target(TrimBlanks(SystemText(y_, "ブラウザ新規ブラウザ")));
+  if (target.empty()) return -1;
+  if (target == "禁止") return -2;
+  const TObjNode* n = FindPart(y_, target);
+  if (!n || n->Kind != pkBrowser) {
+    // Reported as the statement's error would be; the window is refused.
+    try {
+      RaiseError(y_, "ブラウザの新規ウインドウにブラウザ部品が指定されていません。");
+    } catch (const EYume& e) {
+      if (y_.App) y_.App->HandleStatementError(e, true);
+    }
+    return -2;
+  }
+  return n->Tag;
+}
 
 bool TPartModel::PartEvent(int index, int slot, const TPartEventInfo& info) {
   try {
