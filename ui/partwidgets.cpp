@@ -624,6 +624,33 @@ int CharOffset(const QString& text, int bytes) {
   return chars;
 }
 
+#ifdef YUME_HAVE_QSCINTILLA
+// The programmer's editor's settings, as its settings file and its settings dialog hold them.
+QString EditorSettings(QsciScintilla* e) {
+  return QStringLiteral("font=%1\nsize=%2\nwrap=%3\ntabwidth=%4\nreadonly=%5\n")
+      .arg(e->font().family())
+      .arg(e->font().pointSize())
+      .arg(e->wrapMode() == QsciScintilla::WrapNone ? 0 : 1)
+      .arg(e->tabWidth())
+      .arg(e->isReadOnly() ? 1 : 0);
+}
+
+void ApplyEditorSettings(QsciScintilla* e, const QString& text) {
+  for (const QString& line : text.split(QLatin1Char('\n'))) {
+    const QString key = line.section(QLatin1Char('='), 0, 0).trimmed();
+    const QString val = line.section(QLatin1Char('='), 1).trimmed();
+    QFont font = e->font();
+    if (key == QStringLiteral("font") && !val.isEmpty()) font.setFamily(MapFontFamily(val));
+    if (key == QStringLiteral("size") && val.toInt() > 0) font.setPointSize(val.toInt());
+    if (key == QStringLiteral("font") || key == QStringLiteral("size")) e->setFont(font);
+    if (key == QStringLiteral("wrap"))
+      e->setWrapMode(val.toInt() ? QsciScintilla::WrapWord : QsciScintilla::WrapNone);
+    if (key == QStringLiteral("tabwidth") && val.toInt() > 0) e->setTabWidth(val.toInt());
+    if (key == QStringLiteral("readonly")) e->setReadOnly(val.toInt() != 0);
+  }
+}
+#endif
+
 }  // namespace
 
 TQtParts::TQtParts(QWidget* main) : main_(main) {
@@ -2665,37 +2692,34 @@ TPropResult TQtParts::Command(int number, int index, const std::string& arg, std
                  : TPropResult::Failed;
     }
 #ifdef YUME_HAVE_QSCINTILLA
+    case 402:  // Tエディタ設定: the settings as key=value lines, or (arg) lines to apply
+      if (k != pkTEditor) return TPropResult::NotForKind;
+      if (arg.empty())
+        result = Cp(EditorSettings(static_cast<QsciScintilla*>(w)));
+      else
+        ApplyEditorSettings(static_cast<QsciScintilla*>(w), Q(arg));
+      return TPropResult::Ok;
     case 403:
-    case 404: {  // Tエディタ設定を保存 / 読込: key=value lines
+    case 404: {  // Tエディタ設定を保存 / 読込: key=value lines, UTF-8
       if (k != pkTEditor) return TPropResult::NotForKind;
       auto* e = static_cast<QsciScintilla*>(w);
       QFile f(Q(arg));
       if (number == 403) {
         if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return TPropResult::Failed;
-        const QString text = QStringLiteral("font=%1\nsize=%2\nwrap=%3\ntabwidth=%4\nreadonly=%5\n")
-                                 .arg(e->font().family())
-                                 .arg(e->font().pointSize())
-                                 .arg(e->wrapMode() == QsciScintilla::WrapNone ? 0 : 1)
-                                 .arg(e->tabWidth())
-                                 .arg(e->isReadOnly() ? 1 : 0);
-        return f.write(text.toUtf8()) >= 0 ? TPropResult::Ok : TPropResult::Failed;
+        return f.write(EditorSettings(e).toUtf8()) >= 0 ? TPropResult::Ok : TPropResult::Failed;
       }
       if (!f.open(QIODevice::ReadOnly)) return TPropResult::Failed;
-      for (const QString& line : QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'))) {
-        const QString key = line.section(QLatin1Char('='), 0, 0).trimmed();
-        const QString val = line.section(QLatin1Char('='), 1).trimmed();
-        QFont font = e->font();
-        if (key == QStringLiteral("font") && !val.isEmpty()) font.setFamily(MapFontFamily(val));
-        if (key == QStringLiteral("size") && val.toInt() > 0) font.setPointSize(val.toInt());
-        if (key == QStringLiteral("font") || key == QStringLiteral("size")) e->setFont(font);
-        if (key == QStringLiteral("wrap"))
-          e->setWrapMode(val.toInt() ? QsciScintilla::WrapWord : QsciScintilla::WrapNone);
-        if (key == QStringLiteral("tabwidth") && val.toInt() > 0) e->setTabWidth(val.toInt());
-        if (key == QStringLiteral("readonly")) e->setReadOnly(val.toInt() != 0);
-      }
+      ApplyEditorSettings(e, QString::fromUtf8(f.readAll()));
       return TPropResult::Ok;
     }
+#else
+    case 402:
+    case 403:
+    case 404:
+      return TPropResult::NotForKind;
 #endif
+    case 339:  // メッセージ送信
+      return SendMessage(index, arg, result);
     case 435:  // ブラウザ進む
     case 436:  // ブラウザ戻る
       if (k != pkBrowser) return TPropResult::NotForKind;
@@ -2720,6 +2744,163 @@ TPropResult TQtParts::Command(int number, int index, const std::string& arg, std
     default:
       return TPropResult::NotForKind;
   }
+}
+
+// The window messages scripts send to parts, done with the widgets: texts, selections, the
+// editing commands, scrolling, the items of lists and combos, closing a form. arg is
+// "message<TAB>wparam<TAB>N|T<TAB>lparam" (T: lparam is a text); result the number, and after a
+// tab the text a message wrote into the script's buffer. A message meant for other kinds of
+// window gives 0, as a window that ignores it would.
+TPropResult TQtParts::SendMessage(int index, const std::string& arg, std::string& result) {
+  TPart& p = *Part(index);
+  QWidget* w = p.W;
+  const int k = p.Kind;
+  const QStringList f = Q(arg).split(QLatin1Char('\t'));
+  if (f.size() < 4) return TPropResult::Failed;
+  const long long msg = f[0].toLongLong(), wparam = f[1].toLongLong();
+  const QString lparamText = f.mid(3).join(QLatin1Char('\t'));
+  const long long lparam = f[2] == QStringLiteral("N") ? lparamText.toLongLong() : 0;
+  const bool text = k == pkEdit || k == pkCombo || k == pkMemo || k == pkRich || k == pkTEditor;
+  const bool items = k == pkList || k == pkCombo || k == pkRadio;
+  std::string v, none;
+  long long r = 0;
+  switch (msg) {
+    case 0x000C:  // WM_SETTEXT
+      r = Set(index, 4, Cp(lparamText)) == TPropResult::Ok ? 1 : 0;
+      break;
+    case 0x000D:    // WM_GETTEXT: at most wparam - 1 bytes, whole characters
+    case 0x000E: {  // WM_GETTEXTLENGTH
+      if (Get(index, 4, v) != TPropResult::Ok) v.clear();
+      if (msg == 0x000D) {
+        const QString all = Q(v);
+        v = Cp(all.left(CharOffset(all, static_cast<int>(std::max(0LL, wparam - 1)))));
+        result = Num(static_cast<long long>(v.size())) + "\t" + v;
+        return TPropResult::Ok;
+      }
+      r = static_cast<long long>(v.size());
+      break;
+    }
+    case 0x0010:  // WM_CLOSE: a form closes as by its close box
+      if (k == pkForm && index > 0 && w && w->isVisible()) CloseRequested(index);
+      break;
+    case 0x0300:  // WM_CUT, WM_COPY, WM_PASTE, WM_UNDO
+    case 0x0301:
+    case 0x0302:
+    case 0x0304: {
+      const int command = msg == 0x0300 ? 510 : msg == 0x0301 ? 511 : msg == 0x0302 ? 512 : 509;
+      r = Command(command, index, {}, none) == TPropResult::Ok && msg == 0x0304 ? 1 : 0;
+      break;
+    }
+    case 0x0303:  // WM_CLEAR
+      if (text) Set(index, 40, {});
+      break;
+    case 0x00B0: {  // EM_GETSEL: start and end in bytes, packed
+      if (!text) break;
+      std::string start, len;
+      Get(index, 43, start);
+      Get(index, 44, len);
+      const long long s = Int(start), e = s + Int(len);
+      r = (s & 0xFFFF) | ((e & 0xFFFF) << 16);
+      break;
+    }
+    case 0x00B1: {  // EM_SETSEL: from wparam to lparam (-1: the end); wparam -1 deselects
+      if (!text) break;
+      std::string all, start;
+      Get(index, 4, all);
+      if (wparam < 0) {
+        Get(index, 43, start);
+        Set(index, 43, start);
+        break;
+      }
+      const long long end = lparam < 0 || lparam > static_cast<long long>(all.size())
+                                ? static_cast<long long>(all.size())
+                                : lparam;
+      const long long from = std::min<long long>(wparam, all.size());
+      Set(index, 43, Num(std::min(from, end)));
+      Set(index, 44, Num(std::abs(end - from)));
+      break;
+    }
+    case 0x00C2:  // EM_REPLACESEL
+      if (text) Set(index, 40, Cp(lparamText));
+      break;
+    case 0x00CF:  // EM_SETREADONLY
+      if (text) r = Set(index, 23, wparam ? "0" : "1") == TPropResult::Ok ? 1 : 0;
+      break;
+    case 0x00BA:  // EM_GETLINECOUNT
+      if (k == pkEdit || k == pkCombo) {
+        r = 1;
+      } else if (text) {
+        Get(index, 4, v);
+        r = Q(v).count(QLatin1Char('\n')) + 1;
+      }
+      break;
+    case 0x00B6:    // EM_LINESCROLL: lparam lines down (negative: up)
+    case 0x00B7:    // EM_SCROLLCARET
+    case 0x0115: {  // WM_VSCROLL: line, page, top, bottom
+      auto* area = qobject_cast<QAbstractScrollArea*>(w);
+      if (!area) break;
+      if (msg == 0x00B7) {
+        if (auto* e = qobject_cast<QPlainTextEdit*>(w)) e->ensureCursorVisible();
+        if (auto* e = qobject_cast<QTextEdit*>(w)) e->ensureCursorVisible();
+        r = 1;
+        break;
+      }
+      QScrollBar* bar = area->verticalScrollBar();
+      if (msg == 0x00B6) {
+        const int line = qobject_cast<QPlainTextEdit*>(w) ? 1 : area->fontMetrics().lineSpacing();
+        bar->setValue(bar->value() + static_cast<int>(lparam) * line);
+        r = 1;
+        break;
+      }
+      switch (wparam & 0xFFFF) {
+        case 0:
+          bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
+          break;
+        case 1:
+          bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+          break;
+        case 2:
+          bar->triggerAction(QAbstractSlider::SliderPageStepSub);
+          break;
+        case 3:
+          bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+          break;
+        case 6:
+          bar->triggerAction(QAbstractSlider::SliderToMinimum);
+          break;
+        case 7:
+          bar->triggerAction(QAbstractSlider::SliderToMaximum);
+          break;
+        default:
+          break;
+      }
+      break;
+    }
+    case 0x018B:  // LB_GETCOUNT, CB_GETCOUNT
+    case 0x0146:
+      if (items) r = ItemsOf(p).size();
+      break;
+    case 0x0188:  // LB_GETCURSEL, CB_GETCURSEL
+    case 0x0147:
+      if (items) {
+        Get(index, 6, v);
+        r = Int(v, -1);
+      }
+      break;
+    case 0x0186:  // LB_SETCURSEL, CB_SETCURSEL: -1 (LB_ERR) past the end
+    case 0x014E:
+      if (items) {
+        const long long count = ItemsOf(p).size();
+        r = wparam >= 0 && wparam < count ? wparam : -1;
+        if (r >= 0) Set(index, 6, Num(wparam));
+      }
+      break;
+    default:
+      lastError_ = Cp(QStringLiteral("メッセージ%1は、この環境では扱えません。").arg(msg));
+      return TPropResult::Failed;
+  }
+  result = Num(r);
+  return TPropResult::Ok;
 }
 
 void TQtParts::CloseRequested(int index) {

@@ -77,6 +77,7 @@ class TQtParts : public QObject, public TPartHost {
   void SetPicture(int index, const QString& file);
   QMenuBar* MenuBar();
   void CloseRequested(int index);
+  TPropResult SendMessage(int index, const std::string& arg, std::string& result);
   // Files dropped on a part: its drop event, or what the kind does without one.
   void DropFiles(int index, const QStringList& files);
 

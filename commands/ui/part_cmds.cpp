@@ -207,6 +207,13 @@ void CmdShowDialog(TYumeBase& y, TArgs& a) {
   ShowDialogForm(y, NameSlot(a, 0));
 }
 
+// メッセージ送信 (?に,?と) 339 -- "message,wparam,lparam" to a part; それ = the result
+void CmdSendMessage(TYumeBase& y, TArgs& a) {
+  const std::string spec = a.Text(1);
+  const TObjNode& n = PartSlot(y, a, 0);
+  SetSoreInteger(y, SendPartMessage(y, n, spec));
+}
+
 // 母艦浮上 () 352
 void CmdSurface(TYumeBase& y, TArgs&) {
   if (y.App) y.App->Surface();
@@ -365,6 +372,11 @@ void CmdRichSave(TYumeBase& y, TArgs& a) {
   FileCommand(y, 482, n, file);
 }
 
+// Tエディタ設定 (?の) 402 -- the settings dialog; それ = 1 when confirmed, 0 when cancelled
+void CmdEditorSettings(TYumeBase& y, TArgs& a) {
+  SetSoreInteger(y, EditorSettingsDialog(y, PartSlot(y, a, 0)) ? 1 : 0);
+}
+
 // Tエディタ設定を保存 (?を,?へ) 403, Tエディタ設定を読込 (?を,?から) 404
 void CmdEditorSaveSettings(TYumeBase& y, TArgs& a) {
   const std::string file(TrimBlanks(a.Text(1)));
@@ -424,7 +436,7 @@ constexpr CommandDef kCommands[] = {
     {"最大化", "?を", 406, CmdMaximize},
     {"最小化", "?を", 407, CmdMinimize},
     {"フォーム元のサイズ", "?を", 408, CmdRestore},
-    {"メッセージ送信", "?に,?と", 339, nullptr},
+    {"メッセージ送信", "?に,?と", 339, CmdSendMessage},
     {"乗せ換える", "?を,?の上へ", 401, CmdPutOn},
     {"乗せる", "?を,?へ", 401, CmdPutOn},
     {"母艦浮上", "", 352, CmdSurface},
@@ -445,7 +457,7 @@ constexpr CommandDef kCommands[] = {
     {"選択文字列切り取り", "?の", 510, CmdCut},
     {"選択文字列コピー", "?の", 511, CmdCopy},
     {"選択文字列貼り付け", "?の", 512, CmdPaste},
-    {"Tエディタ設定", "?の", 402, nullptr},
+    {"Tエディタ設定", "?の", 402, CmdEditorSettings},
     {"Tエディタ設定を保存", "?を,?へ", 403, CmdEditorSaveSettings},
     {"Tエディタ設定を読込", "?を,?から", 404, CmdEditorLoadSettings},
     {"ブラウザ進む", "?の", 435, CmdBrowserForward},

@@ -1012,6 +1012,141 @@ void DestroyAllParts(TYumeBase& y) {
   }
 }
 
+namespace {
+
+// A number of a message: decimal, or hexadecimal after "$"; 0 when unreadable.
+long long MessageNumber(std::string_view text) {
+  text = TrimBlanks(text);
+  if (!text.empty() && text[0] == '$') {
+    long long n = 0;
+    for (char c : text.substr(1)) {
+      const int d = c >= '0' && c <= '9'   ? c - '0'
+                    : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                    : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                           : -1;
+      if (d < 0 || n > (1LL << 40)) return 0;
+      n = n * 16 + d;
+    }
+    return n;
+  }
+  long double n = 0;
+  if (!TryStrToNumber(text, n) || n != std::trunc(n) || n > 9e15L || n < -9e15L) return 0;
+  return static_cast<long long>(n);
+}
+
+}  // namespace
+
+long long SendPartMessage(TYumeBase& y, const TObjNode& node, const std::string& spec) {
+  // "message,wparam,lparam": ',' never ends a two-byte character, so a plain split is safe.
+  std::vector<std::string> parts;
+  size_t from = 0;
+  for (size_t i = 0; i <= spec.size(); ++i) {
+    if (i == spec.size() || spec[i] == ',') {
+      parts.emplace_back(spec, from, i - from);
+      from = i + 1;
+    }
+  }
+  if (parts.size() != 3)
+    RaiseArgumentError(y, "メッセージ送信",
+                       "メッセージ番号,wParam,lParam の形で指定してください。");
+  const std::string lp(TrimBlanks(parts[2]));
+  THashNode* buffer = nullptr;
+  std::string lparam = lp, kind = "N";
+  // A number starts with "$" or a digit (or a minus and a digit: EM_SETSEL's -1 is a number
+  // to every script that writes it).
+  const size_t digit = lp.size() > 1 && lp[0] == '-' ? 1 : 0;
+  if (lp.empty() || !(lp[0] == '$' || (lp[digit] >= '0' && lp[digit] <= '9'))) {
+    // A variable's text is passed (and a message that fills a buffer fills the variable).
+    buffer = y.Dict.FindScoped(lp, false);
+    if (!buffer) {
+      auto fresh = THashNode::MakeVariable(lp, false, y.WordLevel(), "");
+      buffer = fresh.get();
+      y.Dict.Add(std::move(fresh));
+    }
+    lparam = buffer->ValueText();
+    kind = "T";
+  } else {
+    lparam = std::to_string(MessageNumber(lp));
+  }
+  const std::string arg = std::to_string(MessageNumber(parts[0])) + "\t" +
+                          std::to_string(MessageNumber(parts[1])) + "\t" + kind + "\t" + lparam;
+  std::string out;
+  TPartHost& h = PartWidgets(y);
+  if (h.Command(339, node.Tag, arg, out) != TPropResult::Ok)
+    RaiseArgumentError(y, "メッセージ送信", h.LastError());
+  // The result, and after a tab what the message wrote into the buffer.
+  const size_t tab = out.find('\t');
+  if (tab != std::string::npos && buffer) {
+    if (buffer->Reserved) RaiseReadOnly(y, buffer->Name);
+    buffer->SetValueText(out.substr(tab + 1));
+    buffer->SetTypeText("s");
+  }
+  return MessageNumber(out.substr(0, tab));
+}
+
+namespace {
+
+// The editor's settings as the settings dialog names them, and as its settings file does.
+constexpr std::pair<const char*, const char*> kEditorSettings[] = {
+    {"書体", "font"},       {"サイズ", "size"},       {"折り返し", "wrap"},
+    {"タブ幅", "tabwidth"}, {"読取専用", "readonly"},
+};
+
+}  // namespace
+
+bool EditorSettingsDialog(TYumeBase& y, const TObjNode& node) {
+  TPartHost& h = PartWidgets(y);
+  std::string current;
+  if (node.Kind != pkTEditor || h.Command(402, node.Tag, {}, current) != TPropResult::Ok)
+    RaiseError(y, "部品\"%s\"は、\"%s\"ではありません。", {node.Name, "Tエディタ"});
+  if (!y.Dialogs) RaiseNotBuilt(y, "ダイアログ");
+  TItemList items;
+  items.KeyTitle = "項目";
+  items.ValueTitle = "値";
+  for (const auto& [label, key] : kEditorSettings) {
+    TItemRow row;
+    row.Key = label;
+    const std::string prefix = std::string(key) + "=";
+    for (size_t pos = 0; pos < current.size();) {
+      size_t end = current.find('\n', pos);
+      if (end == std::string::npos) end = current.size();
+      std::string_view line(current.data() + pos, end - pos);
+      if (line.substr(0, prefix.size()) == prefix)
+        row.Value = TrimBlanks(line.substr(prefix.size()));
+      pos = end + 1;
+    }
+    const std::string_view k(key);
+    if (k == "wrap" || k == "readonly") {
+      row.Kind = TItemRow::PickList;
+      row.Choices = {"0", "1"};
+    } else {
+      row.Kind = k == "font" ? TItemRow::Text : TItemRow::Number;
+    }
+    items.Rows.push_back(std::move(row));
+  }
+  TDialogStyle style;
+  style.Title = "Tエディタ設定";
+  style.Font.Name = "ＭＳ ゴシック";
+  std::string answer;
+  if (!y.Dialogs->AskItems(items, style, answer)) return false;
+  // Back to the settings' own names, line by line ("=" never ends a two-byte character).
+  std::string settings;
+  for (size_t pos = 0; pos < answer.size();) {
+    size_t end = answer.find('\n', pos);
+    if (end == std::string::npos) end = answer.size();
+    std::string_view line(answer.data() + pos, end - pos);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    const size_t eq = line.find('=');
+    for (const auto& [label, key] : kEditorSettings) {
+      if (eq != std::string_view::npos && TrimBlanks(line.substr(0, eq)) == label)
+        settings += std::string(key) + "=" + std::string(TrimBlanks(line.substr(eq + 1))) + "\n";
+    }
+    pos = end + 1;
+  }
+  if (!settings.empty()) h.Command(402, node.Tag, settings, current);
+  return true;
+}
+
 std::string GetPartProperty(TYumeBase& y, const std::string& part, std::string_view property) {
   TTarget t = ResolveForGet(y, NameAsMeant(y, part));
   return ReadProperty(y, *t.Word, *t.Node, TrimBlanks(property));

@@ -59,6 +59,14 @@ void CreateMenuItem(TYumeBase& y, const std::string& name, const std::string* pa
 void CreateMenuPaths(TYumeBase& y, const std::string& paths);
 // The top-level menu item made last (メニュー追加 without a parent adds under it); -1 when none.
 int LastTopMenu(TYumeBase& y);
+// メッセージ送信: "message,wparam,lparam" (numbers, "$" hexadecimal; an lparam that is not a
+// number names a variable, made when missing, whose text is passed and which a message that
+// fills a buffer fills). The result; raises the command's argument error when the text does
+// not hold three values or the message is not one the widgets know.
+long long SendPartMessage(TYumeBase& y, const TObjNode& node, const std::string& spec);
+// Tエディタ設定: the editor part's settings in a key/value dialog (answered like 項目記入);
+// false when cancelled, nothing changed.
+bool EditorSettingsDialog(TYumeBase& y, const TObjNode& node);
 // ダイアログ表示: shows a form modally; the script goes on after the statement once it closes.
 void ShowDialogForm(TYumeBase& y, const std::string& name);
 // Frees the widgets of destroyed parts (the script waits for events now).
