@@ -26,6 +26,14 @@ TArgs::TArgs(TYumeBase& y, const THashNode& command, size_t slots)
   }
   // Binding left the slots on top of the stack, the last one on top. A stack holding fewer
   // (a call that skipped binding) leaves the first slots missing: asking for one raises.
+  // Phrases a plan bound come with where their names were found last time; only this command
+  // takes them (a call made while it runs binds its own).
+  if (y.BoundRefs && y.BoundRefs->size() == count_ && y.Args.Count() >= count_) {
+    refs_ = y.BoundRefs;
+    names_ = y.BoundNames;
+  }
+  y.BoundRefs = nullptr;
+  y.BoundNames = nullptr;
   TStack& args = y.Args;
   const size_t present = std::min(count_, args.Count());
   const size_t base = args.Count() - present;
@@ -127,6 +135,9 @@ std::string TArgs::TakePhrase(size_t i) {
 THashNode* TArgs::NamedWord(size_t i) {
   const std::string& p = Phrase(i);
   if (p.empty() || p.front() == '`') return nullptr;
+  // The phrase as the plan bound it (a handler never changes a phrase in place): looked up
+  // where it was found last time.
+  if (refs_ && p == (*names_)[i]) return y_.Dict.FindRemembered(p, (*refs_)[i]);
   return y_.Dict.FindScoped(p, false);
 }
 

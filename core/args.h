@@ -24,6 +24,8 @@
 
 namespace yume {
 
+struct TNameRef;
+
 class TYumeBase;
 class THashNode;
 
@@ -109,6 +111,9 @@ class TArgs {
   size_t missing_ = 0;  // slots below this were not on the stack
   bool omitted_ = false;
   bool done_ = false;
+  // The slots' phrases as a plan bound them, and where their names were found (see NamedWord).
+  std::vector<TNameRef>* refs_ = nullptr;
+  const std::vector<std::string>* names_ = nullptr;
   // Only the slots the pattern has are made: most commands have one or two.
   alignas(TSlot) unsigned char inline_[kInlineSlots * sizeof(TSlot)];
   std::unique_ptr<unsigned char[]> more_;

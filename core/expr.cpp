@@ -1581,6 +1581,7 @@ bool RunNumSteps(TYumeBase& y, const TExprCode& code, long double& out, size_t& 
     return true;
   }
   long double fixed[16];
+  fixed[0] = 0;  // steps always leave their result here; the compiler cannot see it
   std::unique_ptr<long double[]> more;
   long double* stack = fixed;
   if (code.NumDepth > std::size(fixed)) {

@@ -40,6 +40,9 @@ struct TStmtPlan {
   mutable const THashNode* BindTried = nullptr;
   mutable std::string BoundPattern;
   mutable std::vector<std::string> Bound;
+  // What each bound phrase meant as a name last time (a command asking for the word an
+  // argument names looks it up through these, see TArgs::NamedWord).
+  mutable std::vector<TNameRef> BoundRefs;
   bool NamePopped = false;   // the command word comes off the stack (Phrases had one)
   bool PlainAssign = false;  // kAssign: see PlainAssignment
   // kAssign to an element, "Name#(i)は、…" or "Name#(i)#(j)は、…": the insides of the

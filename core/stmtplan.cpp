@@ -208,8 +208,17 @@ const TStmtPlan* PlanAt(TYumeBase& y) {
 
 }  // namespace
 
+// Every literal phrase of the plan the same each time, and made already (then it stands as made).
+static bool LiteralsMade(const TStmtPlan& plan) {
+  for (const TStmtPlan::TLiteral& lit : plan.Literals)
+    if (!lit.Constant || !lit.HaveMade) return false;
+  return true;
+}
+
 bool BindOnce(const TStmtPlan& plan, const THashNode& w) {
-  if (!plan.Literals.empty()) return false;  // phrases made as the statement runs
+  // Phrases made as the statement runs are never bound; constant ones are, once made (not
+  // remembered as refused before: they are made on the first run).
+  if (!LiteralsMade(plan)) return false;
   if (plan.BindTried == &w && plan.BoundPattern == w.Pattern) return plan.BoundWord == &w;
   plan.BindTried = &w;
   plan.BoundWord = nullptr;
@@ -217,17 +226,24 @@ bool BindOnce(const TStmtPlan& plan, const THashNode& w) {
   plan.Bound.clear();
   const std::vector<std::string> slots = PatternParticles(w.Pattern);
   if (slots.size() != plan.Phrases.size()) return false;
+  auto lit = plan.Literals.begin();
   for (size_t k = 0; k < slots.size(); ++k) {
+    const bool made = lit != plan.Literals.end() && lit->Index == k;
+    const std::string& phrase = made ? (lit++)->Made : plan.Phrases[k];
     size_t len = 0;
-    if (!ParticleMatches(plan.Phrases[k], slots[k], &len)) {
+    if (!ParticleMatches(phrase, slots[k], &len)) {
       plan.Bound.clear();
       return false;
     }
-    plan.Bound.push_back(plan.Phrases[k].substr(0, plan.Phrases[k].size() - len));
+    plan.Bound.push_back(phrase.substr(0, phrase.size() - len));
   }
+  plan.BoundRefs.assign(plan.Bound.size(), TNameRef());
+  for (size_t k = 0; k < plan.Bound.size(); ++k) plan.BoundRefs[k].Prepare(plan.Bound[k], false);
   plan.BoundWord = &w;
   return true;
 }
+
+void PushPhrases(TYumeBase& y, const TStmtPlan& plan);
 
 namespace {
 
@@ -242,11 +258,21 @@ void RunCommand(TYumeBase& y, const TStmtPlan& plan, bool pushed) {
     if (w && w->Kind == wkCommand && BindOnce(plan, *w)) {
       for (const std::string& a : plan.Bound) y.Args.Push(a);
       y.OmittedFilled = false;
+      // Offered to the command's argument view only; gone once the command returns.
+      struct TOffer {
+        TYumeBase& y;
+        ~TOffer() {
+          y.BoundRefs = nullptr;
+          y.BoundNames = nullptr;
+        }
+      } offer{y};
+      y.BoundRefs = &plan.BoundRefs;
+      y.BoundNames = &plan.Bound;
       CallBoundCommand(y, *w, plan.Bound.size());
       if (!y.Args.Empty()) RaiseArgsLeft(y, *w);
       return;
     }
-    for (const std::string& p : plan.Phrases) y.Args.Push(p);
+    PushPhrases(y, plan);
   }
   RunNamedWord(y, plan.Name, w);
 }
@@ -291,7 +317,7 @@ void RunPlan(TYumeBase& y, const TStmtPlan& plan) {
   // Phrases go on the stack now, unless a command can take them bound (see RunCommand): only
   // when they are its only arguments and particles are needed.
   const bool pushed = plan.Kind == TStmtPlan::kAssign || !y.Args.Empty() || y.ParticleFree ||
-                      !plan.NamePopped || !plan.Literals.empty();
+                      !plan.NamePopped || !LiteralsMade(plan);
   if (pushed) PushPhrases(y, plan);
   y.Cur = plan.StepPos;
   if (plan.Kind == TStmtPlan::kAssign) {

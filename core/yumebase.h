@@ -106,6 +106,10 @@ class TYumeBase {
   // ---- words and stacks ----
   THashYu Dict;
   TStack Args;
+  // Set for the moment between a planned statement pushing its bound phrases and the command
+  // taking them: where the phrases' names were found last time (TArgs takes it over).
+  std::vector<TNameRef>* BoundRefs = nullptr;
+  const std::vector<std::string>* BoundNames = nullptr;  // the phrases they belong to
   TRunControlStack Runs;
   TObjList Objs;
   std::vector<std::unique_ptr<TObjNode>> DeferredRelease;  // destroyed parts awaiting release
