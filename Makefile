@@ -9,16 +9,22 @@ ASAN_BUILD ?= build-asan
 SCRIPT ?= examples/hello.ymr
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build test test-main test-asan run bench tidy format clean diff
+.PHONY: all deps build profile test test-main test-asan run bench tidy format clean diff
 
 all: build
 
 deps:
 	@bash scripts/install-deps.sh
 
+# Profile-guided: the first build records the interpreter's profile (scripts/build.sh).
 build: deps
-	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-	@cmake --build $(BUILD) -j $(JOBS)
+	@bash scripts/build.sh $(BUILD) $(JOBS)
+
+# Records the profile again and rebuilds everything with it (after large changes to the core).
+profile: deps
+	@rm -rf $(BUILD)/profile
+	@if [ -f $(BUILD)/build.ninja ]; then cmake --build $(BUILD) --target clean; fi
+	@bash scripts/build.sh $(BUILD) $(JOBS)
 
 test: test-main test-asan
 
@@ -67,4 +73,4 @@ format:
 	@clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(BUILD)-train $(ASAN_BUILD)
