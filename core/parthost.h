@@ -108,9 +108,23 @@ class TPartEvents {
 
 // A person's action on a part, synthesized as real input (--events).
 struct TUserAction {
-  enum TKind { Click, DoubleClick, Type, Key, Select, Close, MouseDown, MouseUp, Check, Drop };
+  enum TKind {
+    Click,
+    DoubleClick,
+    Type,
+    Key,
+    Select,
+    Close,
+    MouseDown,
+    MouseUp,
+    Check,
+    Drop,
+    Drag
+  };
   TKind Kind = Click;
-  std::string Text;    // Type: the text; Key: the key name; Select: the item (text or number)
+  // Type: the text; Key: the key name; Select: the item (text or number); Drag: "dx dy", the
+  // distance the mouse moves with its button held
+  std::string Text;
   int X = -1, Y = -1;  // a point in the part (-1: its centre)
 };
 

@@ -34,7 +34,7 @@ std::string_view TakeWord(std::string_view& rest) {
 
 bool KnownVerb(std::string_view v) {
   for (const char* k : {"click", "dblclick", "type", "key", "select", "close", "pause", "check",
-                        "mousedown", "mouseup", "drop"})
+                        "mousedown", "mouseup", "drop", "drag"})
     if (v == k) return true;
   return false;
 }
@@ -132,6 +132,7 @@ void TEventFeed::Deliver(const TLine& line) {
   if (line.Verb == "close") a.Kind = TUserAction::Close;
   if (line.Verb == "mousedown") a.Kind = TUserAction::MouseDown;
   if (line.Verb == "mouseup") a.Kind = TUserAction::MouseUp;
+  if (line.Verb == "drag") a.Kind = TUserAction::Drag;
   if (line.Verb == "drop") {
     // Files named as scripts name them ("|" between them), dropped as system paths.
     a.Kind = TUserAction::Drop;

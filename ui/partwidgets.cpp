@@ -424,6 +424,42 @@ class TPanelWidget : public QFrame {
   }
 };
 
+// A splitter: dragged along its axis (across a left or right one, up and down a top or bottom
+// one), it reports each step and, once let go, that it moved.
+class TSplitterWidget : public QFrame {
+ public:
+  bool Vertical = true;  // a vertical bar, dragged sideways
+  bool Active = false;   // aligned: only then does dragging resize anything
+  std::function<void(int)> Dragged;
+  std::function<void()> Moved;
+
+ protected:
+  void mousePressEvent(QMouseEvent* e) override {
+    if (e->button() != Qt::LeftButton || !Active) return QFrame::mousePressEvent(e);
+    dragging_ = true;
+    moved_ = false;
+    last_ = e->globalPosition().toPoint();
+  }
+  void mouseMoveEvent(QMouseEvent* e) override {
+    if (!dragging_) return QFrame::mouseMoveEvent(e);
+    const QPoint g = e->globalPosition().toPoint();
+    const int delta = Vertical ? g.x() - last_.x() : g.y() - last_.y();
+    last_ = g;
+    if (delta == 0) return;
+    moved_ = true;
+    if (Dragged) Dragged(delta);
+  }
+  void mouseReleaseEvent(QMouseEvent* e) override {
+    if (!dragging_) return QFrame::mouseReleaseEvent(e);
+    dragging_ = false;
+    if (moved_ && Moved) Moved();
+  }
+
+ private:
+  bool dragging_ = false, moved_ = false;
+  QPoint last_;
+};
+
 QWidget* Deepest(QWidget* w, QPoint& p) {
   while (QWidget* c = w->childAt(p)) {
     p = c->mapFrom(w, p);
@@ -721,6 +757,15 @@ void TQtParts::Hook(int index, QWidget* w) {
 }
 
 bool TQtParts::eventFilter(QObject* watched, QEvent* event) {
+  // Aligned parts follow their container's size, and close up when one of them hides.
+  if (anyAligned_ && !layingOut_) {
+    const QEvent::Type t = event->type();
+    if (t == QEvent::Resize) {
+      Relayout(qobject_cast<QWidget*>(watched));
+    } else if (t == QEvent::ShowToParent || t == QEvent::HideToParent) {
+      if (auto* w = qobject_cast<QWidget*>(watched)) Relayout(w->parentWidget());
+    }
+  }
   if (quiet_ > 0) return false;
   const QVariant tag = watched->property(kIndexProperty);
   if (!tag.isValid()) return false;
@@ -984,9 +1029,11 @@ QWidget* TQtParts::MakeWidget(int index, int kind, const QString& caption) {
       return r;
     }
     case pkSplitter: {
-      auto* f = new QFrame;
+      auto* f = new TSplitterWidget;
       f->setFrameStyle(QFrame::Panel | QFrame::Raised);
       f->resize(5, 5);
+      f->Dragged = [this, index](int delta) { DragSplitter(index, delta); };
+      f->Moved = [this, index]() { Fire(index, psChange); };
       return f;
     }
     case pkBrowser:
@@ -1173,6 +1220,81 @@ void TQtParts::SetBounds(int index, int x, int y, int width, int height) {
   }
   w->setGeometry(x, y, std::max(width, 0), std::max(height, 0));
   if (index == 0 && menuBar_) menuBar_->setGeometry(0, 0, w->width(), menuBar_->height());
+  // An aligned part keeps its place: only its thickness across the alignment counts.
+  if (p->Layout != QStringLiteral("なし") && p->Kind != pkForm) Relayout(w->parentWidget());
+}
+
+void TQtParts::Relayout(QWidget* holder) {
+  if (!anyAligned_ || !holder || layingOut_) return;
+  layingOut_ = true;
+  QRect r = holder->rect();
+  if (holder == main_ && menuBar_ && !menuBar_->isHidden())
+    r.setTop(menuBar_->geometry().bottom() + 1);
+  // Top strips first, then bottom, left, right, and what fills the rest; each in the order the
+  // parts were made. Hidden parts take no room.
+  static const QString kOrder[] = {QStringLiteral("上"), QStringLiteral("下"), QStringLiteral("左"),
+                                   QStringLiteral("右"), QStringLiteral("全体")};
+  for (int step = 0; step < 5; ++step) {
+    for (size_t i = 1; i < parts_.size(); ++i) {
+      TPart* p = parts_[i].get();
+      if (!p || p->Kind < 0 || p->Kind == pkForm || p->Hidden || !p->W) continue;
+      QWidget* w = p->W;
+      if (w->parentWidget() != holder || w->isHidden() || p->Layout != kOrder[step]) continue;
+      const int wd = w->width(), ht = w->height();
+      switch (step) {
+        case 0:
+          w->setGeometry(r.left(), r.top(), r.width(), ht);
+          r.setTop(r.top() + ht);
+          break;
+        case 1:
+          w->setGeometry(r.left(), r.bottom() + 1 - ht, r.width(), ht);
+          r.setBottom(r.bottom() - ht);
+          break;
+        case 2:
+          w->setGeometry(r.left(), r.top(), wd, std::max(r.height(), 0));
+          r.setLeft(r.left() + wd);
+          break;
+        case 3:
+          w->setGeometry(r.right() + 1 - wd, r.top(), wd, std::max(r.height(), 0));
+          r.setRight(r.right() - wd);
+          break;
+        default:
+          w->setGeometry(r.left(), r.top(), std::max(r.width(), 0), std::max(r.height(), 0));
+          break;
+      }
+    }
+  }
+  layingOut_ = false;
+}
+
+void TQtParts::DragSplitter(int index, int delta) {
+  TPart* sp = Part(index);
+  if (!sp || !sp->W) return;
+  QWidget* holder = sp->W->parentWidget();
+  const QRect g = sp->W->geometry();
+  const QString& side = sp->Layout;
+  // The part aligned on the same side that the splitter touches is the one it resizes.
+  for (size_t i = 1; i < parts_.size(); ++i) {
+    TPart* p = parts_[i].get();
+    if (!p || static_cast<int>(i) == index || p->Hidden || !p->W || p->Layout != side ||
+        p->W->parentWidget() != holder || p->W->isHidden())
+      continue;
+    QWidget* w = p->W;
+    const QRect n = w->geometry();
+    if (side == QStringLiteral("左") && n.right() + 1 == g.left()) {
+      w->resize(std::max(n.width() + delta, 0), n.height());
+    } else if (side == QStringLiteral("右") && n.left() == g.right() + 1) {
+      w->resize(std::max(n.width() - delta, 0), n.height());
+    } else if (side == QStringLiteral("上") && n.bottom() + 1 == g.top()) {
+      w->resize(n.width(), std::max(n.height() + delta, 0));
+    } else if (side == QStringLiteral("下") && n.top() == g.bottom() + 1) {
+      w->resize(n.width(), std::max(n.height() - delta, 0));
+    } else {
+      continue;
+    }
+    Relayout(holder);
+    return;
+  }
 }
 
 int TQtParts::ParentWidth(int index) {
@@ -2068,6 +2190,15 @@ TPropResult TQtParts::Set(int index, int prop, const std::string& value) {
       if (k != pkEdit && k != pkCombo && k != pkMemo && k != pkTEditor && k != pkRich)
         return TPropResult::NotForKind;
       p.Ime = std::clamp(Int(value), 0, 4);
+      // Closed (0) keeps the input method away from the part; any open mode lets it in. The
+      // kana modes themselves are the input method's own to choose: Qt has no way to ask.
+      for (QWidget* t :
+           {w, k == pkCombo ? static_cast<QWidget*>(static_cast<QComboBox*>(w)->lineEdit())
+                            : nullptr}) {
+        if (t) t->setAttribute(Qt::WA_InputMethodEnabled, p.Ime != 0);
+      }
+      if (auto* area = qobject_cast<QAbstractScrollArea*>(w))
+        area->viewport()->setAttribute(Qt::WA_InputMethodEnabled, p.Ime != 0);
       return TPropResult::Ok;
     case 36:
       if (k != pkAnime) return TPropResult::NotForKind;
@@ -2246,16 +2377,15 @@ TPropResult TQtParts::Set(int index, int prop, const std::string& value) {
                                         QStringLiteral("右"),   QStringLiteral("全体")};
       if (!words.contains(t)) return TPropResult::BadLayout;
       p.Layout = t;
-      if (w && w->parentWidget() && k != pkForm) {
-        const QRect r = w->parentWidget()->rect();
-        if (t == QStringLiteral("上")) w->setGeometry(0, 0, r.width(), w->height());
-        if (t == QStringLiteral("下"))
-          w->setGeometry(0, r.height() - w->height(), r.width(), w->height());
-        if (t == QStringLiteral("左")) w->setGeometry(0, 0, w->width(), r.height());
-        if (t == QStringLiteral("右"))
-          w->setGeometry(r.width() - w->width(), 0, w->width(), r.height());
-        if (t == QStringLiteral("全体")) w->setGeometry(r);
+      if (t != words[0]) anyAligned_ = true;
+      if (auto* sp = dynamic_cast<TSplitterWidget*>(w)) {
+        sp->Active = t != words[0] && t != words[5];
+        sp->Vertical = t == words[3] || t == words[4];
+        sp->setCursor(!sp->Active    ? Qt::ArrowCursor
+                      : sp->Vertical ? Qt::SplitHCursor
+                                     : Qt::SplitVCursor);
       }
+      if (w && k != pkForm) Relayout(w->parentWidget());
       return TPropResult::Ok;
     }
     case 58:
@@ -2448,9 +2578,14 @@ bool TQtParts::SetParent(int index, int container) {
   if (!holder) return false;
   const QPoint at = p->W->pos();
   const bool visible = !p->W->isHidden();
+  QWidget* from = p->W->parentWidget();
   p->W->setParent(holder);
   p->W->move(at);
   if (visible) p->W->show();
+  // A tab page or a scroll box's inside is no part of its own: its size is watched here.
+  if (holder != to->W) holder->installEventFilter(this);
+  Relayout(from);
+  Relayout(holder);
   return true;
 }
 
@@ -2984,6 +3119,32 @@ bool TQtParts::Perform(int index, const TUserAction& a, std::string& error) {
     case TUserAction::MouseUp:
       SendMouse(w, centre, QEvent::MouseButtonRelease);
       return true;
+    case TUserAction::Drag: {
+      // Pressed at the centre, moved by (dx, dy) in a few steps, let go there.
+      const QStringList d = Q(a.Text).simplified().split(QLatin1Char(' '));
+      bool okX = false, okY = false;
+      const int dx = d.value(0).toInt(&okX), dy = d.value(1).toInt(&okY);
+      if (!okX || !okY) {
+        error = Cp(QStringLiteral("drag には、横と縦の移動量を書いてください。"));
+        return false;
+      }
+      QPointer<QWidget> guard(w);
+      SendMouse(w, centre, QEvent::MouseButtonPress);
+      const QPoint global = w->mapToGlobal(centre);
+      for (int step = 1; step <= 4 && guard; ++step) {
+        const QPoint g = global + QPoint(dx * step / 4, dy * step / 4);
+        QMouseEvent move(QEvent::MouseMove, QPointF(w->mapFromGlobal(g)), QPointF(g), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(w, &move);
+      }
+      if (guard) {
+        const QPoint end = w->mapFromGlobal(global + QPoint(dx, dy));
+        QMouseEvent up(QEvent::MouseButtonRelease, QPointF(end), QPointF(global + QPoint(dx, dy)),
+                       Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(w, &up);
+      }
+      return true;
+    }
     case TUserAction::Type:
     case TUserAction::Key: {
       QWidget* target = w;

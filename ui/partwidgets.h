@@ -77,6 +77,9 @@ class TQtParts : public QObject, public TPartHost {
   void SetPicture(int index, const QString& file);
   QMenuBar* MenuBar();
   void CloseRequested(int index);
+  // Places the parts aligned in a container (レイアウト) after any change of sizes.
+  void Relayout(QWidget* holder);
+  void DragSplitter(int index, int delta);
   TPropResult SendMessage(int index, const std::string& arg, std::string& result);
   // Files dropped on a part: its drop event, or what the kind does without one.
   void DropFiles(int index, const QStringList& files);
@@ -88,7 +91,9 @@ class TQtParts : public QObject, public TPartHost {
   TPartEvents* events_ = nullptr;
   std::string lastError_;
   bool interactive_ = true;
-  int quiet_ = 0;  // > 0 while the host itself changes widgets: no events
+  int quiet_ = 0;            // > 0 while the host itself changes widgets: no events
+  bool anyAligned_ = false;  // some part has had a レイアウト: sizes are watched from then on
+  bool layingOut_ = false;
 };
 
 }  // namespace yume

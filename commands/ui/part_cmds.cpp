@@ -436,7 +436,7 @@ constexpr CommandDef kCommands[] = {
     {"最大化", "?を", 406, CmdMaximize},
     {"最小化", "?を", 407, CmdMinimize},
     {"フォーム元のサイズ", "?を", 408, CmdRestore},
-    {"メッセージ送信", "?に,?と", 339, CmdSendMessage},
+    {"メッセージ送信", "?に,?と", 339, CmdSendMessage, TBuilt::Partly},
     {"乗せ換える", "?を,?の上へ", 401, CmdPutOn},
     {"乗せる", "?を,?へ", 401, CmdPutOn},
     {"母艦浮上", "", 352, CmdSurface},
