@@ -310,10 +310,11 @@ void AssignSlot(TYumeBase& y, TObjNode& node, int slot, std::string_view valueTe
 }
 
 // Runs event code at entry on behalf of a part: the part in イベントオブジェクト and そ, a scope of
-// its own; in the running loop when the script is busy inside a command, else in a loop of its
-// own on a fresh frame level.
+// its own; in the running loop when the script is busy inside a command, else (or when nested:
+// the code runs in the middle of working out a value) in a loop of its own on a fresh frame
+// level, returning here when it ends.
 void EnterPartEvent(TYumeBase& y, TObjNode& node, const char* entry,
-                    const std::shared_ptr<const std::string>& code) {
+                    const std::shared_ptr<const std::string>& code, bool nested = false) {
   if (THashNode* w = WordOf(y, node)) {
     if (y.VarEventObject && y.VarEventObject != w) {
       const bool reserved = y.VarEventObject->Reserved;
@@ -329,7 +330,7 @@ void EnterPartEvent(TYumeBase& y, TObjNode& node, const char* entry,
   frame.EndPos = entry;
   frame.BodyOwner = code;
   frame.SourceName = y.FileName;
-  if (y.Cur && *y.Cur && app->RunDepth() > 0) {
+  if (!nested && y.Cur && *y.Cur && app->RunDepth() > 0) {
     frame.ReturnPos = y.Cur;
     y.Runs.Push(std::move(frame));
     y.Dict.PushScope();
@@ -439,8 +440,10 @@ std::string ReadProperty(TYumeBase& y, THashNode& w, TObjNode& node, std::string
   y.LastType = NumericProperty(p) ? "e" : "s";
   const int slot = EventSlotOfProperty(p);
   if (p == kpEvent) {
-    // Reading the generic event runs it now.
-    if (const char* entry = node.Entries[psGeneric]) EnterPartEvent(y, node, entry, node.Code[0]);
+    // Reading the generic event runs it now, before the value it is part of is worked out
+    // further (going on from the statement's start would read it again, without end).
+    if (const char* entry = node.Entries[psGeneric])
+      EnterPartEvent(y, node, entry, node.Code[0], true);
     y.LastType = "s";
     return {};
   }
