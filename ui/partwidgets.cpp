@@ -238,6 +238,15 @@ std::string ShiftText(Qt::KeyboardModifiers mods, Qt::MouseButtons buttons, bool
   return Cp(words.join(QLatin1Char('\n')));
 }
 
+// Lets events through while the host waits with the event loop running (a browser's page),
+// however quiet the change that waits was.
+struct TLoud {
+  int& quiet;
+  int saved;
+  explicit TLoud(int& q) : quiet(q), saved(q) { quiet = 0; }
+  ~TLoud() { quiet = saved; }
+};
+
 // How long a browser command waits for the page it reads, in milliseconds.
 constexpr int kBrowserWait = 15000;
 
@@ -1045,7 +1054,13 @@ QWidget* TQtParts::MakeWidget(int index, int kind, const QString& caption) {
 
 QWidget* TQtParts::MakeBrowser(int index) {
   QString why;
-  TBrowserView* b = MakeBrowserView(why);
+  TBrowserView* b;
+  {
+    // The engine's start is waited for with events running: other parts' events (another
+    // browser's page completing) are theirs, not echoes of this change.
+    TLoud loud(quiet_);
+    b = MakeBrowserView(why);
+  }
   if (!b) {
     lastError_ = Cp(QStringLiteral("ブラウザ部品は、この環境では使えません。") +
                     (why.isEmpty() ? QString() : QStringLiteral("(") + why + QStringLiteral(")")));
@@ -1815,8 +1830,10 @@ TPropResult TQtParts::Set(int index, int prop, const std::string& value) {
     case 11: {
       if (prop == 11 && k != pkForm && k != pkBrowser) return TPropResult::NotForKind;
       switch (k) {
-        case pkBrowser:
+        case pkBrowser: {
+          TLoud loud(quiet_);  // waits with events running, as above
           p.Browser->SetTitle(q, kBrowserWait);
+        }
           return TPropResult::Ok;
         case pkButton: {
           auto* b = static_cast<QPushButton*>(w);
