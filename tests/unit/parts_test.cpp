@@ -29,7 +29,7 @@ class TFakeParts : public TPartHost {
   void SetEvents(TPartEvents* e) override { Events = e; }
   bool Create(int index, int kind, const std::string& caption, const TDialogFont&, int x,
               int y) override {
-    if (kind == pkBrowser) return false;
+    if (kind == pkBrowser && !Browsers) return false;
     Recs[index] = TRec{kind, x, y, 60, 20, caption};
     return true;
   }
@@ -70,8 +70,11 @@ class TFakeParts : public TPartHost {
   bool SetParent(int, int) override { return true; }
   bool IsContainer(int) override { return false; }
   bool SetPopup(int, int) override { return true; }
-  TPropResult Command(int, int, const std::string&, std::string&) override {
-    return TPropResult::Ok;
+  TPropResult Command(int number, int, const std::string& arg, std::string& out) override {
+    LastCommand = number;
+    LastArg = arg;
+    out = Reply;
+    return number == 339 && Reply.empty() ? TPropResult::Failed : TPropResult::Ok;
   }
   void ShowForm(int, bool) override {}
   void CloseForm(int) override {}
@@ -82,6 +85,9 @@ class TFakeParts : public TPartHost {
   void Post(std::function<void()>) override {}
 
   TPartEvents* Events = nullptr;
+  bool Browsers = false;  // browser parts can be made
+  int LastCommand = 0;
+  std::string LastArg, Reply;
 };
 
 std::string ErrorOf(const std::function<void()>& f) {
@@ -264,6 +270,57 @@ TEST_F(PartsTest, MenusAreNamedByTheirPath) {
   EXPECT_NE(ErrorOf([&] {
               SetPartProperty(y, "ファイルメニュー", "X", "5", false);
             }).find("の設定は、未定義です"),
+            std::string::npos);
+}
+
+// メッセージ送信: the numbers as the widgets get them, a variable as lparam passed by its text
+// and filled with what the message wrote back.
+TEST_F(PartsTest, MessagesPassNumbersAndBuffers) {
+  Create("E", "エディタ");
+  TObjNode& e = *FindPart(y, "E");
+  host.Reply = "1";
+  EXPECT_EQ(SendPartMessage(y, e, "$B1, 2 ,-1"), 1);
+  EXPECT_EQ(host.LastCommand, 339);
+  EXPECT_EQ(host.LastArg, "177\t2\tN\t-1");
+  host.Reply = "4\tあい";
+  EXPECT_EQ(SendPartMessage(y, e, "13,5,受け"), 4);
+  EXPECT_EQ(host.LastArg, "13\t5\tT\t");
+  const THashNode* buffer = y.Dict.FindScoped("受け", false);
+  ASSERT_NE(buffer, nullptr);
+  EXPECT_EQ(buffer->ValueText(), "あい");
+  // Unreadable numbers are 0; a text without three values, or a message the widgets refuse,
+  // is the command's argument error.
+  host.Reply = "0";
+  SendPartMessage(y, e, "x,y,0");
+  EXPECT_EQ(host.LastArg, "0\t0\tN\t0");
+  EXPECT_NE(ErrorOf([&] { SendPartMessage(y, e, "12,0"); }).find("メッセージ送信"),
+            std::string::npos);
+  host.Reply.clear();
+  EXPECT_NE(ErrorOf([&] { SendPartMessage(y, e, "1234,0,0"); }).find("メッセージ送信"),
+            std::string::npos);
+}
+
+// A browser's navigation: the click event's variable gets the URL and ブラウザURL移動許可
+// decides; a new window goes where ブラウザ新規ブラウザ says, a part that is no browser refused.
+TEST_F(PartsTest, BrowsersAskTheScriptBeforeNavigatingAndOpening) {
+  host.Browsers = true;
+  const int b1 = Create("B1", "ブラウザ");
+  const int b2 = Create("B2", "ブラウザ");
+  Create("K", "ボタン");
+  ASSERT_NE(host.Events, nullptr);
+  EXPECT_TRUE(host.Events->BrowserNavigate(b1, "file:///a.html"));
+  EXPECT_EQ(y.Dict.FindScoped("ブラウザ移動先URL", false)->ValueText(), "file:///a.html");
+  y.Dict.FindScoped("ブラウザURL移動許可", false)->SetValueText("0");
+  EXPECT_FALSE(host.Events->BrowserNavigate(b1, "file:///b.html"));
+  THashNode* target = y.Dict.FindScoped("ブラウザ新規ブラウザ", false);
+  EXPECT_EQ(host.Events->BrowserNewWindow(b1), -1);
+  target->SetValueText("禁止");
+  EXPECT_EQ(host.Events->BrowserNewWindow(b1), -2);
+  target->SetValueText("B2");
+  EXPECT_EQ(host.Events->BrowserNewWindow(b1), b2);
+  target->SetValueText("K");
+  EXPECT_EQ(host.Events->BrowserNewWindow(b1), -2);
+  EXPECT_NE(y.ErrorLog.find("ブラウザの新規ウインドウにブラウザ部品が指定されていません。"),
             std::string::npos);
 }
 
