@@ -3004,28 +3004,14 @@ TPropResult TQtParts::SendMessage(int index, const std::string& arg, std::string
         r = 1;
         break;
       }
-      switch (wparam & 0xFFFF) {
-        case 0:
-          bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
-          break;
-        case 1:
-          bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-          break;
-        case 2:
-          bar->triggerAction(QAbstractSlider::SliderPageStepSub);
-          break;
-        case 3:
-          bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
-          break;
-        case 6:
-          bar->triggerAction(QAbstractSlider::SliderToMinimum);
-          break;
-        case 7:
-          bar->triggerAction(QAbstractSlider::SliderToMaximum);
-          break;
-        default:
-          break;
-      }
+      // SB_LINEUP, SB_LINEDOWN, SB_PAGEUP, SB_PAGEDOWN, -, -, SB_TOP, SB_BOTTOM
+      static constexpr QAbstractSlider::SliderAction kActions[] = {
+          QAbstractSlider::SliderSingleStepSub, QAbstractSlider::SliderSingleStepAdd,
+          QAbstractSlider::SliderPageStepSub,   QAbstractSlider::SliderPageStepAdd,
+          QAbstractSlider::SliderNoAction,      QAbstractSlider::SliderNoAction,
+          QAbstractSlider::SliderToMinimum,     QAbstractSlider::SliderToMaximum};
+      const long long code = wparam & 0xFFFF;
+      if (code < 8) bar->triggerAction(kActions[code]);
       break;
     }
     case 0x018B:  // LB_GETCOUNT, CB_GETCOUNT
