@@ -2431,8 +2431,10 @@ TPropResult TQtParts::Set(int index, int prop, const std::string& value) {
                                                          : QsciScintilla::WrapNone);
 #endif
       } else if (k == pkTabs) {
+        // Qt's tab bar has one row: every tab stays in sight, shortened, instead.
         p.Wrap = Int(value) == 1;
         static_cast<QTabWidget*>(w)->setUsesScrollButtons(!p.Wrap);
+        static_cast<QTabWidget*>(w)->setElideMode(p.Wrap ? Qt::ElideRight : Qt::ElideNone);
       } else {
         return TPropResult::NotForKind;
       }
