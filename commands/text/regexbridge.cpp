@@ -10,6 +10,10 @@
 #include <memory>
 #include <mutex>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "core/sjis.h"
 
 namespace yume {
@@ -108,8 +112,10 @@ struct TCompiled {
   struct TRequired {
     std::string Text;
     std::array<uint8_t, 256> Skip{};
+    uint8_t Probe1 = 0, Probe2 = 0;  // two of its bytes to look for first (not blanks if it can)
+    uint32_t TurnedAway = 0;         // texts it turned away
   };
-  std::vector<TRequired> Required;
+  mutable std::vector<TRequired> Required;  // reordered as texts are turned away
   bool Global = false;
   // s///: the replacement as literal pieces and group references.
   struct TPiece {
@@ -346,6 +352,13 @@ static std::vector<TCompiled::TRequired> WithShifts(std::vector<std::string> lit
     if (m > 255) continue;  // memmem's
     for (size_t j = 0; j + 1 < m; ++j)
       r.Skip[static_cast<unsigned char>(r.Text[j])] = static_cast<uint8_t>(m - 1 - j);
+    // Blanks stand all over a line: the first and last bytes that are not make better probes.
+    size_t p1 = 0, p2 = m - 1;
+    while (p1 < p2 && r.Text[p1] == ' ') ++p1;
+    while (p2 > p1 && r.Text[p2] == ' ') --p2;
+    if (p1 == p2) p1 = 0, p2 = m - 1;
+    r.Probe1 = static_cast<uint8_t>(p1);
+    r.Probe2 = static_cast<uint8_t>(p2);
   }
   return out;
 }
@@ -624,18 +637,46 @@ bool ContainsRequired(std::string_view text, const TCompiled::TRequired& r) {
   if (text.size() < m) return false;
   const auto* h = reinterpret_cast<const unsigned char*>(text.data());
   const auto* n = reinterpret_cast<const unsigned char*>(r.Text.data());
-  const unsigned char last = n[m - 1];
-  for (size_t i = 0; i + m <= text.size();) {
+  if (m == 1) return std::memchr(h, n[0], text.size()) != nullptr;
+  const unsigned char first = n[0], last = n[m - 1];
+  size_t i = 0;
+#if defined(__SSE2__)
+  // Sixteen places at a time: where both probe bytes agree (every place below i + 16 whose
+  // whole literal fits is tried before the tail goes on from i).
+  const size_t p1 = r.Probe1, p2 = r.Probe2;
+  const __m128i f = _mm_set1_epi8(static_cast<char>(n[p1]));
+  const __m128i l = _mm_set1_epi8(static_cast<char>(n[p2]));
+  for (; i + m - 1 + 16 <= text.size(); i += 16) {
+    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(h + i + p1));
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(h + i + p2));
+    auto mask = static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, f), _mm_cmpeq_epi8(b, l))));
+    for (; mask; mask &= mask - 1) {
+      const size_t at = i + static_cast<size_t>(__builtin_ctz(mask));
+      if (std::memcmp(h + at, n, m) == 0) return true;
+    }
+  }
+#endif
+  while (i + m <= text.size()) {
     const unsigned char c = h[i + m - 1];
-    if (c == last && std::memcmp(h + i, n, m - 1) == 0) return true;
+    // Both ends first: a literal's last byte is often a blank, found all over a line.
+    if (c == last && h[i] == first && std::memcmp(h + i + 1, n + 1, m - 2) == 0) return true;
     i += r.Skip[c];
   }
   return false;
 }
 
 bool MayMatch(const TCompiled& c, std::string_view text) {
-  for (const TCompiled::TRequired& r : c.Required)
-    if (!ContainsRequired(text, r)) return false;
+  // A literal that has turned more texts away than the one before it moves forward: the one
+  // most texts lack comes to be tried first (the cache is the thread's own).
+  std::vector<TCompiled::TRequired>& req = c.Required;
+  for (size_t k = 0; k < req.size(); ++k) {
+    if (!ContainsRequired(text, req[k])) {
+      ++req[k].TurnedAway;
+      if (k > 0 && req[k].TurnedAway > req[k - 1].TurnedAway) std::swap(req[k], req[k - 1]);
+      return false;
+    }
+  }
   return true;
 }
 

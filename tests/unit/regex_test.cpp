@@ -58,6 +58,23 @@ TEST(RegexMatch, GroupsAndCounts) {
   EXPECT_EQ(out, "kept");
 }
 
+// The literals every match holds are looked for before the expression runs: wherever they
+// stand in a line (the sixteen-byte blocks, their tail, the last place), a line holding them is
+// searched and one lacking any is not; the order they are tried in changes as lines go by.
+TEST(RegexMatch, RequiredLiteralsAnywhereInALine) {
+  const std::string pattern = R"((\d+) GET (\S+) 404)";
+  std::string out;
+  for (size_t pad = 0; pad < 48; ++pad) {
+    const std::string line = std::string(pad, 'x') + " 12 GET /a 404";
+    out.clear();
+    EXPECT_EQ(RegexMatch(line, pattern, out), 3u) << pad;
+    EXPECT_EQ(out, "12 GET /a 404\r\n12\r\n/a\r\n") << pad;
+    out.clear();
+    EXPECT_EQ(RegexMatch(line.substr(0, line.size() - 1), pattern, out), 0u) << pad;
+    EXPECT_EQ(RegexMatch(std::string(pad, 'y') + " 12 GOT /a 404", pattern, out), 0u) << pad;
+  }
+}
+
 TEST(RegexMatch, PlainPatternsThatLookWrapped) {
   EXPECT_EQ(Match("the main road", "main"), Strings{"main"});
   EXPECT_EQ(Match("hmmm", "m+"), Strings{"mmm"});
