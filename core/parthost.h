@@ -101,9 +101,9 @@ class TPartEvents {
   // A browser part's page asks for a new window (its open event runs): -2 refuses it, -1 lets
   // the platform open a window of its own, else the index of the browser part to show it in.
   virtual int BrowserNewWindow(int index) { return -1; }
-  // Something that fires an event later (a page loading) started or ended: the program keeps
-  // waiting for events meanwhile.
-  virtual void SourceBusy(bool on) {}
+  // Something of part index that fires an event later (a page loading) started or ended: the
+  // program keeps waiting for events meanwhile (and no longer once the part is destroyed).
+  virtual void SourceBusy(int index, bool on) {}
 };
 
 // A person's action on a part, synthesized as real input (--events).

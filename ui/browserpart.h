@@ -20,21 +20,28 @@ class TBrowserView {
   // a load still under way first, at most msec milliseconds, events running meanwhile.
   virtual void Navigate(const QString& url) = 0;
   // Writes HTML into the document (not a navigation: the script writes it itself), once a
-  // load under way has ended.
-  virtual void WriteHtml(const QString& html, int msec) = 0;
+  // load under way has ended; false when it could not (as Html).
+  virtual bool WriteHtml(const QString& html, int msec) = 0;
   // Forward (+1) or back (-1) in the history; false when there is nowhere to go.
   virtual bool Go(int step) = 0;
-  virtual void SetTitle(const QString& title, int msec) = 0;
+  virtual bool SetTitle(const QString& title, int msec) = 0;
 
-  // False when the page did not come in time (or the engine's process is gone).
+  // False when the page did not come in time, the engine's process is gone, or the call comes
+  // from inside one of the engine's own calls (a navigation or new window being decided), where
+  // the engine cannot answer (Blocked tells).
   virtual bool Html(QString& html, int msec) = 0;
+  virtual bool Blocked() const = 0;
   virtual QString Url(int msec) = 0;
   virtual QString Title(int msec) = 0;
   // Whether the engine's renderer still runs (it can die under a missing graphics stack).
   virtual bool Alive() const = 0;
+  // The part is gone: no more callbacks; the view deletes itself once none of its own
+  // callbacks is running (a part may be destroyed from its own event).
+  virtual void Dispose() = 0;
 
-  // Before each navigation the browser makes by itself (a link followed, a form sent, a URL
-  // set): false cancels it.
+  // Before each navigation the browser makes (a link followed, a form sent, a URL set, back or
+  // forward): false cancels it. Script code runs inside it, so the engine waits meanwhile: a
+  // page cannot be read from there (see Html).
   std::function<bool(const QString& url)> BeforeNavigate;
   // A document finished loading.
   std::function<void()> Completed;

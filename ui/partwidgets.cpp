@@ -247,6 +247,15 @@ struct TLoud {
   ~TLoud() { quiet = saved; }
 };
 
+// Why a browser could not read or write its document.
+std::string BrowserError(const TBrowserView& b) {
+  return Cp(b.Blocked()
+                ? QStringLiteral(
+                      "ブラウザの移動前や新規ウインドウの処理の中では、文書を読み書きできません。")
+            : b.Alive() ? QStringLiteral("ブラウザの文書が、時間内に読み込まれませんでした。")
+                        : QStringLiteral("ブラウザの表示プロセスが終了しています。"));
+}
+
 // How long a browser command waits for the page it reads, in milliseconds.
 constexpr int kBrowserWait = 15000;
 
@@ -1081,8 +1090,8 @@ QWidget* TQtParts::MakeBrowser(int index) {
     target = t->Browser;
     return TBrowserView::nwTarget;
   };
-  b->Loading = [this](bool on) {
-    if (events_) events_->SourceBusy(on);
+  b->Loading = [this, index](bool on) {
+    if (events_) events_->SourceBusy(index, on);
   };
   QWidget* w = b->Widget();
   w->resize(300, 150);
@@ -1832,9 +1841,12 @@ TPropResult TQtParts::Set(int index, int prop, const std::string& value) {
       switch (k) {
         case pkBrowser: {
           TLoud loud(quiet_);  // waits with events running, as above
-          p.Browser->SetTitle(q, kBrowserWait);
-        }
+          if (!p.Browser->SetTitle(q, kBrowserWait)) {
+            lastError_ = BrowserError(*p.Browser);
+            return TPropResult::Failed;
+          }
           return TPropResult::Ok;
+        }
         case pkButton: {
           auto* b = static_cast<QPushButton*>(w);
           b->setText(q);
@@ -2560,6 +2572,12 @@ void TQtParts::Release(int index) {
   }
   delete p->Action.data();
   delete p->Menu.data();
+  if (p->Browser && p->W) {
+    // Its page may be the one whose event destroyed it: the view goes once that is over.
+    p->W->setParent(nullptr);
+    p->Browser->Dispose();
+    return;
+  }
   delete p->W.data();
 }
 
@@ -2883,9 +2901,7 @@ TPropResult TQtParts::Command(int number, int index, const std::string& arg, std
       if (k != pkBrowser) return TPropResult::NotForKind;
       QString html;
       if (!p.Browser->Html(html, kBrowserWait)) {
-        lastError_ = Cp(p.Browser->Alive()
-                            ? QStringLiteral("ブラウザの文書が、時間内に読み込まれませんでした。")
-                            : QStringLiteral("ブラウザの表示プロセスが終了しています。"));
+        lastError_ = BrowserError(*p.Browser);
         return TPropResult::Failed;
       }
       result = Cp(html);
@@ -2893,7 +2909,10 @@ TPropResult TQtParts::Command(int number, int index, const std::string& arg, std
     }
     case 541:  // ブラウザHTML書く
       if (k != pkBrowser) return TPropResult::NotForKind;
-      p.Browser->WriteHtml(Q(arg), kBrowserWait);
+      if (!p.Browser->WriteHtml(Q(arg), kBrowserWait)) {
+        lastError_ = BrowserError(*p.Browser);
+        return TPropResult::Failed;
+      }
       return TPropResult::Ok;
     default:
       return TPropResult::NotForKind;

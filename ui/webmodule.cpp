@@ -27,6 +27,14 @@ QWebEngineProfile* Profile() {
 
 class TView;
 
+// Inside the engine's own calls (a navigation or a new window being decided, where script code
+// runs) the engine does no other work until they return: a wait for a page would never end.
+int inEngine = 0;
+struct TInEngine {
+  TInEngine() { ++inEngine; }
+  ~TInEngine() { --inEngine; }
+};
+
 // The answer of an asynchronous call, waited for on a local loop. The call may answer after
 // the wait gave up: it then finds no loop to wake.
 struct TReply {
@@ -39,6 +47,7 @@ struct TReply {
   }
   bool Wait(int msec) {
     if (Got) return true;
+    if (inEngine > 0) return false;
     QEventLoop loop;
     QTimer limit;
     limit.setSingleShot(true);
@@ -70,6 +79,7 @@ class TView : public QWebEngineView, public TBrowserView {
     setPage(page_);
     connect(this, &QWebEngineView::loadStarted, this, [this]() { SetLoading(true); });
     connect(this, &QWebEngineView::loadFinished, this, [this](bool ok) {
+      TInCallback in(*this);
       SetLoading(false);
       // A navigation the script refused completes nothing.
       const bool refused = !ok && refused_;
@@ -82,11 +92,10 @@ class TView : public QWebEngineView, public TBrowserView {
     });
   }
   ~TView() override {
-    // The part is gone: no more events, and a load under way no longer keeps anyone waiting.
+    // The part is gone: no more events.
     Completed = nullptr;
     BeforeNavigate = nullptr;
     NewWindow = nullptr;
-    if (loading_ && Loading) Loading(false);
     Loading = nullptr;
   }
 
@@ -96,12 +105,13 @@ class TView : public QWebEngineView, public TBrowserView {
     SetLoading(true);
     load(QUrl::fromUserInput(url));
   }
-  void WriteHtml(const QString& html, int msec) override {
-    if (!WaitLoaded(msec)) return;
+  bool WriteHtml(const QString& html, int msec) override {
+    TInCallback in(*this);
+    if (inEngine > 0 || !WaitLoaded(msec)) return false;
     // Written into the document as a page's own script would: no navigation, no history entry.
-    RunScript(QStringLiteral("document.open();document.write(") + Literal(html) +
-                  QStringLiteral(");document.close();"),
-              msec);
+    return RunScript(QStringLiteral("document.open();document.write(") + Literal(html) +
+                         QStringLiteral(");document.close();"),
+                     msec);
   }
   bool Go(int step) override {
     QWebEngineHistory* h = history();
@@ -113,12 +123,15 @@ class TView : public QWebEngineView, public TBrowserView {
       forward();
     return true;
   }
-  void SetTitle(const QString& title, int msec) override {
-    if (WaitLoaded(msec)) RunScript(QStringLiteral("document.title=") + Literal(title), msec);
+  bool SetTitle(const QString& title, int msec) override {
+    TInCallback in(*this);
+    if (inEngine > 0 || !WaitLoaded(msec)) return false;
+    return RunScript(QStringLiteral("document.title=") + Literal(title), msec);
   }
 
   bool Html(QString& html, int msec) override {
-    if (!WaitLoaded(msec)) return false;
+    TInCallback in(*this);
+    if (inEngine > 0 || !WaitLoaded(msec)) return false;
     auto reply = std::make_shared<TReply>();
     page_->toHtml([reply](const QString& h) {
       reply->Text = h;
@@ -129,14 +142,38 @@ class TView : public QWebEngineView, public TBrowserView {
     return true;
   }
   QString Url(int msec) override {
+    TInCallback in(*this);
     WaitLoaded(msec);
     return url().scheme() == QStringLiteral("data") ? QString() : url().toString();
   }
   QString Title(int msec) override {
+    TInCallback in(*this);
     WaitLoaded(msec);
     return title();
   }
   bool Alive() const override { return !dead_; }
+
+  bool Blocked() const override { return inEngine > 0; }
+
+  void Dispose() override {
+    Completed = nullptr;
+    BeforeNavigate = nullptr;
+    NewWindow = nullptr;
+    Loading = nullptr;  // the part model forgets a destroyed part's load itself
+    hide();
+    disposed_ = true;
+    if (callbacks_ == 0) delete this;
+  }
+
+  // Marks one of the view's callbacks, or a wait of its own, running; the last one out deletes
+  // a view disposed meanwhile.
+  struct TInCallback {
+    TView& v;
+    explicit TInCallback(TView& view) : v(view) { ++v.callbacks_; }
+    ~TInCallback() {
+      if (--v.callbacks_ == 0 && v.disposed_) v.deleteLater();
+    }
+  };
 
   // The first load: proves that the engine and its renderer start here.
   bool Start(int msec) {
@@ -159,9 +196,11 @@ class TView : public QWebEngineView, public TBrowserView {
     loading_ = on;
     if (Loading) Loading(on);
   }
-  // Waits for a load under way; false when it did not end in time.
+  // Waits for a load under way; false when it did not end in time (at once where the engine
+  // cannot work).
   bool WaitLoaded(int msec) {
     if (!loading_) return !dead_;
+    if (inEngine > 0) return false;
     QEventLoop loop;
     auto c = connect(this, &QWebEngineView::loadFinished, &loop, &QEventLoop::quit);
     auto d = connect(page_, &QWebEnginePage::renderProcessTerminated, &loop, &QEventLoop::quit);
@@ -177,10 +216,10 @@ class TView : public QWebEngineView, public TBrowserView {
     return array.mid(1, array.size() - 2);
   }
   // Runs a script in the page and waits until it has run.
-  void RunScript(const QString& script, int msec) {
+  bool RunScript(const QString& script, int msec) {
     auto reply = std::make_shared<TReply>();
     page_->runJavaScript(script, [reply](const QVariant&) { reply->Done(); });
-    reply->Wait(msec);
+    return reply->Wait(msec);
   }
   static void Wait(QEventLoop& loop, int msec) {
     QTimer limit;
@@ -193,6 +232,8 @@ class TView : public QWebEngineView, public TBrowserView {
   TPage* page_ = nullptr;
   bool loading_ = false;
   bool dead_ = false;
+  bool disposed_ = false;
+  int callbacks_ = 0;
 
  public:
   bool refused_ = false;  // the last navigation asked about was refused
@@ -201,12 +242,16 @@ class TView : public QWebEngineView, public TBrowserView {
 bool TPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool mainFrame) {
   // Frames inside a page are the page's own business.
   if (!mainFrame || !view_.BeforeNavigate) return true;
+  TView::TInCallback in(view_);
+  TInEngine engine;
   const bool allowed = view_.BeforeNavigate(url.toString());
   view_.refused_ = !allowed;
   return allowed;
 }
 
 QWebEnginePage* TPage::createWindow(WebWindowType) {
+  TView::TInCallback in(view_);
+  TInEngine engine;
   TBrowserView* target = nullptr;
   const TBrowserView::TNewWindow how =
       view_.NewWindow ? view_.NewWindow(target) : TBrowserView::nwOwnWindow;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <memory>
+#include <set>
 #include <vector>
 
 #include "commands/system/guard.h"
@@ -96,13 +97,14 @@ class TPartModel : public TFamilyState, public TPartEvents {
   }
   bool BrowserNavigate(int index, const std::string& url) override;
   int BrowserNewWindow(int index) override;
-  void SourceBusy(bool on) override {
+  // A part's page loads (on) or is done: the program keeps waiting for events meanwhile.
+  void SourceBusy(int index, bool on) override {
     TYumeApp* app = y_.App;
-    if (!app) return;
     if (on) {
-      app->ArmSource();
+      if (busy_.insert(index).second && app) app->ArmSource();
       return;
     }
+    if (!busy_.erase(index) || !app) return;
     app->DisarmSource();
     // The host looks again whether anything can still happen once the loop is idle (after a
     // timer, as after any event); the release timer is the harmless one to ask for that.
@@ -117,6 +119,7 @@ class TPartModel : public TFamilyState, public TPartEvents {
 
  private:
   TYumeBase& y_;
+  std::set<int> busy_;  // parts whose page is loading
 };
 
 TPartModel& Model(TYumeBase& y) {
@@ -990,6 +993,7 @@ void DestroyPart(TYumeBase& y, const std::string& nameText) {
   const std::string wordName = w->Name;
   if (TObjNode* node = y.Objs.Get(index)) {
     if (TPartHost* h = Model(y).Loaded()) h->Hide(index);
+    Model(y).SourceBusy(index, false);  // a destroyed part's page keeps no one waiting
     std::unique_ptr<TObjNode> taken = y.Objs.Take(index);
     taken->Name.clear();
     y.DeferredRelease.push_back(std::move(taken));
@@ -1006,6 +1010,7 @@ void DestroyAllParts(TYumeBase& y) {
     if (!node) continue;
     const std::string name = node->Name;
     if (TPartHost* h = Model(y).Loaded()) h->Hide(static_cast<int>(i));
+    Model(y).SourceBusy(static_cast<int>(i), false);
     std::unique_ptr<TObjNode> taken = y.Objs.Take(i);
     taken->Name.clear();
     y.DeferredRelease.push_back(std::move(taken));
