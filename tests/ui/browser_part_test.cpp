@@ -8,18 +8,13 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QWidget>
 #include <string>
 #include <vector>
 
-#include "core/app.h"
 #include "core/sjis.h"
-#include "tests/qt_test_env.h"
 #include "tests/ui/dialog_samples.h"
-#include "ui/frmyume.h"
 #include "ui/partwidgets.h"
-#include "ui/windowhost.h"
 
 using namespace yume;
 using yume::testing::Sj;
@@ -182,56 +177,6 @@ TEST_F(BrowserPart, DestroyedWhileLoading) {
   EXPECT_EQ(events.Fired.size(), fired);
   std::string out;
   EXPECT_EQ(parts.Command(540, 1, {}, out), TPropResult::Failed);
-}
-
-}  // namespace
-
-namespace {
-
-// Runs a script in the window program, driven by an events file; the lines it printed.
-QStringList RunWindowScript(const char* name, const std::string& script,
-                            const std::string& events) {
-  const std::string path = yume::testing::WriteScript(std::string(name) + ".ymr", script);
-  const std::string feed = yume::testing::WriteScript(std::string(name) + ".events", events);
-  TWindowHost host;
-  TYumeApp app(host, {"/nonexistent/yumemori", Sj(path.c_str())});
-  host.Attach(&app);
-  EXPECT_TRUE(host.LoadEvents(feed));
-  QTimer net;  // a safety net only
-  QObject::connect(&net, &QTimer::timeout, [] { QCoreApplication::exit(99); });
-  net.start(20000);
-  EXPECT_EQ(host.Run(), 0);
-  return host.Form()->PrintedLines();
-}
-
-// The window program: a browser's page loads, its change event reads it; a splitter dragged by
-// the events file resizes the part beside it.
-TEST(WindowPartScripts, BrowserAndSplitter) {
-  {
-    QWidget probeMain;
-    TQtParts probe(&probeMain);
-    TDialogFont font;
-    if (!probe.Create(1, pkBrowser, "", font, 0, 0))
-      GTEST_SKIP() << "the browser part cannot start here: " << Cp932ToUtf8(probe.LastError());
-  }
-  const QStringList lines = RunWindowScript("window_browser",
-                                            "B1を、ブラウザとして、作成\r\n"
-                                            "B1の、レイアウトは、「左」\r\n"
-                                            "B1の、幅は、200\r\n"
-                                            "S1を、スプリッターとして、作成\r\n"
-                                            "S1の、レイアウトは、「左」\r\n"
-                                            "S1の、変更した時は、動いた\r\n"
-                                            "B1へ、「<p>窓の中</p>」を、ブラウザHTML書く\r\n"
-                                            "B1の、ブラウザHTML取得\r\n"
-                                            "「{それ}」を、表示\r\n"
-                                            "待機\r\n"
-                                            "*動いた\r\n"
-                                            "「幅:{B1の幅}」を、表示\r\n"
-                                            "おわり\r\n",
-                                            "drag S1 30 0\n");
-  ASSERT_EQ(lines.size(), 2) << lines.join(QLatin1Char('|')).toStdString();
-  EXPECT_TRUE(lines[0].contains(QStringLiteral("<p>窓の中</p>")));
-  EXPECT_EQ(lines[1], QStringLiteral("幅:230"));
 }
 
 }  // namespace

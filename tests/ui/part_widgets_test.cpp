@@ -226,28 +226,63 @@ TEST_F(PartWidgets, ADialogFormDisablesTheMothershipUntilItCloses) {
   EXPECT_TRUE(events.Has(1, psClose));
 }
 
-// A windowed script in the window program, driven by its events file.
-TEST(WindowPartScripts, DrivenByEvents) {
-  const std::string script =
-      yume::testing::WriteScript("parts_events.ymr",
-                                 "(10,10)に、E1を、エディタとして、作成\r\n"
-                                 "(10,40)に、送信ボタンを、ボタンとして、作成\r\n"
-                                 "送信ボタンの、クリックした時は、送信\r\n"
-                                 "待機\r\n"
-                                 "*送信\r\n"
-                                 "「送信:{E1}」を、表示\r\n"
-                                 "おわり\r\n");
-  const std::string events =
-      yume::testing::WriteScript("parts_events.events", "type E1 こんにちは\nclick 送信ボタン\n");
+// Runs a script in the window program, driven by an events file; the lines it printed.
+QStringList RunWindowScript(const char* name, const char* script, const char* events) {
+  const std::string path = yume::testing::WriteScript(std::string(name) + ".ymr", script);
+  const std::string feed = yume::testing::WriteScript(std::string(name) + ".events", events);
   TWindowHost host;
-  TYumeApp app(host, {"/nonexistent/yumemori", Sj(script.c_str())});
+  TYumeApp app(host, {"/nonexistent/yumemori", Sj(path.c_str())});
   host.Attach(&app);
-  ASSERT_TRUE(host.LoadEvents(events));
+  EXPECT_TRUE(host.LoadEvents(feed));
   QTimer net;  // a safety net only
   QObject::connect(&net, &QTimer::timeout, [] { QCoreApplication::exit(99); });
-  net.start(10000);
+  net.start(20000);
   EXPECT_EQ(host.Run(), 0);
-  EXPECT_EQ(host.Form()->PrintedLines(), QStringList{QStringLiteral("送信:こんにちは")});
+  return host.Form()->PrintedLines();
+}
+
+// A windowed script in the window program, driven by its events file.
+TEST(WindowPartScripts, DrivenByEvents) {
+  const QStringList lines = RunWindowScript("parts_events",
+                                            "(10,10)に、E1を、エディタとして、作成\r\n"
+                                            "(10,40)に、送信ボタンを、ボタンとして、作成\r\n"
+                                            "送信ボタンの、クリックした時は、送信\r\n"
+                                            "待機\r\n"
+                                            "*送信\r\n"
+                                            "「送信:{E1}」を、表示\r\n"
+                                            "おわり\r\n",
+                                            "type E1 こんにちは\nclick 送信ボタン\n");
+  EXPECT_EQ(lines, QStringList{QStringLiteral("送信:こんにちは")});
+}
+
+// The window program: a browser's page loads, its change event reads it; a splitter dragged by
+// the events file resizes the part beside it.
+TEST(WindowPartScripts, BrowserAndSplitter) {
+  {
+    QWidget probeMain;
+    TQtParts probe(&probeMain);
+    TDialogFont font;
+    if (!probe.Create(1, pkBrowser, "", font, 0, 0))
+      GTEST_SKIP() << "the browser part cannot start here: " << Cp932ToUtf8(probe.LastError());
+  }
+  const QStringList lines = RunWindowScript("window_browser",
+                                            "B1を、ブラウザとして、作成\r\n"
+                                            "B1の、レイアウトは、「左」\r\n"
+                                            "B1の、幅は、200\r\n"
+                                            "S1を、スプリッターとして、作成\r\n"
+                                            "S1の、レイアウトは、「左」\r\n"
+                                            "S1の、変更した時は、動いた\r\n"
+                                            "B1へ、「<p>窓の中</p>」を、ブラウザHTML書く\r\n"
+                                            "B1の、ブラウザHTML取得\r\n"
+                                            "「{それ}」を、表示\r\n"
+                                            "待機\r\n"
+                                            "*動いた\r\n"
+                                            "「幅:{B1の幅}」を、表示\r\n"
+                                            "おわり\r\n",
+                                            "drag S1 30 0\n");
+  ASSERT_EQ(lines.size(), 2) << lines.join(QLatin1Char('|')).toStdString();
+  EXPECT_TRUE(lines[0].contains(QStringLiteral("<p>窓の中</p>")));
+  EXPECT_EQ(lines[1], QStringLiteral("幅:230"));
 }
 
 }  // namespace
