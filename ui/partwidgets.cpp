@@ -2349,10 +2349,12 @@ TPropResult TQtParts::Set(int index, int prop, const std::string& value) {
     case 54: {
       const int n = Int(value);
       if (k == pkGrid) {
+        // A cell past the grid's edge is ignored, as 値 ignores a row past its end (the
+        // current cell would be lost).
         auto* g = static_cast<QTableWidget*>(w);
-        if (prop == 53)
+        if (prop == 53 && n >= 0 && n < g->columnCount())
           g->setCurrentCell(std::max(g->currentRow(), 0), n);
-        else
+        else if (prop == 54 && n >= 1 && n - 1 < g->rowCount())
           g->setCurrentCell(n - 1, std::max(g->currentColumn(), 0));
         return TPropResult::Ok;
       }
