@@ -2545,6 +2545,11 @@ void TQtParts::Hide(int index) {
     default:
       break;
   }
+  if (p->Modal) {
+    // A dialog form destroyed: the mothership is usable again, as when it closes.
+    p->Modal = false;
+    if (main_) main_->setEnabled(true);
+  }
   if (p->Action) p->Action->setVisible(false);
   if (w) w->hide();
   p->Hidden = true;

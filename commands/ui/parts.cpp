@@ -765,6 +765,21 @@ void RunResume(TYumeBase& y) {
     }
   } restore{y, savedFile};
   app->RunProgram();
+  // A dialog beneath this one that closed (was destroyed) meanwhile goes on next.
+  if (!m.Modals.empty() && m.Modals.back().Closed) QueueResume(y);
+}
+
+// A form shown by ダイアログ表示 closed, or was destroyed: the script goes on after it once
+// nothing else runs.
+void ModalFormClosed(TYumeBase& y, int index) {
+  TPartModel& m = Model(y);
+  for (TModal& modal : m.Modals) {
+    if (modal.Form != index || modal.Closed) continue;
+    modal.Closed = true;
+    // Going on after ダイアログ表示 is still to come: the program must wait for it.
+    if (y.App && m.Loaded() && !m.Loaded()->Interactive()) y.App->ArmSource();
+    QueueResume(y);
+  }
 }
 
 }  // namespace
@@ -802,13 +817,7 @@ int TPartModel::BrowserNewWindow(int index) {
 bool TPartModel::PartEvent(int index, int slot, const TPartEventInfo& info) {
   try {
     const bool ran = DeliverPartEvent(y_, index, slot, info);
-    if (slot == psClose && !Modals.empty() && Modals.back().Form == index &&
-        !Modals.back().Closed) {
-      Modals.back().Closed = true;
-      // Going on after ダイアログ表示 is still to come: the program must wait for it.
-      if (y_.App && host_ && !host_->Interactive()) y_.App->ArmSource();
-      QueueResume(y_);
-    }
+    if (slot == psClose) ModalFormClosed(y_, index);
     return ran;
   } catch (const EYume& e) {
     // An error entering the event (a runaway nesting): reported as a statement error.
@@ -994,6 +1003,7 @@ void DestroyPart(TYumeBase& y, const std::string& nameText) {
   if (TObjNode* node = y.Objs.Get(index)) {
     if (TPartHost* h = Model(y).Loaded()) h->Hide(index);
     Model(y).SourceBusy(index, false);  // a destroyed part's page keeps no one waiting
+    ModalFormClosed(y, index);          // nor does a destroyed dialog form
     std::unique_ptr<TObjNode> taken = y.Objs.Take(index);
     taken->Name.clear();
     y.DeferredRelease.push_back(std::move(taken));
@@ -1011,6 +1021,7 @@ void DestroyAllParts(TYumeBase& y) {
     const std::string name = node->Name;
     if (TPartHost* h = Model(y).Loaded()) h->Hide(static_cast<int>(i));
     Model(y).SourceBusy(static_cast<int>(i), false);
+    ModalFormClosed(y, static_cast<int>(i));
     std::unique_ptr<TObjNode> taken = y.Objs.Take(i);
     taken->Name.clear();
     y.DeferredRelease.push_back(std::move(taken));

@@ -255,6 +255,21 @@ TEST(WindowPartScripts, DrivenByEvents) {
   EXPECT_EQ(lines, QStringList{QStringLiteral("送信:こんにちは")});
 }
 
+// A dialog form destroyed from a button on it: the window program goes on after
+// ダイアログ表示 with its window usable again.
+TEST(WindowPartScripts, ADestroyedDialogFormEndsTheDialog) {
+  const QStringList lines = RunWindowScript("parts_dialog_destroyed",
+                                            "F1を、フォームとして、作成\r\n"
+                                            "B1を、ボタンとして、作成\r\n"
+                                            "B1を、F1へ、乗せる\r\n"
+                                            "B1の、クリックした時は、(F1の、部品破壊)\r\n"
+                                            "F1を、ダイアログ表示\r\n"
+                                            "「後」を、表示\r\n"
+                                            "おわり\r\n",
+                                            "click B1\n");
+  EXPECT_EQ(lines, QStringList{QStringLiteral("後")});
+}
+
 // The window program: a browser's page loads, its change event reads it; a splitter dragged by
 // the events file resizes the part beside it.
 TEST(WindowPartScripts, BrowserAndSplitter) {
