@@ -10,6 +10,16 @@
 
 namespace yume {
 
+namespace {
+void* module = nullptr;
+}  // namespace
+
+void ShutDownBrowsers() {
+  using TShutDown = void (*)();
+  if (!module) return;
+  if (auto shut = reinterpret_cast<TShutDown>(dlsym(module, "YumeShutDownBrowsers"))) shut();
+}
+
 TBrowserView* MakeBrowserView(QString& error) {
   static TMakeBrowser make = nullptr;
   static QString loadError;
@@ -27,7 +37,7 @@ TBrowserView* MakeBrowserView(QString& error) {
     if (dladdr(reinterpret_cast<void*>(&MakeBrowserView), &self) && self.dli_fname)
       dir = QFileInfo(QString::fromLocal8Bit(self.dli_fname)).absolutePath();
     const QByteArray path = (dir + QStringLiteral("/yume-web.so")).toLocal8Bit();
-    void* module = dlopen(path.constData(), RTLD_NOW | RTLD_LOCAL);
+    module = dlopen(path.constData(), RTLD_NOW | RTLD_LOCAL);
     if (module) make = reinterpret_cast<TMakeBrowser>(dlsym(module, "YumeMakeBrowser"));
     if (!make) {
       const char* why = dlerror();

@@ -59,5 +59,8 @@ using TMakeBrowser = TBrowserView* (*)(QString* error);
 // Loads yume-web.so (beside the code that calls it) and makes a browser view; null with the
 // reason in error when the module or the engine cannot start here.
 TBrowserView* MakeBrowserView(QString& error);
+// Before the program ends, once the parts are gone: lets the engine finish its work (nothing
+// when no browser was made).
+void ShutDownBrowsers();
 
 }  // namespace yume

@@ -724,6 +724,7 @@ TQtParts::~TQtParts() {
   ++quiet_;
   events_ = nullptr;
   for (size_t i = parts_.size(); i-- > 1;) Release(static_cast<int>(i));
+  if (browsers_) ShutDownBrowsers();
   // The window going away still sends events: none may reach a half-destroyed host.
   if (main_) main_->removeEventFilter(this);
   ownMain_.reset();
@@ -1076,6 +1077,7 @@ QWidget* TQtParts::MakeBrowser(int index) {
     return nullptr;
   }
   parts_[index]->Browser = b;
+  browsers_ = true;
   // Navigation and new windows are the script's to allow: the model runs the events and reads
   // the system variables that decide.
   b->BeforeNavigate = [this, index](const QString& url) {
@@ -1419,6 +1421,8 @@ void SetRadioItems(TQtParts::TPart& p, const QStringList& items) {
 TPropResult TQtParts::Get(int index, int prop, std::string& v) {
   TPart* pp = Part(index);
   if (!pp) return TPropResult::Failed;
+  // A browser whose view went with the event loop's end has nothing left to ask.
+  if (pp->Kind == pkBrowser && !pp->W) return TPropResult::Failed;
   TPart& p = *pp;
   QWidget* w = p.W;
   const int k = p.Kind;
@@ -1825,6 +1829,8 @@ TPropResult TQtParts::Get(int index, int prop, std::string& v) {
 TPropResult TQtParts::Set(int index, int prop, const std::string& value) {
   TPart* pp = Part(index);
   if (!pp) return TPropResult::Failed;
+  // A browser whose view went with the event loop's end has nothing left to ask.
+  if (pp->Kind == pkBrowser && !pp->W) return TPropResult::Failed;
   TPart& p = *pp;
   QWidget* w = p.W;
   const int k = p.Kind;
@@ -2662,6 +2668,8 @@ bool TQtParts::SetPopup(int index, int popup) {
 TPropResult TQtParts::Command(int number, int index, const std::string& arg, std::string& result) {
   TPart* pp = Part(index);
   if (!pp) return TPropResult::Failed;
+  // A browser whose view went with the event loop's end has nothing left to ask.
+  if (pp->Kind == pkBrowser && !pp->W) return TPropResult::Failed;
   TPart& p = *pp;
   QWidget* w = p.W;
   const int k = p.Kind;

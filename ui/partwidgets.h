@@ -94,6 +94,7 @@ class TQtParts : public QObject, public TPartHost {
   int quiet_ = 0;            // > 0 while the host itself changes widgets: no events
   bool anyAligned_ = false;  // some part has had a レイアウト: sizes are watched from then on
   bool layingOut_ = false;
+  bool browsers_ = false;  // a browser was made: the engine is shut down with the parts
 };
 
 }  // namespace yume

@@ -1,6 +1,7 @@
 // yume-web.so: the browser part on Qt WebEngine. Loaded by ui/browserloader.cpp when a script
 // first makes a browser; nothing else in the programs links the web engine.
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -10,6 +11,7 @@
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineView>
+#include <vector>
 
 #include "ui/browserpart.h"
 
@@ -19,10 +21,43 @@ namespace {
 
 // One profile for the program, kept in memory only: a script's pages leave nothing behind in
 // the user's folders.
-QWebEngineProfile* Profile() {
+QPointer<QWebEngineProfile>& ProfileSlot() {
   static QPointer<QWebEngineProfile> profile;
+  return profile;
+}
+QWebEngineProfile* Profile() {
+  QPointer<QWebEngineProfile>& profile = ProfileSlot();
   if (!profile) profile = new QWebEngineProfile(QCoreApplication::instance());
   return profile;
+}
+
+// Every view, so that they can all go before the program ends.
+std::vector<QPointer<QWebEngineView>>& Views() {
+  static std::vector<QPointer<QWebEngineView>> views;
+  return views;
+}
+
+// The parts are gone (the program ends): the views and the profile go now, and the engine gets
+// a moment to finish tearing them down while the program is still whole. (The console program
+// never destroys its application, so the engine's threads would otherwise still be at work
+// while the libraries unload.)
+void ShutDown() {
+  bool any = false;
+  for (QPointer<QWebEngineView>& v : Views()) {
+    if (v) {
+      delete v.data();
+      any = true;
+    }
+  }
+  Views().clear();
+  if (ProfileSlot()) {
+    delete ProfileSlot().data();
+    any = true;
+  }
+  if (!any) return;
+  QElapsedTimer waited;
+  waited.start();
+  while (waited.elapsed() < 150) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
 }
 
 class TView;
@@ -75,6 +110,7 @@ class TPage : public QWebEnginePage {
 class TView : public QWebEngineView, public TBrowserView {
  public:
   TView() {
+    Views().push_back(this);
     page_ = new TPage(*this, this);
     setPage(page_);
     connect(this, &QWebEngineView::loadStarted, this, [this]() { SetLoading(true); });
@@ -279,4 +315,8 @@ extern "C" __attribute__((visibility("default"))) yume::TBrowserView* YumeMakeBr
     return nullptr;
   }
   return view;
+}
+
+extern "C" __attribute__((visibility("default"))) void YumeShutDownBrowsers() {
+  yume::ShutDown();
 }
