@@ -3124,7 +3124,19 @@ bool TQtParts::Perform(int index, const TUserAction& a, std::string& error) {
   TPart& p = *pp;
   QString err;
   if (p.Kind == pkMenu) {
-    if (!p.Action || !p.Action->isEnabled()) {
+    // A person reaches an item through its parents: none may be hidden, destroyed or disabled.
+    bool reachable = p.Action && p.Action->isEnabled() && p.Action->isVisible();
+    for (int up = p.Parent; reachable && up > 0;) {
+      const TPart* q = up < static_cast<int>(parts_.size()) ? parts_[up].get() : nullptr;
+      if (!q || q->Kind < 0 || q->Hidden) {
+        reachable = false;
+        break;
+      }
+      if (q->Kind == pkPopup) break;  // a pop-up menu is opened by its part
+      reachable = q->Action && q->Action->isEnabled() && q->Action->isVisible();
+      up = q->Parent;
+    }
+    if (!reachable) {
       error = Cp(QStringLiteral("メニューが使えません。"));
       return false;
     }
