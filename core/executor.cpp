@@ -369,12 +369,39 @@ void RaiseArgsLeft(TYumeBase& y, const THashNode& w) {
   RaiseArgumentError(y, w.Name, left);
 }
 
+namespace {
+
+// An unknown statement word that is one of the part properties a statement may read
+// ("B1の、イベント" runs the part's event) with a part named below it: the property is read and
+// the statement ends. The word as written is compared with each name's folded form.
+bool ReadPartPropertyStatement(TYumeBase& y, std::string_view name) {
+  static const char* const kNames[] = {"イベント",       "クリックした時", "ダブルクリックした時",
+                                       "マウス押した時", "マウス離した時", "キー押した時",
+                                       "キー離した時",   "変更した時",     "マウス動かした時",
+                                       "最小値",         "タイトル",       "最大値"};
+  if (y.Args.Empty() || !y.PartRead) return false;
+  bool listed = false;
+  for (const char* n : kNames) listed = listed || name == FoldName(n);
+  if (!listed) return false;
+  std::string_view below = y.Args.Peek(y.Args.Count() - 1);
+  if (!EndsWith(below, "の")) return false;
+  below.remove_suffix(std::string_view("の").size());
+  THashNode* part = y.Dict.FindScoped(TrimBlanks(below), true);
+  if (!part || part->Kind != wkPart) return false;
+  y.Args.Clear();
+  y.PartRead(y, *part, name, true);
+  return true;
+}
+
+}  // namespace
+
 void RunNamedWord(TYumeBase& y, std::string_view name, THashNode* w) {
   if (w) {
     ExecuteWord(y, *w);
     if (!y.Args.Empty()) RaiseArgsLeft(y, *w);
     return;
   }
+  if (ReadPartPropertyStatement(y, name)) return;
   std::string list;
   for (const auto& a : y.Args.Items()) {
     list += a;
