@@ -52,6 +52,9 @@ struct TBlockStep {
   // kGetArg: the target variable's name as bound last time, and what it meant.
   mutable std::string ArgName;
   mutable TNameRef ArgRef;
+  // kGetArg: the argument's number as bound last time, read.
+  mutable std::string ArgIndexText;
+  mutable long double ArgIndex = 0;
   // kReturn, kLocal, kGetArg: the command word found and bound last time, and the dictionary's
   // change count then (a command's pattern changes only with a new word).
   mutable const THashNode* Checked = nullptr;
@@ -386,11 +389,15 @@ bool RunGetArg(TYumeBase& y, const TBlockStep& s) {
   THashNode* w = BuiltinCommand(y, s, cmdno::kGetArg);
   if (!w || !IsPlainDigits(plan.Bound[1])) return false;
   RunBuiltin(y, plan, *w, [&] {
-    const long double n = StrToNumber(plan.Bound[1]);
+    if (!SameName(s.ArgIndexText, plan.Bound[1])) {
+      s.ArgIndexText = plan.Bound[1];
+      s.ArgIndex = StrToNumber(s.ArgIndexText);
+    }
+    const long double n = s.ArgIndex;
     std::string_view name = plan.Bound[0];
     if (name.size() >= 2 && name.front() == '`' && name.back() == '`')
       name = name.substr(1, name.size() - 2);
-    if (s.ArgName != name) {
+    if (!SameName(s.ArgName, name)) {
       s.ArgName.assign(name);
       s.ArgRef.Prepare(s.ArgName, false);
     }

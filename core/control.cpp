@@ -501,8 +501,8 @@ std::string LabelValue(TYumeBase& y, THashNode& label, std::string_view args, bo
   return value;
 }
 
-void AddLocalVariable(TYumeBase& y, std::string name) {
-  y.Dict.AddLocal(y.Dict.NewVariable(std::move(name), y.WordLevel() - 1));
+void AddLocalVariable(TYumeBase& y, std::string_view name) {
+  y.Dict.AddLocalVariable(name, y.WordLevel() - 1);
 }
 
 void GetFuncArg(TYumeBase& y, THashNode& target, long double n) {

@@ -75,8 +75,12 @@ void THashNode::Assign(const THashNode& other) {
 }
 
 void THashNode::ResetAsVariable(std::string name, int level) {
-  BeforeWrite();
+  ResetAsVariable(level);
   Name = std::move(name);
+}
+
+void THashNode::ResetAsVariable(int level) {
+  BeforeWrite();
   Pattern.clear();
   TypeText.clear();
   Kind = wkVariable;
@@ -602,24 +606,21 @@ THashNode* THashYu::FindRememberedSlow(std::string_view name, TNameRef& ref) con
 
 bool TScopeTable::Add(std::unique_ptr<THashNode> word) {
   const unsigned bucket = THash::Bucket(word->Name);
-  for (TEntry& e : words_) {
-    if (e.Bucket != bucket || e.Word->Name != word->Name) continue;
+  for (size_t i = 0; i < live_; ++i) {
+    TEntry& e = words_[i];
+    if (e.Bucket != bucket || !SameName(e.Word->Name, word->Name)) continue;
     if (e.Word->Reserved) {
       throw EYume(Subst(msg::kReservedWord, {word->Name}));
     }
     e.Word = std::move(word);
     return false;
   }
-  words_.push_back(TEntry{bucket, std::move(word)});
+  if (live_ < words_.size())
+    words_[live_] = TEntry{bucket, std::move(word)};  // the node parked there goes
+  else
+    words_.push_back(TEntry{bucket, std::move(word)});
+  ++live_;
   return true;
-}
-
-std::unique_ptr<THashNode> THashYu::NewVariable(std::string name, int level) {
-  if (released_.empty()) return THashNode::MakeVariable(std::move(name), false, level, "");
-  std::unique_ptr<THashNode> w = std::move(released_.back());
-  released_.pop_back();
-  w->ResetAsVariable(std::move(name), level);
-  return w;
 }
 
 void THashYu::AddLocal(std::unique_ptr<THashNode> word) {
@@ -632,6 +633,28 @@ void THashYu::AddLocal(std::unique_ptr<THashNode> word) {
     if (scopes_.back()->Add(std::move(word))) ++localsInBucket_[bucket];
     BumpDictGeneration();
   }
+}
+
+void THashYu::AddLocalVariable(std::string_view name, int level) {
+  if (!scopes_.empty()) {
+    const unsigned bucket = Bucket(name);
+    TScopeTable& top = *scopes_.back();
+    if (THashNode* w = top.TakeParked(bucket, name)) {
+      w->ResetAsVariable(level);  // its own name, kept
+      const size_t at = scopes_.size() - 1;
+      if (used_.empty() || used_.back() != at) used_.push_back(at);
+      ++localsInBucket_[bucket];
+      BumpDictGeneration();
+      return;
+    }
+    // Another name at that place: the node parked there serves as the new one.
+    if (std::unique_ptr<THashNode> w = top.ReleaseParked()) {
+      w->ResetAsVariable(std::string(name), level);
+      AddLocal(std::move(w));
+      return;
+    }
+  }
+  AddLocal(THashNode::MakeVariable(std::string(name), false, level, ""));
 }
 
 void THashYu::PushScope() {
@@ -650,9 +673,8 @@ void THashYu::PopScope() {
   std::unique_ptr<TScopeTable> table = std::move(scopes_.back());
   scopes_.pop_back();
   if (!used_.empty() && used_.back() == scopes_.size()) used_.pop_back();
-  table->Clear([this](unsigned bucket, std::unique_ptr<THashNode> word) {
+  table->Park([this](unsigned bucket) {
     if (localsInBucket_[bucket] > 0) --localsInBucket_[bucket];
-    if (released_.size() < 256) released_.push_back(std::move(word));
   });
   if (spare_.size() < 64) spare_.push_back(std::move(table));
   BumpDictGeneration();

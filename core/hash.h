@@ -164,6 +164,7 @@ class THashNode {
   void Assign(const THashNode& other);
   // Makes this node what MakeVariable would make (for reuse of a released node).
   void ResetAsVariable(std::string name, int level);
+  void ResetAsVariable(int level);  // the same, keeping the name
 
   // "s" with a table form, else "" / "e" / "s" from the value.
   void InferType();
@@ -311,13 +312,25 @@ class THash {
 };
 
 // One local scope: few words, found by a scan that compares buckets before names.
+// Names of local words are short: compared in place rather than through memcmp.
+inline bool SameName(const std::string& a, std::string_view b) {
+  const size_t n = a.size();
+  if (n != b.size()) return false;
+  if (n > 16) return a == b;
+  const char* p = a.data();
+  const char* q = b.data();
+  for (size_t i = 0; i < n; ++i)
+    if (p[i] != q[i]) return false;
+  return true;
+}
+
 class TScopeTable {
  public:
   // The word and its entry's place.
   THashNode* Find(unsigned bucket, std::string_view name, uint32_t& entry) const {
-    for (size_t i = 0; i < words_.size(); ++i) {
+    for (size_t i = 0; i < live_; ++i) {
       const TEntry& e = words_[i];
-      if (e.Bucket == bucket && e.Word->Name == name) {
+      if (e.Bucket == bucket && SameName(e.Word->Name, name)) {
         entry = static_cast<uint32_t>(i);
         return e.Word.get();
       }
@@ -326,19 +339,37 @@ class TScopeTable {
   }
   // The word at an entry when it has that name.
   THashNode* At(uint32_t entry, unsigned bucket, std::string_view name) const {
-    if (entry >= words_.size()) return nullptr;
+    if (entry >= live_) return nullptr;
     const TEntry& e = words_[entry];
-    return e.Bucket == bucket && e.Word->Name == name ? e.Word.get() : nullptr;
+    return e.Bucket == bucket && SameName(e.Word->Name, name) ? e.Word.get() : nullptr;
   }
   // Enters a word; one of the same name is replaced in place (a reserved one raises). True
   // when the word is new here.
   bool Add(std::unique_ptr<THashNode> word);
-  bool Empty() const { return words_.empty(); }
-  // Forgets every word, handing each to fn with its bucket.
+  // The node parked at the next entry when it has this name and no word of the scope does:
+  // entered again as it is (the caller makes it a fresh variable); null otherwise.
+  THashNode* TakeParked(unsigned bucket, std::string_view name) {
+    if (live_ >= words_.size() || !words_[live_].Word) return nullptr;
+    TEntry& next = words_[live_];
+    if (next.Bucket != bucket || !SameName(next.Word->Name, name)) return nullptr;
+    uint32_t entry;
+    if (Find(bucket, name, entry)) return nullptr;
+    ++live_;
+    return next.Word.get();
+  }
+  // The node parked at the next entry, handed over (for the caller to use again); null when
+  // there is none.
+  std::unique_ptr<THashNode> ReleaseParked() {
+    if (live_ >= words_.size()) return nullptr;
+    return std::move(words_[live_].Word);
+  }
+  bool Empty() const { return live_ == 0; }
+  // Ends the scope: each word's bucket is handed to fn; the nodes stay, parked, for the next
+  // scope opened at this depth (a call makes its locals in the same order every time).
   template <class Fn>
-  void Clear(Fn&& fn) {
-    for (TEntry& e : words_) fn(e.Bucket, std::move(e.Word));
-    words_.clear();
+  void Park(Fn&& fn) {
+    for (size_t i = 0; i < live_; ++i) fn(words_[i].Bucket);
+    live_ = 0;
   }
 
  private:
@@ -346,7 +377,8 @@ class TScopeTable {
     unsigned Bucket;
     std::unique_ptr<THashNode> Word;
   };
-  std::vector<TEntry> words_;
+  std::vector<TEntry> words_;  // [0, live_) the scope's words, the rest parked
+  size_t live_ = 0;
 };
 
 // The dictionary with local scopes: the table itself is the global scope.
@@ -363,9 +395,10 @@ class THashYu : public THash {
     return FindRememberedSlow(name, ref);
   }
   void AddLocal(std::unique_ptr<THashNode> word);
-  // An empty variable like THashNode::MakeVariable(name, false, level, ""), made from a node
-  // a closed scope released when there is one (calls make and release locals all the time).
-  std::unique_ptr<THashNode> NewVariable(std::string name, int level);
+  // A new empty local variable of the innermost scope (as AddLocal of a new variable), made
+  // from the node a closed scope left parked at its place (calls make and end locals all the
+  // time, in the same order: the node there usually has the name already).
+  void AddLocalVariable(std::string_view name, int level);
   void PushScope();
   void PopScope();
   size_t ScopeCount() const { return scopes_.size(); }
@@ -381,8 +414,7 @@ class THashYu : public THash {
   std::vector<std::unique_ptr<TScopeTable>> scopes_;
   std::vector<std::unique_ptr<TScopeTable>> spare_;  // closed scope tables, emptied, for reuse
   std::vector<size_t> used_;  // indices of the scopes that ever held a word, lowest first
-  std::array<uint32_t, 256> localsInBucket_{};        // local words per bucket, over all scopes
-  std::vector<std::unique_ptr<THashNode>> released_;  // nodes of closed scopes, for reuse
+  std::array<uint32_t, 256> localsInBucket_{};  // local words per bucket, over all scopes
 };
 
 // Okurigana folding: hiragana that directly follow a non-hiragana two-byte character are

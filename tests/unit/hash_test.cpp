@@ -198,6 +198,54 @@ TEST(HashYu, ReusedScopesStartEmptyAndFoldOncePerLookup) {
   EXPECT_EQ(h.FindScoped("x", false), nullptr);
 }
 
+// A closed scope's nodes stay parked at their places: the next scope at that depth making a
+// local of the same name at the same place gets the node back, empty; another name there, or a
+// name already in the scope, is a word of its own. Nothing parked is ever found.
+TEST(HashYu, ParkedLocalsComeBackEmptyAndOnlyAtTheirPlace) {
+  THashYu h;
+  h.Add(Var("a", "global a"));
+  h.PushScope();
+  h.AddLocalVariable("a", 1);
+  h.AddLocalVariable("b", 1);
+  THashNode* a = h.FindScoped("a", false);
+  a->SetValueText("first call");
+  a->TypeText = "s";
+  h.FindScoped("b", false)->Items = std::make_shared<THash>();
+  h.PopScope();
+  EXPECT_EQ(h.FindScoped("a", false)->ValueText(), "global a");
+  EXPECT_EQ(h.FindScoped("b", false), nullptr);
+
+  h.PushScope();
+  h.AddLocalVariable("a", 2);
+  THashNode* again = h.FindScoped("a", false);
+  EXPECT_EQ(again, a);  // the same node, made a fresh variable
+  EXPECT_EQ(again->ValueText(), "");
+  EXPECT_EQ(again->TypeText, "");
+  EXPECT_EQ(again->Tag, 2);
+  // Another name where "b" was parked: a word of its own, and "b" stays out of reach.
+  h.AddLocalVariable("x", 2);
+  EXPECT_EQ(h.FindScoped("x", false)->Items, nullptr);
+  EXPECT_EQ(h.FindScoped("b", false), nullptr);
+  // A name the scope has already: replaced in place, still one word.
+  h.FindScoped("a", false)->SetValueText("set");
+  h.AddLocalVariable("a", 2);
+  EXPECT_EQ(h.FindScoped("a", false)->ValueText(), "");
+  h.PopScope();
+  EXPECT_EQ(h.FindScoped("x", false), nullptr);
+  EXPECT_EQ(h.FindScoped("a", false)->ValueText(), "global a");
+
+  // Scopes opened one inside another each keep their own parked nodes.
+  h.PushScope();
+  h.AddLocalVariable("a", 1);
+  h.FindScoped("a", false)->SetValueText("outer");
+  h.PushScope();
+  h.AddLocalVariable("a", 2);
+  EXPECT_EQ(h.FindScoped("a", false)->ValueText(), "");
+  h.PopScope();
+  EXPECT_EQ(h.FindScoped("a", false)->ValueText(), "outer");
+  h.PopScope();
+}
+
 TEST(HashYu, LocalFoldedNameHidesGlobal) {
   THashYu h;
   h.Add(Var("書く", "global"));
