@@ -2,8 +2,11 @@
 // statement's end runs the command word with them.
 #include "core/executor.h"
 
+#include <algorithm>
 #include <memory>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "core/assign.h"
 #include "core/bind.h"
@@ -379,10 +382,13 @@ bool ReadPartPropertyStatement(TYumeBase& y, std::string_view name) {
                                        "マウス押した時", "マウス離した時", "キー押した時",
                                        "キー離した時",   "変更した時",     "マウス動かした時",
                                        "最小値",         "タイトル",       "最大値"};
+  static const std::vector<std::string> kFolded = [] {
+    std::vector<std::string> v;
+    for (const char* n : kNames) v.push_back(FoldName(n));
+    return v;
+  }();
   if (y.Args.Empty() || !y.PartRead) return false;
-  bool listed = false;
-  for (const char* n : kNames) listed = listed || name == FoldName(n);
-  if (!listed) return false;
+  if (std::find(kFolded.begin(), kFolded.end(), name) == kFolded.end()) return false;
   std::string_view below = y.Args.Peek(y.Args.Count() - 1);
   if (!EndsWith(below, "の")) return false;
   below.remove_suffix(std::string_view("の").size());

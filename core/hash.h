@@ -162,7 +162,7 @@ class THashNode {
 
   // Copies everything but the name; the value as text, never the table form.
   void Assign(const THashNode& other);
-  // Makes this node what MakeVariable would make (for reuse of a released node).
+  // Makes this node what MakeVariable would make (for reuse of a node a closed scope left).
   void ResetAsVariable(std::string name, int level);
   void ResetAsVariable(int level);  // the same, keeping the name
 
@@ -311,7 +311,6 @@ class THash {
   uint64_t changes_ = 1;
 };
 
-// One local scope: few words, found by a scan that compares buckets before names.
 // Names of local words are short: compared in place rather than through memcmp.
 inline bool SameName(const std::string& a, std::string_view b) {
   const size_t n = a.size();
@@ -324,6 +323,7 @@ inline bool SameName(const std::string& a, std::string_view b) {
   return true;
 }
 
+// One local scope: few words, found by a scan that compares buckets before names.
 class TScopeTable {
  public:
   // The word and its entry's place.

@@ -52,7 +52,7 @@ struct TStmtPlan {
   // literal worked out, in backquotes, then the particle), as the executor reads them; their
   // places in Phrases hold nothing.
   struct TLiteral {
-    size_t Index;
+    size_t Index = 0;
     std::string_view Text;
     std::string Particle;
     bool Constant = false;     // no insertion: the phrase is the same every time

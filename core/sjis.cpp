@@ -13,14 +13,25 @@
 
 namespace yume {
 
+namespace {
+
+// Whether the byte at h starts a character, given that one starts at known (<= h): an even run
+// of possible first bytes before it, back to known, pairs up on its own; an odd one leaves h the
+// second byte of a pair (whatever its value, as CharLen reads).
+bool StartsCharacter(const char* d, size_t known, size_t h) {
+  size_t q = h;
+  while (q > known && IsLead(d[q - 1])) --q;
+  return (h - q) % 2 == 0;
+}
+
+}  // namespace
+
 size_t TAlignedFinder::Next(size_t from) {
   constexpr size_t npos = std::string_view::npos;
   if (w_.empty()) return from <= s_.size() ? from : npos;
   known_ = std::max(known_, from);
   for (size_t h = Candidate(from); h != npos; h = Candidate(h + 1)) {
-    size_t p = h;
-    while (p > known_ && IsLead(s_[p - 1])) --p;
-    if ((h - p) % 2 == 0) {
+    if (StartsCharacter(s_.data(), known_, h)) {
       known_ = h;
       return h;
     }
@@ -119,12 +130,8 @@ size_t FindCharAligned(std::string_view s, char c, size_t from) {
     const void* hit = std::memchr(d + from, c, n - from);
     if (!hit) break;
     const auto h = static_cast<size_t>(static_cast<const char*>(hit) - d);
-    // An even run of first bytes before it (back to a known start) makes it a character of its
-    // own; an odd one makes it the second byte of a pair (whatever its value, as CharLen reads).
-    size_t q = h;
-    while (q > known && IsLead(d[q - 1])) --q;
-    if ((h - q) % 2 == 0) return h;
-    known = from = h + 1;
+    if (StartsCharacter(d, known, h)) return h;
+    known = from = h + 1;  // h is a second byte: a character starts after it
   }
   return std::string_view::npos;
 }

@@ -81,7 +81,10 @@ TStmtPlan MakePlan(const TYumeBase& y, std::string_view text, size_t pos) {
       if (!EndsWith(particle, "の") && (EndsWith(particle, "は") || EndsWith(particle, "回") ||
                                         EndsWith(particle, "の時") || EndsWith(particle, "て")))
         return {};
-      TStmtPlan::TLiteral entry{plan.Phrases.size(), lit, std::string(particle)};
+      TStmtPlan::TLiteral entry;
+      entry.Index = plan.Phrases.size();
+      entry.Text = lit;
+      entry.Particle = particle;
       entry.Constant = ConstantLiteral(lit);
       plan.Literals.push_back(std::move(entry));
       plan.Phrases.emplace_back();
@@ -243,7 +246,29 @@ bool BindOnce(const TStmtPlan& plan, const THashNode& w) {
   return true;
 }
 
-void PushPhrases(TYumeBase& y, const TStmtPlan& plan);
+// The plan's phrases onto the stack, each literal worked out where it stands.
+void PushPhrases(TYumeBase& y, const TStmtPlan& plan) {
+  auto lit = plan.Literals.begin();
+  for (size_t k = 0; k < plan.Phrases.size(); ++k) {
+    if (lit != plan.Literals.end() && lit->Index == k) {
+      if (lit->HaveMade) {
+        y.LastType = "s";
+        y.Args.Push(lit->Made);
+      } else {
+        std::string phrase = QuoteBackquote(EvaluateText(y, lit->Text));
+        phrase += lit->Particle;
+        if (lit->Constant) {
+          lit->Made = phrase;
+          lit->HaveMade = true;
+        }
+        y.Args.Push(std::move(phrase));
+      }
+      ++lit;
+    } else {
+      y.Args.Push(plan.Phrases[k]);
+    }
+  }
+}
 
 namespace {
 
@@ -287,30 +312,6 @@ bool RunPlannedStatement(TYumeBase& y) {
   if (found->Kind == TStmtPlan::kRead) return false;
   RunPlan(y, *found);
   return true;
-}
-
-// The plan's phrases onto the stack, each literal worked out where it stands.
-void PushPhrases(TYumeBase& y, const TStmtPlan& plan) {
-  auto lit = plan.Literals.begin();
-  for (size_t k = 0; k < plan.Phrases.size(); ++k) {
-    if (lit != plan.Literals.end() && lit->Index == k) {
-      if (lit->HaveMade) {
-        y.LastType = "s";
-        y.Args.Push(lit->Made);
-      } else {
-        std::string phrase = QuoteBackquote(EvaluateText(y, lit->Text));
-        phrase += lit->Particle;
-        if (lit->Constant) {
-          lit->Made = phrase;
-          lit->HaveMade = true;
-        }
-        y.Args.Push(std::move(phrase));
-      }
-      ++lit;
-    } else {
-      y.Args.Push(plan.Phrases[k]);
-    }
-  }
 }
 
 void RunPlan(TYumeBase& y, const TStmtPlan& plan) {
