@@ -431,6 +431,11 @@ TQtParts::TPart* TQtParts::Part(int index) {
   return p && p->Kind >= 0 ? p : nullptr;
 }
 
+TQtParts::TPart* TQtParts::LivePart(int index) {
+  TPart* p = Part(index);
+  return p && (p->Kind != pkBrowser || p->W) ? p : nullptr;
+}
+
 QWidget* TQtParts::Widget(int index) const {
   if (index < 0 || index >= static_cast<int>(parts_.size()) || !parts_[index]) return nullptr;
   return parts_[index]->W;
@@ -800,11 +805,7 @@ bool TQtParts::Create(int index, int kind, const std::string& caption, const TDi
   TPart& p = *parts_[index];
   p.Kind = kind;
   const QString cap = Q(caption);
-  ++quiet_;
-  struct TQuiet {
-    int& q;
-    ~TQuiet() { --q; }
-  } unquiet{quiet_};
+  TQuiet quiet(quiet_);
   if (kind == pkPopup) {
     p.Menu = new QMenu(main_);
     return true;
@@ -1072,11 +1073,7 @@ void TQtParts::SetPicture(int index, const QString& file) {
 void TQtParts::Hide(int index) {
   TPart* p = Part(index);
   if (!p || index == 0) return;
-  ++quiet_;
-  struct TQuiet {
-    int& q;
-    ~TQuiet() { --q; }
-  } unquiet{quiet_};
+  TQuiet quiet(quiet_);
   QWidget* w = p->W;
   switch (p->Kind) {
     case pkEdit:
@@ -1128,11 +1125,7 @@ void TQtParts::Release(int index) {
     Surfaces().Watch(index, {});
     Surfaces().Remove(index);
   }
-  ++quiet_;
-  struct TQuiet {
-    int& q;
-    ~TQuiet() { --q; }
-  } unquiet{quiet_};
+  TQuiet quiet(quiet_);
   // Children placed on a released container go back to the mothership rather than with it.
   if (p->W) {
     for (size_t i = 1; i < parts_.size(); ++i) {

@@ -71,6 +71,8 @@ class TQtParts : public QObject, public TPartHost {
 
  private:
   TPart* Part(int index);
+  // A part that can still be asked: not a browser whose view went with the event loop's end.
+  TPart* LivePart(int index);
   QWidget* MakeWidget(int index, int kind, const QString& caption);
   QWidget* MakeBrowser(int index);
   void Hook(int index, QWidget* w);

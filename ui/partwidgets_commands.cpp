@@ -65,10 +65,8 @@ void ApplyEditorSettings(QsciScintilla* e, const QString& text) {
 #endif
 
 TPropResult TQtParts::Command(int number, int index, const std::string& arg, std::string& result) {
-  TPart* pp = Part(index);
+  TPart* pp = LivePart(index);
   if (!pp) return TPropResult::Failed;
-  // A browser whose view went with the event loop's end has nothing left to ask.
-  if (pp->Kind == pkBrowser && !pp->W) return TPropResult::Failed;
   TPart& p = *pp;
   QWidget* w = p.W;
   const int k = p.Kind;

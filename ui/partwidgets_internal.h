@@ -85,6 +85,13 @@ int CharOffset(const QString& text, int bytes);
 // The items of the list-like kinds.
 QStringList ItemsOf(TQtParts::TPart& p);
 
+// Holds the host's events back while it changes its own widgets.
+struct TQuiet {
+  int& quiet;
+  explicit TQuiet(int& q) : quiet(q) { ++quiet; }
+  ~TQuiet() { --quiet; }
+};
+
 // Lets events through while the host waits with the event loop running (a browser's page),
 // however quiet the change that waits was.
 struct TLoud {

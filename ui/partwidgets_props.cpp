@@ -200,13 +200,39 @@ void SetRadioItems(TQtParts::TPart& p, const QStringList& items) {
   }
 }
 
+// The kinds whose font and text colour (properties 29 to 31) can be read and set.
+bool HasFont(int k) {
+  return k == pkButton || k == pkEdit || k == pkCombo || k == pkList || k == pkMemo ||
+         k == pkGrid || k == pkLabel || k == pkCheck || k == pkRich;
+}
+
+// The kinds besides a form whose background colour (背景色) is read and set as their own.
+bool HasBackground(int k) {
+  switch (k) {
+    case pkEdit:
+    case pkCombo:
+    case pkList:
+    case pkMemo:
+    case pkGrid:
+    case pkLabel:
+    case pkCheck:
+    case pkPanel:
+    case pkTEditor:
+    case pkScroll:
+    case pkRich:
+    case pkTrack:
+    case pkAnime:
+      return true;
+    default:
+      return false;
+  }
+}
+
 }  // namespace
 
 TPropResult TQtParts::Get(int index, int prop, std::string& v) {
-  TPart* pp = Part(index);
+  TPart* pp = LivePart(index);
   if (!pp) return TPropResult::Failed;
-  // A browser whose view went with the event loop's end has nothing left to ask.
-  if (pp->Kind == pkBrowser && !pp->W) return TPropResult::Failed;
   TPart& p = *pp;
   QWidget* w = p.W;
   const int k = p.Kind;
@@ -404,29 +430,13 @@ TPropResult TQtParts::Get(int index, int prop, std::string& v) {
                                                                                          : "0";
       return TPropResult::Ok;
     case 25:  // 背景色
-      switch (k) {
-        case pkEdit:
-        case pkCombo:
-        case pkList:
-        case pkMemo:
-        case pkGrid:
-        case pkLabel:
-        case pkCheck:
-        case pkPanel:
-        case pkTEditor:
-        case pkScroll:
-        case pkRich:
-        case pkTrack:
-        case pkAnime:
-          v = Num(FromQColor(w->palette().color(w->backgroundRole())));
-          return TPropResult::Ok;
-        case pkForm:
-          v = Num(FromQColor(w->palette().color(QPalette::Window)));
-          return TPropResult::Ok;
-        default:
-          v = "0";
-          return TPropResult::Ok;
-      }
+      if (k == pkForm)
+        v = Num(FromQColor(w->palette().color(QPalette::Window)));
+      else if (HasBackground(k))
+        v = Num(FromQColor(w->palette().color(w->backgroundRole())));
+      else
+        v = "0";
+      return TPropResult::Ok;
     case 28:  // スクロールバー
       if (k != pkMemo && k != pkRich) return TPropResult::NotForKind;
       {
@@ -442,10 +452,7 @@ TPropResult TQtParts::Get(int index, int prop, std::string& v) {
     case 29:
     case 30:
     case 31: {
-      const bool fontKind = k == pkButton || k == pkEdit || k == pkCombo || k == pkList ||
-                            k == pkMemo || k == pkGrid || k == pkLabel || k == pkCheck ||
-                            k == pkRich;
-      if (!fontKind) {
+      if (!HasFont(k)) {
         v = prop == 29 ? std::string() : "0";
         return TPropResult::Ok;
       }
@@ -611,19 +618,13 @@ TPropResult TQtParts::Get(int index, int prop, std::string& v) {
 }
 
 TPropResult TQtParts::Set(int index, int prop, const std::string& value) {
-  TPart* pp = Part(index);
+  TPart* pp = LivePart(index);
   if (!pp) return TPropResult::Failed;
-  // A browser whose view went with the event loop's end has nothing left to ask.
-  if (pp->Kind == pkBrowser && !pp->W) return TPropResult::Failed;
   TPart& p = *pp;
   QWidget* w = p.W;
   const int k = p.Kind;
   const QString q = Q(value);
-  ++quiet_;
-  struct TQuiet {
-    int& q;
-    ~TQuiet() { --q; }
-  } unquiet{quiet_};
+  TQuiet quiet(quiet_);
   switch (prop) {
     case 4:
     case 11: {
@@ -910,36 +911,18 @@ TPropResult TQtParts::Set(int index, int prop, const std::string& value) {
       w->update();
       return TPropResult::Ok;
     case 25: {  // 背景色
+      // A radio takes a background colour too, though reading one back gives 0.
+      if (!HasBackground(k) && k != pkRadio && k != pkForm) return TPropResult::NotForKind;
       const QColor c = ToQColor(ColorValue(value));
-      switch (k) {
-        case pkEdit:
-        case pkCombo:
-        case pkList:
-        case pkMemo:
-        case pkGrid:
-        case pkLabel:
-        case pkCheck:
-        case pkPanel:
-        case pkTEditor:
-        case pkRadio:
-        case pkScroll:
-        case pkRich:
-        case pkTrack:
-        case pkAnime:
-        case pkForm: {
-          QPalette pal = w->palette();
-          pal.setColor(w->backgroundRole(), c);
-          pal.setColor(QPalette::Base, c);
-          pal.setColor(QPalette::Window, c);
-          w->setPalette(pal);
-          if (k != pkForm) w->setAutoFillBackground(true);
-          if (k == pkForm) p.Picture = QPixmap();
-          w->update();
-          return TPropResult::Ok;
-        }
-        default:
-          return TPropResult::NotForKind;
-      }
+      QPalette pal = w->palette();
+      pal.setColor(w->backgroundRole(), c);
+      pal.setColor(QPalette::Base, c);
+      pal.setColor(QPalette::Window, c);
+      w->setPalette(pal);
+      if (k != pkForm) w->setAutoFillBackground(true);
+      if (k == pkForm) p.Picture = QPixmap();
+      w->update();
+      return TPropResult::Ok;
     }
     case 28: {
       if (k != pkMemo && k != pkRich) return TPropResult::NotForKind;
@@ -954,10 +937,7 @@ TPropResult TQtParts::Set(int index, int prop, const std::string& value) {
     case 29:
     case 30:
     case 31: {
-      const bool fontKind = k == pkButton || k == pkEdit || k == pkCombo || k == pkList ||
-                            k == pkMemo || k == pkGrid || k == pkLabel || k == pkCheck ||
-                            k == pkRich;
-      if (!fontKind) return TPropResult::NotForKind;
+      if (!HasFont(k)) return TPropResult::NotForKind;
       if (prop == 29) {
         // name｜style｜size, as the drawing font is written.
         QStringList parts = q.split(QRegularExpression(QStringLiteral("[|｜]")));
@@ -979,10 +959,11 @@ TPropResult TQtParts::Set(int index, int prop, const std::string& value) {
         f.setPointSize(size > 0 ? size : 9);
         w->setFont(f);
       } else {
+        const QColor c = ToQColor(ColorValue(value));
         QPalette pal = w->palette();
-        pal.setColor(w->foregroundRole(), ToQColor(ColorValue(value)));
-        pal.setColor(QPalette::ButtonText, ToQColor(ColorValue(value)));
-        pal.setColor(QPalette::Text, ToQColor(ColorValue(value)));
+        pal.setColor(w->foregroundRole(), c);
+        pal.setColor(QPalette::ButtonText, c);
+        pal.setColor(QPalette::Text, c);
         w->setPalette(pal);
       }
       if (k == pkLabel) static_cast<QLabel*>(w)->adjustSize();

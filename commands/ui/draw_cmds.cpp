@@ -90,11 +90,15 @@ std::vector<std::string> Utf8Lines(const std::vector<std::string>& lines) {
   return out;
 }
 
+// The word a name means: looked up as written and, failing that, folded.
+THashNode* WordOfName(TYumeBase& y, std::string_view n) {
+  THashNode* w = y.Dict.FindScoped(n, false);
+  return w ? w : y.Dict.FindScoped(n, true);
+}
+
 // The part a name means: its index in the part list, or -1 when the name is no part.
 int PartIndex(TYumeBase& y, std::string_view name) {
-  const std::string n(TrimBlanks(name));
-  THashNode* w = y.Dict.FindScoped(n, false);
-  if (!w) w = y.Dict.FindScoped(n, true);
+  THashNode* w = WordOfName(y, TrimBlanks(name));
   if (!w || w->Kind != wkPart || !y.Objs.Get(static_cast<size_t>(w->Tag))) return -1;
   return w->Tag;
 }
@@ -513,8 +517,7 @@ void CmdExtractIcon(TYumeBase& y, TArgs& a) {
   std::string written(TrimBlanks(a.Phrase(2)));
   if (written.size() >= 2 && written.front() == '`' && written.back() == '`')
     written = written.substr(1, written.size() - 2);
-  THashNode* w = y.Dict.FindScoped(written, false);
-  if (!w) w = y.Dict.FindScoped(written, true);
+  THashNode* w = WordOfName(y, written);
   if (!w) RaiseError(y, msg::kWordUnknown, {written});
   if (w->Kind != wkPart || !y.Objs.Get(static_cast<size_t>(w->Tag)))
     RaiseError(y, "\"%s\"は、部品ではありません。", {written});

@@ -437,6 +437,12 @@ bool IsMenu(const TObjNode& node) {
   return node.Kind == pkMenu || node.Kind == pkPopup;
 }
 
+// The kinds other parts can be put on; their アイテム is the names of the parts on them.
+bool IsHolder(const TObjNode& node) {
+  return node.Kind == pkForm || node.Kind == pkPanel || node.Kind == pkScroll ||
+         node.Kind == pkTabs;
+}
+
 std::string ReadProperty(TYumeBase& y, THashNode& w, TObjNode& node, std::string_view property) {
   const int p = FindPartProperty(property);
   if (p < 0) UndefinedProperty(y, w, node, property);
@@ -502,8 +508,7 @@ std::string ReadProperty(TYumeBase& y, THashNode& w, TObjNode& node, std::string
       }
     }
     case kpItems:
-      if (node.Kind == pkForm || node.Kind == pkPanel || node.Kind == pkScroll ||
-          node.Kind == pkTabs) {
+      if (IsHolder(node)) {
         std::string names;
         for (int child : h.Children(node.Tag)) {
           if (const TObjNode* c = y.Objs.Get(child)) names += c->Name + "\r\n";
@@ -632,8 +637,7 @@ void WriteProperty(TYumeBase& y, THashNode& w, TObjNode& node, std::string_view 
       return;
     }
     case kpItems:
-      if (node.Kind == pkForm || node.Kind == pkPanel || node.Kind == pkScroll ||
-          node.Kind == pkTabs) {
+      if (IsHolder(node)) {
         size_t pos = 0;
         while (pos < value.size()) {
           const std::string name(TrimBlanks(NextLine(value, pos)));
