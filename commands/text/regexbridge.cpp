@@ -3,7 +3,6 @@
 #include <oniguruma.h>
 
 #include <algorithm>
-#include <array>
 #include <cctype>
 #include <cstdint>
 #include <cstring>
@@ -107,11 +106,10 @@ struct TCompiled {
   uint64_t Used = 0;
 
   OnigRegex Re = nullptr;
-  // Texts every match contains: a text lacking one of them is not searched at all. Each keeps
-  // its shift table, since most searched texts are lines, too short for memmem to pay off.
+  // Texts every match contains: a text lacking one of them is not searched at all. Most
+  // searched texts are lines, too short for memmem to pay off (see ContainsRequired).
   struct TRequired {
     std::string Text;
-    std::array<uint8_t, 256> Skip{};
     uint8_t Probe1 = 0, Probe2 = 0;  // two of its bytes to look for first (not blanks if it can)
     uint32_t TurnedAway = 0;         // texts it turned away
   };
@@ -341,17 +339,15 @@ std::vector<std::string> RequiredLiterals(std::string_view s, std::string_view f
   return out;
 }
 
-static std::vector<TCompiled::TRequired> WithShifts(std::vector<std::string> literals) {
+namespace {
+
+std::vector<TCompiled::TRequired> WithProbes(std::vector<std::string> literals) {
   std::vector<TCompiled::TRequired> out(literals.size());
   for (size_t k = 0; k < literals.size(); ++k) {
     TCompiled::TRequired& r = out[k];
     r.Text = std::move(literals[k]);
     const size_t m = r.Text.size();
-    const auto shift = static_cast<uint8_t>(std::min<size_t>(m, 255));
-    r.Skip.fill(shift == 0 ? 1 : shift);
-    if (m > 255) continue;  // memmem's
-    for (size_t j = 0; j + 1 < m; ++j)
-      r.Skip[static_cast<unsigned char>(r.Text[j])] = static_cast<uint8_t>(m - 1 - j);
+    if (m < 2 || m > 255) continue;  // memchr's or memmem's
     // Blanks stand all over a line: the first and last bytes that are not make better probes.
     size_t p1 = 0, p2 = m - 1;
     while (p1 < p2 && r.Text[p1] == ' ') ++p1;
@@ -363,6 +359,8 @@ static std::vector<TCompiled::TRequired> WithShifts(std::vector<std::string> lit
   return out;
 }
 
+}  // namespace
+
 namespace {
 
 // m//: wrapped or plain. A plain pattern is the expression itself (a "/" in it needs no escape).
@@ -370,10 +368,10 @@ void BuildMatch(TCompiled& c) {
   std::string body, flags;
   if (SplitWrappedPattern(c.Expression, body, flags)) {
     c.Re = Compile(body, flags);
-    c.Required = WithShifts(RequiredLiterals(body, flags));
+    c.Required = WithProbes(RequiredLiterals(body, flags));
   } else {
     c.Re = Compile(c.Expression, {});
-    c.Required = WithShifts(RequiredLiterals(c.Expression, {}));
+    c.Required = WithProbes(RequiredLiterals(c.Expression, {}));
   }
 }
 
@@ -455,7 +453,7 @@ void BuildSubst(TCompiled& c) {
   c.Global = flags.find('g') != std::string_view::npos;
   c.Replacement = ParseReplacement(e.substr(body_end + 1, rep_end - body_end - 1));
   c.Re = Compile(e.substr(2, body_end - 2), flags);
-  c.Required = WithShifts(RequiredLiterals(e.substr(2, body_end - 2), flags));
+  c.Required = WithProbes(RequiredLiterals(e.substr(2, body_end - 2), flags));
 }
 
 bool IsCharCode(TCode code) {
@@ -627,8 +625,9 @@ std::string_view Group(std::string_view text, const OnigRegion* region, int i) {
                      static_cast<size_t>(region->end[i] - region->beg[i]));
 }
 
-// Horspool over short texts, libc's memmem over long ones. Bytes, not characters: a literal found
-// across a character boundary only lets the expression engine look (it decides).
+// The two probe bytes compared sixteen places at a time over short texts, libc's memmem over
+// long ones. Bytes, not characters: a literal found across a character boundary only lets the
+// expression engine look (it decides).
 bool ContainsRequired(std::string_view text, const TCompiled::TRequired& r) {
   const size_t m = r.Text.size();
   if (m == 0) return true;
@@ -638,12 +637,11 @@ bool ContainsRequired(std::string_view text, const TCompiled::TRequired& r) {
   const auto* h = reinterpret_cast<const unsigned char*>(text.data());
   const auto* n = reinterpret_cast<const unsigned char*>(r.Text.data());
   if (m == 1) return std::memchr(h, n[0], text.size()) != nullptr;
-  const unsigned char first = n[0], last = n[m - 1];
+  const size_t p1 = r.Probe1, p2 = r.Probe2;
   size_t i = 0;
 #if defined(__SSE2__)
-  // Sixteen places at a time: where both probe bytes agree (every place below i + 16 whose
-  // whole literal fits is tried before the tail goes on from i).
-  const size_t p1 = r.Probe1, p2 = r.Probe2;
+  // Where both probe bytes agree (every place below i + 16 whose whole literal fits is tried
+  // before the rest goes on from i).
   const __m128i f = _mm_set1_epi8(static_cast<char>(n[p1]));
   const __m128i l = _mm_set1_epi8(static_cast<char>(n[p2]));
   for (; i + m - 1 + 16 <= text.size(); i += 16) {
@@ -657,12 +655,8 @@ bool ContainsRequired(std::string_view text, const TCompiled::TRequired& r) {
     }
   }
 #endif
-  while (i + m <= text.size()) {
-    const unsigned char c = h[i + m - 1];
-    // Both ends first: a literal's last byte is often a blank, found all over a line.
-    if (c == last && h[i] == first && std::memcmp(h + i + 1, n + 1, m - 2) == 0) return true;
-    i += r.Skip[c];
-  }
+  for (; i + m <= text.size(); ++i)
+    if (h[i + p1] == n[p1] && h[i + p2] == n[p2] && std::memcmp(h + i, n, m) == 0) return true;
   return false;
 }
 
