@@ -4,6 +4,7 @@
 #include "core/executor.h"
 #include "core/messages.h"
 #include "core/pack.h"
+#include "core/plan.h"
 #include "core/prepare.h"
 #include "core/registry.h"
 #include "core/sjis.h"
@@ -247,7 +248,34 @@ void TYumeApp::StartUp() {
   }
 }
 
-void TYumeApp::RunProgram(bool endKnown) {
+void TYumeApp::RunCallBody() {
+  TYumeBase& y = base_;
+  if (step_ != ExecuteStatement || !y.Plans || !y.Cur || y.StopRun) {
+    RunProgram(true);
+    return;
+  }
+  // What the run loop's first step does, without the loop: a body read once runs to its 戻る
+  // in RunLoopBody.
+  const char* const step = y.StepStart;
+  y.StepStart = y.Cur;
+  ++runDepth_;
+  bool ran = false;
+  std::exception_ptr failed;
+  try {
+    ran = RunLoopBody(y);
+  } catch (...) {
+    failed = std::current_exception();
+  }
+  --runDepth_;
+  if (failed || !ran || y.Cur) {
+    RunProgram(true, failed);
+  } else {
+    y.StepSinceErrorJump = true;
+  }
+  y.StepStart = step;
+}
+
+void TYumeApp::RunProgram(bool endKnown, std::exception_ptr failed) {
   TYumeBase& y = base_;
   ++runDepth_;
   struct DepthGuard {
@@ -266,6 +294,16 @@ void TYumeApp::RunProgram(bool endKnown) {
     ~StepGuard() { y.StepStart = start; }
   } stepGuard{y, y.StepStart};
   if (y.Cur && !endKnown) y.End = y.ContextEnd();
+  if (failed) {
+    try {
+      std::rethrow_exception(failed);
+    } catch (const EYume& e) {
+      LogError(y, e);
+      HandleStatementError(e, true);
+    } catch (const std::exception& e) {
+      HandleStatementError(e, false);
+    }
+  }
   while (y.Cur) {
     if (y.Cur == y.End || *y.Cur == '\0') {
       // End of a text: end frames until one leaves us somewhere to go on.

@@ -42,6 +42,10 @@ struct TBlockStep {
   enum TKind : uint8_t { kLine, kAssign, kAppend, kItem, kIf, kReturn, kLocal, kGetArg, kOther };
   TKind Kind = kOther;
   const char* Start = nullptr;  // where the statement begins
+  // A line end read just before the statement and run with it (one step less per line): where
+  // it begins (null: none) and the line its marker names (kNoLineMarker: the line stays).
+  const char* LineStart = nullptr;
+  int LineBefore = kNoLineMarker;
   const char* Next = nullptr;   // where the program goes on when it moves nothing (null: unknown)
   std::unique_ptr<TStmtPlan> Plan;
   std::unique_ptr<TIfPlan> If;  // kIf: the chain after もし
@@ -133,9 +137,15 @@ std::unique_ptr<TBlock> ReadBody(TYumeBase& y, const char* start, const char* en
   text = text.substr(0, static_cast<size_t>(end - text.data()));
   auto block = std::make_unique<TBlock>();
   size_t pos = static_cast<size_t>(start - text.data());
+  const char* lineStart = nullptr;  // a line end waiting to be run with the next statement
+  int lineBefore = kNoLineMarker;
   while (pos < text.size()) {
     TBlockStep step;
     step.Start = text.data() + pos;
+    step.LineStart = lineStart;
+    step.LineBefore = lineBefore;
+    lineStart = nullptr;
+    lineBefore = kNoLineMarker;
     auto plan = std::make_unique<TStmtPlan>(MakePlan(y, text, pos));
     switch (plan->Kind) {
       case TStmtPlan::kRead:
@@ -196,6 +206,13 @@ std::unique_ptr<TBlock> ReadBody(TYumeBase& y, const char* start, const char* en
     }
     if (step.Kind == TBlockStep::kOther) block->Pure = false;
     const char* next = step.Next;
+    if (step.Kind == TBlockStep::kLine && !step.LineStart && next < text.data() + text.size()) {
+      // Run with the statement after it.
+      lineStart = step.Start;
+      if (step.Plan->LineBreak) lineBefore = step.Plan->LineAfter;
+      pos = static_cast<size_t>(next - text.data());
+      continue;
+    }
     block->Steps.push_back(std::move(step));
     if (!known) break;
     pos = static_cast<size_t>(next - text.data());
@@ -206,12 +223,17 @@ std::unique_ptr<TBlock> ReadBody(TYumeBase& y, const char* start, const char* en
 // Loop bodies of the texts alive now, by where they start and end.
 TPositionCache<const TBlock> bodies;
 
+TPositionMemo<const TBlock> recentBodies;
+
 const TBlock* BodyAt(TYumeBase& y, const char* start, const char* end) {
-  return bodies.Get(y.TextsGeneration, start, reinterpret_cast<uintptr_t>(end),
-                    [&]() -> std::unique_ptr<const TBlock> {
-                      if (!y.InRegisteredText(start)) return nullptr;
-                      return ReadBody(y, start, end, 0);
-                    });
+  const auto key = reinterpret_cast<uintptr_t>(end);
+  if (const TBlock* b = recentBodies.Find(bodies, y.TextsGeneration, start, key)) return b;
+  const TBlock* b = bodies.Get(y.TextsGeneration, start, key, [&]() -> std::unique_ptr<const TBlock> {
+    if (!y.InRegisteredText(start)) return nullptr;
+    return ReadBody(y, start, end, 0);
+  });
+  if (b) recentBodies.Remember(bodies, y.TextsGeneration, start, key, b);
+  return b;
 }
 
 // A body being run, with the blocks it runs in place (whose frames are not pushed yet).
@@ -243,11 +265,16 @@ enum class TOutcome { Ended, Left };
 
 TOutcome RunSteps(TRun& run, const TBlock& block);
 
-// Back to the run loop at the statement s: it goes on from there as it would have.
-TOutcome Leave(TRun& run, const TBlockStep& s) {
-  run.Y.Cur = s.Start;
+// Back to the run loop at `at`: it goes on from there as it would have.
+TOutcome LeaveAt(TRun& run, const char* at) {
+  run.Y.Cur = at;
   run.Materialize();
   return TOutcome::Left;
+}
+
+// Back to the run loop at the statement s, its line end run already.
+TOutcome Leave(TRun& run, const TBlockStep& s) {
+  return LeaveAt(run, s.Start);
 }
 
 // A もし chain run in place: the conditions as IfChain works them out (its failures reported as
@@ -438,9 +465,19 @@ TOutcome RunSteps(TRun& run, const TBlock& block) {
   const size_t frames = y.Runs.Count() + static_cast<size_t>(run.Depth);
   for (const TBlockStep& s : block.Steps) {
     // What the run loop checks before each statement (before the first, it has checked).
-    if (y.StopRun || frames > 65535) return Leave(run, s);
+    const char* const entry = s.LineStart ? s.LineStart : s.Start;
+    if (y.StopRun || frames > 65535) return LeaveAt(run, entry);
     if (run.Ran) {
-      if (y.StepStart == s.Start) return Leave(run, s);
+      if (y.StepStart == entry) return LeaveAt(run, entry);
+      y.StepStart = entry;
+    }
+    if (s.LineStart) {
+      // The line end before the statement, as a step of its own would run it.
+      if (!y.Args.Empty()) return LeaveAt(run, entry);
+      if (s.LineBefore != kNoLineMarker) y.Line = s.LineBefore;
+      y.Cur = s.Start;
+      y.StepSinceErrorJump = true;
+      run.Ran = true;
       y.StepStart = s.Start;
     }
     const TStmtPlan& plan = *s.Plan;

@@ -399,7 +399,10 @@ void PushCallFrame(TYumeBase& y, THashNode& label, const char* returnPos, bool s
     y.FileName = label.TypeText;
   }
   y.Dict.PushScope();
-  y.SetCur(label.RefPos);
+  // The body runs to the end of its text (what SetCur works out under a call's frame).
+  y.Cur = label.RefPos;
+  const std::string_view text = y.TextOf(y.Cur);
+  y.End = text.data() + text.size();
 }
 
 }  // namespace
@@ -472,7 +475,10 @@ std::string LabelValue(TYumeBase& y, THashNode& label, std::string_view args, bo
     }
     // The call returns to no position: its 戻る (or the end of its text) ends the nested run.
     PushCallFrame(y, label, nullptr, sameFile);
-    RunNested(y);
+    if (y.App)
+      y.App->RunCallBody();
+    else
+      RunNested(y);
     if (y.VarSore) {
       if (!acceptWhole || !y.VarSore->KeptWhole(whole)) {
         gaveWhole = false;

@@ -550,7 +550,13 @@ void PushArgument(TYumeBase& y, std::string_view arg, bool asWritten) {
 
 const TArgSplit* ArgSplitFor(TYumeBase& y, std::string_view inner) {
   static TPositionCache<const TArgSplit> splits;
-  return TextReading(splits, y, inner, SplitArguments);
+  static TPositionMemo<const TArgSplit> recent;
+  if (!y.Plans) return nullptr;
+  if (const TArgSplit* s = recent.Find(splits, y.TextsGeneration, inner.data(), inner.size()))
+    return s;
+  const TArgSplit* s = TextReading(splits, y, inner, SplitArguments);
+  if (s) recent.Remember(splits, y.TextsGeneration, inner.data(), inner.size(), s);
+  return s;
 }
 
 std::string ArgumentValue(TYumeBase& y, const TArgSplit::TArg& arg) {

@@ -149,8 +149,11 @@ void THashNode::DropForms() {
 void THashNode::SetAside(TSetAside& out) {
   BeforeWrite();
   if (table_) MutableValue();  // a table is set aside as its text
-  out.Text.swap(value_);
-  value_.clear();
+  // out is fresh: an empty value (a number kept in its place, usually) needs no swap.
+  if (!value_.empty()) {
+    out.Text.swap(value_);
+    value_.clear();
+  }
   out.Number = number_;
   out.Whole = whole_;
   out.Form = numberForm_;
@@ -162,7 +165,7 @@ void THashNode::SetAside(TSetAside& out) {
 void THashNode::PutBack(TSetAside&& in) {
   BeforeWrite();
   if (table_) table_.reset();
-  value_.swap(in.Text);
+  if (!value_.empty() || !in.Text.empty()) value_.swap(in.Text);
   number_ = in.Number;
   whole_ = in.Whole;
   numberForm_ = static_cast<TNumberForm>(in.Form);

@@ -88,8 +88,14 @@ class THashNode {
   // Sets the type text, leaving it alone when it is that already (the usual case: a variable
   // keeps its type from one assignment to the next).
   void SetTypeText(std::string_view t) {
-    if (TypeText.size() != t.size() || (!t.empty() && (TypeText[0] != t[0] || TypeText != t)))
-      TypeText.assign(t);
+    // The usual one-letter codes inline, without the general assign (a fresh local takes "s"
+    // on every call).
+    if (t.size() == 1 && TypeText.size() <= 1) {
+      if (TypeText.empty()) TypeText.push_back(t[0]);
+      else TypeText[0] = t[0];
+      return;
+    }
+    if (TypeText.size() != t.size() || TypeText != t) TypeText.assign(t);
   }
   // A value set aside and put back (それ around a call): the text, or the number kept in its
   // place, moved out without being written; the node is left empty.

@@ -151,6 +151,38 @@ class TPositionCache {
   std::vector<std::unique_ptr<T>> retired_;
 };
 
+// The entries last handed out for a few places, by address, in front of a cache: a call in a
+// loop or a recursion asks for the same few places again and again. An entry holds while the
+// generation is the same and the cache has forgotten nothing since (its epoch).
+template <class T, size_t N = 16>
+class TPositionMemo {
+ public:
+  T* Find(const TPositionCache<T>& cache, uint64_t generation, const void* a, uintptr_t b) const {
+    const TEntry& e = entries_[Slot(a)];
+    if (e.A != a || e.B != b || e.Generation != generation || e.Epoch != cache.Epoch())
+      return nullptr;
+    return e.Value;
+  }
+  void Remember(const TPositionCache<T>& cache, uint64_t generation, const void* a, uintptr_t b,
+                T* value) {
+    entries_[Slot(a)] = TEntry{a, b, generation, cache.Epoch(), value};
+  }
+
+ private:
+  struct TEntry {
+    const void* A = nullptr;
+    uintptr_t B = 0;
+    uint64_t Generation = 0;
+    uint64_t Epoch = 0;
+    T* Value = nullptr;
+  };
+  static size_t Slot(const void* a) {
+    const auto k = reinterpret_cast<uintptr_t>(a);
+    return static_cast<size_t>((k ^ (k >> 7)) % N);
+  }
+  TEntry entries_[N];
+};
+
 // The reading of a text inside a working text (an expression, an argument list), kept in cache
 // and made by read(text, T&) (false: nothing worth keeping). Null for an empty text, for a text
 // outside the registered working texts (values, temporaries) and the first time it is asked for.

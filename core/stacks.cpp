@@ -59,18 +59,8 @@ bool TRunControlStack::Get(size_t index, TRunControl& out) const {
   return true;
 }
 
-void TRunControlStack::PushLevel() {
-  if (++level_ == levels_.size()) levels_.emplace_back();
-}
-
-void TRunControlStack::PopLevel() {
-  if (level_ == 0) return;
-  // Deep levels (a long recursion) give their storage back; the usual few keep it.
-  if (level_ > 64)
-    std::vector<TRunControl>().swap(levels_[level_]);
-  else
-    levels_[level_].clear();
-  --level_;
+void TRunControlStack::ReleaseLevel() {
+  std::vector<TRunControl>().swap(levels_[level_]);
 }
 
 void TRunControlStack::ClearAll() {

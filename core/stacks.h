@@ -113,12 +113,24 @@ class TRunControlStack {
   size_t Count() const { return Current().size(); }
   void Clear() { Current().clear(); }
   // Sets the frames aside for a nested run, which starts with none; PopLevel brings them back.
-  void PushLevel();
-  void PopLevel();
+  void PushLevel() {
+    if (++level_ == levels_.size()) levels_.emplace_back();
+  }
+  void PopLevel() {
+    if (level_ == 0) return;
+    // Deep levels (a long recursion) give their storage back; the usual few keep it.
+    if (level_ > 64) {
+      ReleaseLevel();
+    } else {
+      levels_[level_].clear();
+    }
+    --level_;
+  }
   void ClearAll();
   size_t LevelCount() const { return level_; }
 
  private:
+  void ReleaseLevel();
   std::vector<TRunControl>& Current() { return levels_[level_]; }
   const std::vector<TRunControl>& Current() const { return levels_[level_]; }
 
