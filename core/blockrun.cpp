@@ -46,7 +46,7 @@ struct TBlockStep {
   // it begins (null: none) and the line its marker names (kNoLineMarker: the line stays).
   const char* LineStart = nullptr;
   int LineBefore = kNoLineMarker;
-  const char* Next = nullptr;   // where the program goes on when it moves nothing (null: unknown)
+  const char* Next = nullptr;  // where the program goes on when it moves nothing (null: unknown)
   std::unique_ptr<TStmtPlan> Plan;
   std::unique_ptr<TIfPlan> If;  // kIf: the chain after もし
   // kItem: "Xの、key は、value": X, and the key's split.
@@ -228,10 +228,11 @@ TPositionMemo<const TBlock> recentBodies;
 const TBlock* BodyAt(TYumeBase& y, const char* start, const char* end) {
   const auto key = reinterpret_cast<uintptr_t>(end);
   if (const TBlock* b = recentBodies.Find(bodies, y.TextsGeneration, start, key)) return b;
-  const TBlock* b = bodies.Get(y.TextsGeneration, start, key, [&]() -> std::unique_ptr<const TBlock> {
-    if (!y.InRegisteredText(start)) return nullptr;
-    return ReadBody(y, start, end, 0);
-  });
+  const TBlock* b =
+      bodies.Get(y.TextsGeneration, start, key, [&]() -> std::unique_ptr<const TBlock> {
+        if (!y.InRegisteredText(start)) return nullptr;
+        return ReadBody(y, start, end, 0);
+      });
   if (b) recentBodies.Remember(bodies, y.TextsGeneration, start, key, b);
   return b;
 }

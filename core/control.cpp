@@ -464,7 +464,8 @@ std::string LabelValue(TYumeBase& y, THashNode& label, std::string_view args, bo
     const std::string& name = sameFile ? label.TypeText : savedFile;
     if (y.FileName != name) y.FileName = name;
   };
-  std::string value, type;
+  std::string value;
+  const char* lastType = "s";  // what the call's それ was: a number, a dictionary's pairs or text
   int64_t whole = 0;
   bool gaveWhole = acceptWhole && y.VarSore;
   try {
@@ -484,7 +485,11 @@ std::string LabelValue(TYumeBase& y, THashNode& label, std::string_view args, bo
         gaveWhole = false;
         value = std::move(y.VarSore->MutableValue());
       }
-      type.swap(y.VarSore->TypeText);  // それ's type is put back below
+      const std::string& type = y.VarSore->TypeText;
+      if (type.size() == 1 && type[0] == 'e')
+        lastType = "e";
+      else if (type == "hs")
+        lastType = "hs";
     }
   } catch (...) {
     restore();
@@ -497,9 +502,9 @@ std::string LabelValue(TYumeBase& y, THashNode& label, std::string_view args, bo
   restore();
   if (y.VarSore) {
     y.VarSore->PutBack(std::move(savedSore));
-    y.VarSore->TypeText = std::move(savedType);
+    y.VarSore->SetTypeText(savedType);
   }
-  y.LastType = type == "e" ? "e" : (type == "hs" ? "hs" : "s");
+  y.LastType = lastType;
   if (gaveWhole) {
     y.GaveWhole = true;
     y.GivenWhole = whole;

@@ -524,7 +524,7 @@ void THash::Clear() {
   for (auto it = used_.rbegin(); it != used_.rend(); ++it) {
     const TScopeTable& table = *scopes_[*it];
     if (table.Empty()) continue;
-    const auto scope = static_cast<uint32_t>(scopes_.size() - *it);
+    const auto scope = static_cast<uint32_t>(depth_ - *it);
     uint32_t entry = 0;
     if (!folded.empty()) {
       if (THashNode* w = table.Find(bucketFolded, folded, entry)) {
@@ -544,7 +544,7 @@ void THash::Clear() {
 
 THashNode* THashYu::FindScoped(std::string_view name, bool fold) const {
   if (name.empty()) return nullptr;
-  if (scopes_.empty()) return Find(name, fold);
+  if (depth_ == 0) return Find(name, fold);
   // The name is folded once for all scopes; a name without two-byte characters folds to itself.
   std::string_view folded;
   if (fold) {
@@ -591,7 +591,7 @@ THashNode* THashYu::FindRememberedSlow(std::string_view name, TNameRef& ref) con
     // nothing is looked at before that scope.
     const TLocalPlace& at = ref.Local;
     if (at.Scope == 1) {
-      const TScopeTable& top = *scopes_.back();
+      const TScopeTable& top = Innermost();
       if (THashNode* w = at.Folded ? top.At(at.Entry, ref.BucketFolded, ref.Folded)
                                    : top.At(at.Entry, ref.BucketName, name))
         return w;
@@ -627,24 +627,24 @@ bool TScopeTable::Add(std::unique_ptr<THashNode> word) {
 }
 
 void THashYu::AddLocal(std::unique_ptr<THashNode> word) {
-  if (scopes_.empty()) {
+  if (depth_ == 0) {
     Add(std::move(word));
   } else {
-    const size_t top = scopes_.size() - 1;
+    const size_t top = depth_ - 1;
     if (used_.empty() || used_.back() != top) used_.push_back(top);
     const unsigned bucket = Bucket(word->Name);
-    if (scopes_.back()->Add(std::move(word))) ++localsInBucket_[bucket];
+    if (Innermost().Add(std::move(word))) ++localsInBucket_[bucket];
     BumpDictGeneration();
   }
 }
 
 void THashYu::AddLocalVariable(std::string_view name, int level) {
-  if (!scopes_.empty()) {
+  if (depth_ > 0) {
     const unsigned bucket = Bucket(name);
-    TScopeTable& top = *scopes_.back();
+    TScopeTable& top = Innermost();
     if (THashNode* w = top.TakeParked(bucket, name)) {
       w->ResetAsVariable(level);  // its own name, kept
-      const size_t at = scopes_.size() - 1;
+      const size_t at = depth_ - 1;
       if (used_.empty() || used_.back() != at) used_.push_back(at);
       ++localsInBucket_[bucket];
       BumpDictGeneration();
@@ -661,30 +661,27 @@ void THashYu::AddLocalVariable(std::string_view name, int level) {
 }
 
 void THashYu::PushScope() {
-  // Scope tables are kept for reuse: calls open and close one each time.
-  if (spare_.empty()) {
-    scopes_.push_back(std::make_unique<TScopeTable>());
-  } else {
-    scopes_.push_back(std::move(spare_.back()));
-    spare_.pop_back();
-  }
+  if (depth_ == scopes_.size()) scopes_.push_back(std::make_unique<TScopeTable>());
+  ++depth_;
   BumpDictGeneration();
 }
 
 void THashYu::PopScope() {
-  if (scopes_.empty()) return;
-  std::unique_ptr<TScopeTable> table = std::move(scopes_.back());
-  scopes_.pop_back();
-  if (!used_.empty() && used_.back() == scopes_.size()) used_.pop_back();
-  table->Park([this](unsigned bucket) {
+  if (depth_ == 0) return;
+  TScopeTable& table = Innermost();
+  --depth_;
+  if (!used_.empty() && used_.back() == depth_) used_.pop_back();
+  table.Park([this](unsigned bucket) {
     if (localsInBucket_[bucket] > 0) --localsInBucket_[bucket];
   });
-  if (spare_.size() < 64) spare_.push_back(std::move(table));
+  // After a deep recursion the tables far beyond the open ones go.
+  if (scopes_.size() > depth_ + 128) scopes_.resize(depth_ + 64);
   BumpDictGeneration();
 }
 
 void THashYu::ClearScopes() {
   scopes_.clear();
+  depth_ = 0;
   used_.clear();
   localsInBucket_.fill(0);
   BumpDictGeneration();

@@ -91,8 +91,10 @@ class THashNode {
     // The usual one-letter codes inline, without the general assign (a fresh local takes "s"
     // on every call).
     if (t.size() == 1 && TypeText.size() <= 1) {
-      if (TypeText.empty()) TypeText.push_back(t[0]);
-      else TypeText[0] = t[0];
+      if (TypeText.empty())
+        TypeText.push_back(t[0]);
+      else
+        TypeText[0] = t[0];
       return;
     }
     if (TypeText.size() != t.size() || TypeText != t) TypeText.assign(t);
@@ -407,7 +409,7 @@ class THashYu : public THash {
   void AddLocalVariable(std::string_view name, int level);
   void PushScope();
   void PopScope();
-  size_t ScopeCount() const { return scopes_.size(); }
+  size_t ScopeCount() const { return depth_; }
   void ClearScopes();
 
  private:
@@ -417,8 +419,12 @@ class THashYu : public THash {
   // remember when there is one.
   THashNode* FindLocal(std::string_view name, std::string_view folded, unsigned bucketName,
                        unsigned bucketFolded, TLocalPlace* remember) const;
+  TScopeTable& Innermost() const { return *scopes_[depth_ - 1]; }
+  // [0, depth_) the open scopes, innermost last; the tables beyond are closed ones kept, with
+  // their parked nodes, for the next scopes opened at those depths (calls open and close one
+  // each time).
   std::vector<std::unique_ptr<TScopeTable>> scopes_;
-  std::vector<std::unique_ptr<TScopeTable>> spare_;  // closed scope tables, emptied, for reuse
+  size_t depth_ = 0;
   std::vector<size_t> used_;  // indices of the scopes that ever held a word, lowest first
   std::array<uint32_t, 256> localsInBucket_{};  // local words per bucket, over all scopes
 };

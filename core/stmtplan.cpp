@@ -246,8 +246,10 @@ bool BindOnce(const TStmtPlan& plan, const THashNode& w) {
   return true;
 }
 
-// The plan's phrases onto the stack, each literal worked out where it stands.
-void PushPhrases(TYumeBase& y, const TStmtPlan& plan) {
+// The plan's phrases onto the stack, each literal worked out where it stands. False when the run
+// was stopped while one was worked out (the error dialog's end, a call that ended the program):
+// the statement goes no further, as the run loop would stop before its next step.
+bool PushPhrases(TYumeBase& y, const TStmtPlan& plan) {
   auto lit = plan.Literals.begin();
   for (size_t k = 0; k < plan.Phrases.size(); ++k) {
     if (lit != plan.Literals.end() && lit->Index == k) {
@@ -262,12 +264,14 @@ void PushPhrases(TYumeBase& y, const TStmtPlan& plan) {
           lit->HaveMade = true;
         }
         y.Args.Push(std::move(phrase));
+        if (y.StopRun) return false;
       }
       ++lit;
     } else {
       y.Args.Push(plan.Phrases[k]);
     }
   }
+  return true;
 }
 
 namespace {
@@ -297,7 +301,7 @@ void RunCommand(TYumeBase& y, const TStmtPlan& plan, bool pushed) {
       if (!y.Args.Empty()) RaiseArgsLeft(y, *w);
       return;
     }
-    PushPhrases(y, plan);
+    if (!PushPhrases(y, plan)) return;
   }
   RunNamedWord(y, plan.Name, w);
 }
@@ -319,7 +323,7 @@ void RunPlan(TYumeBase& y, const TStmtPlan& plan) {
   // when they are its only arguments and particles are needed.
   const bool pushed = plan.Kind == TStmtPlan::kAssign || !y.Args.Empty() || y.ParticleFree ||
                       !plan.NamePopped || !LiteralsMade(plan);
-  if (pushed) PushPhrases(y, plan);
+  if (pushed && !PushPhrases(y, plan)) return;
   y.Cur = plan.StepPos;
   if (plan.Kind == TStmtPlan::kAssign) {
     if (!plan.ElementIndexes.empty()) {

@@ -248,15 +248,6 @@ TTarget ResolveForSet(TYumeBase& y, std::string_view name) {
   return {w, n};
 }
 
-// The record of a part a command names; raises 部品"X"が特定できません。 when there is none.
-TObjNode& CommandPart(TYumeBase& y, std::string_view name) {
-  THashNode* w = PartWord(y, name);
-  if (!w && IsQuoted(name)) w = PartWord(y, EvaluateText(y, name));
-  TObjNode* n = w && w->Kind == wkPart ? y.Objs.Get(w->Tag) : nullptr;
-  if (!n) RaiseError(y, msg::kWordUnknown, {name});
-  return *n;
-}
-
 // ---- event slots ----
 
 void ClearSlot(TObjNode& node, int slot) {
