@@ -59,6 +59,12 @@ class TYumeApp {
   // The nested run of a value call, the call's frame just entered: its body's first step taken
   // straight away, the run loop around it only for what that leaves.
   void RunCallBody();
+  // The run loop's steps are the executor's own (no test put others): a nested run may take
+  // them itself (RunCallInPlace).
+  bool StepsDirectly() const { return step_ == ExecuteStatement; }
+  // A nested run taken outside RunProgram counts as one (RunDepth).
+  void EnterRun() { ++runDepth_; }
+  void LeaveRun() { --runDepth_; }
   // Runs a label on behalf of an event (timer, part, remote control).
   void EnterEvent(const char* labelBody);
   // A host timer fired.

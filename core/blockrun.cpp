@@ -247,14 +247,22 @@ struct TRun {
   TInPlace InPlace[kMaxDepth + 1];  // [0, Depth) in use
   int Depth = 0;
   bool Ran = false;  // a statement has run
+  // The label of a value call run in place whose frame is not pushed yet (RunCallInPlace), and
+  // whether its 戻る has run.
+  const THashNode* Call = nullptr;
+  bool Returned = false;
 
   explicit TRun(TYumeBase& y) : Y(y) {}
 
-  // Pushes the frames of the blocks run in place, as entering them would have: the program is
-  // then where running the statements one at a time would have it.
+  // Pushes the frames of the call and the blocks run in place, as entering them would have: the
+  // program is then where running the statements one at a time would have it.
   void Materialize() {
     TYumeBase& y = Y;
     const char* const cur = y.Cur;
+    if (Call) {
+      EnterValueCallFrame(y, *Call);
+      Call = nullptr;
+    }
     for (int i = 0; i < Depth; ++i) EnterBlock(y, *InPlace[i].Block, fkThen, InPlace[i].EndPos);
     if (Depth > 0) y.Cur = cur;
     Depth = 0;
@@ -443,7 +451,7 @@ bool RunGetArg(TYumeBase& y, const TBlockStep& s) {
 // A statement run as the run loop runs it; anything it moves is the run loop's to follow.
 TOutcome RunOther(TRun& run, const TBlockStep& s) {
   TYumeBase& y = run.Y;
-  if (run.Depth > 0) return Leave(run, s);
+  if (run.Depth > 0 || run.Call) return Leave(run, s);
   const TStmtPlan& plan = *s.Plan;
   y.Cur = s.Start;
   const size_t frames = y.Runs.Count();
@@ -528,7 +536,7 @@ TOutcome RunSteps(TRun& run, const TBlock& block) {
       case TBlockStep::kItem:
         if (!y.Args.Empty()) return Leave(run, s);
         if (!SetItem(y, s)) {
-          if (run.Depth > 0) return Leave(run, s);
+          if (run.Depth > 0 || run.Call) return Leave(run, s);
           y.Cur = s.Start;
           RunPlan(y, plan);
         }
@@ -545,7 +553,13 @@ TOutcome RunSteps(TRun& run, const TBlock& block) {
         // The blocks run in place end with the call, as 戻る ends their frames.
         run.Depth = 0;
         y.InlineFrames = 0;
-        RunBuiltin(y, plan, *w, [&] { ReturnFromCall(y); });
+        if (run.Call) {
+          RunBuiltin(y, plan, *w, [&] { EndValueCallInPlace(y); });
+          run.Call = nullptr;
+          run.Returned = true;
+        } else {
+          RunBuiltin(y, plan, *w, [&] { ReturnFromCall(y); });
+        }
         run.Ran = true;
         return TOutcome::Left;
       }
@@ -591,6 +605,25 @@ bool NextRound(TYumeBase& y) {
 }
 
 }  // namespace
+
+TCallRun RunCallInPlace(TYumeBase& y, const THashNode& label) {
+  const TPositionUse use;
+  const TBlock* body = BodyAt(y, y.Cur, y.End);
+  if (!body) return TCallRun::NotRun;
+  TRun run(y);
+  run.Call = &label;
+  y.InlineFrames = 1;  // the call's frame, counted while it is not pushed
+  try {
+    if (RunSteps(run, *body) == TOutcome::Left)
+      return run.Returned ? TCallRun::Returned : TCallRun::Handed;
+    // The end of the text: the run loop ends the call's frame.
+    run.Materialize();
+    return TCallRun::Handed;
+  } catch (...) {
+    run.Materialize();
+    throw;
+  }
+}
 
 bool RunLoopBody(TYumeBase& y) {
   const TRunControl* top = y.Runs.Top();

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <exception>
 #include <memory>
 
 #include "core/app.h"
@@ -17,6 +18,7 @@
 #include "core/hash.h"
 #include "core/messages.h"
 #include "core/number.h"
+#include "core/plan.h"
 #include "core/poscache.h"
 #include "core/runseam.h"
 #include "core/scanner.h"
@@ -384,8 +386,7 @@ bool BindCallArgs(TYumeBase& y, THashNode& label, std::string_view args) {
   return true;
 }
 
-void PushCallFrame(TYumeBase& y, THashNode& label, const char* returnPos, bool sameFile) {
-  if (!label.RefPos) RaiseError(y, msg::kNoSuchLabel, {label.Name});
+void PushFrameOnly(TYumeBase& y, const THashNode& label, const char* returnPos, bool sameFile) {
   TRunControl& f = y.Runs.PushNew();
   f.Kind = fkCall;
   f.ReturnPos = returnPos;
@@ -398,14 +399,63 @@ void PushCallFrame(TYumeBase& y, THashNode& label, const char* returnPos, bool s
     f.SourceName = std::move(y.FileName);
     y.FileName = label.TypeText;
   }
+}
+
+// The call's scope, and the position at the body's start: it runs to the end of its text (what
+// SetCur works out under a call's frame).
+void OpenCallBody(TYumeBase& y, const THashNode& label) {
   y.Dict.PushScope();
-  // The body runs to the end of its text (what SetCur works out under a call's frame).
   y.Cur = label.RefPos;
   const std::string_view text = y.TextOf(y.Cur);
   y.End = text.data() + text.size();
 }
 
+void PushCallFrame(TYumeBase& y, THashNode& label, const char* returnPos, bool sameFile) {
+  if (!label.RefPos) RaiseError(y, msg::kNoSuchLabel, {label.Name});
+  PushFrameOnly(y, label, returnPos, sameFile);
+  OpenCallBody(y, label);
+}
+
+// The nested run of a value call to a label of the same source: its body run in place as far
+// as it goes (RunCallInPlace), the run loop taking over from there; the run loop's own first
+// step when the body is not read yet.
+void RunValueCall(TYumeBase& y, THashNode& label) {
+  TYumeApp& app = *y.App;
+  OpenCallBody(y, label);
+  const char* const step = y.StepStart;
+  y.StepStart = y.Cur;
+  TCallRun outcome = TCallRun::NotRun;
+  std::exception_ptr failed;
+  app.EnterRun();
+  try {
+    outcome = RunCallInPlace(y, label);
+  } catch (...) {
+    failed = std::current_exception();
+  }
+  app.LeaveRun();
+  y.StepStart = step;
+  if (failed || outcome == TCallRun::Handed) {
+    app.RunProgram(true, failed);
+  } else if (outcome == TCallRun::NotRun) {
+    PushFrameOnly(y, label, nullptr, true);
+    app.RunCallBody();
+  } else {
+    y.StepSinceErrorJump = true;
+  }
+  y.StepStart = step;
+}
+
 }  // namespace
+
+void EnterValueCallFrame(TYumeBase& y, const THashNode& label) {
+  PushFrameOnly(y, label, nullptr, true);
+}
+
+void EndValueCallInPlace(TYumeBase& y) {
+  CloseScope(y);
+  y.Cur = nullptr;
+  y.End = nullptr;
+}
 
 void CallLabel(TYumeBase& y, THashNode& label, bool bindArgs) {
   if (bindArgs) BindFunctionArgs(y, label);
@@ -475,11 +525,15 @@ std::string LabelValue(TYumeBase& y, THashNode& label, std::string_view args, bo
       BindFunctionArgs(y, label);
     }
     // The call returns to no position: its 戻る (or the end of its text) ends the nested run.
-    PushCallFrame(y, label, nullptr, sameFile);
-    if (y.App)
-      y.App->RunCallBody();
-    else
-      RunNested(y);
+    if (y.App && sameFile && label.RefPos && y.Plans && !y.StopRun && y.App->StepsDirectly()) {
+      RunValueCall(y, label);
+    } else {
+      PushCallFrame(y, label, nullptr, sameFile);
+      if (y.App)
+        y.App->RunCallBody();
+      else
+        RunNested(y);
+    }
     if (y.VarSore) {
       if (!acceptWhole || !y.VarSore->KeptWhole(whole)) {
         gaveWhole = false;

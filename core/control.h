@@ -47,6 +47,11 @@ std::string LabelValue(TYumeBase& y, THashNode& label, std::string_view args, bo
 // Runs from y.Cur in a nested run loop until the cursor becomes null.
 void RunNested(TYumeBase& y);
 
+// The frame of a value call to a label of the same source (its scope opened by the caller).
+void EnterValueCallFrame(TYumeBase& y, const THashNode& label);
+// 戻る of a value call whose frame was never pushed: its scope closes, the nested run ends.
+void EndValueCallInPlace(TYumeBase& y);
+
 // 戻る, 抜ける, 続ける, 飛ぶ.
 void ReturnFromCall(TYumeBase& y);
 // A variable of the innermost scope (ローカル変数 of one plain name).

@@ -117,6 +117,17 @@ void RunPlan(TYumeBase& y, const TStmtPlan& plan);
 // in turn would leave.
 bool RunLoopBody(TYumeBase& y);
 
+// A value call's body run in place: the call's scope open, y.Cur at the body's start and y.End
+// at the end of its text, the call's frame not pushed. The frame (and those of the blocks run in
+// place) is pushed only when something could see it: a statement the run loop has to run, an
+// error (pushed before it goes on), the end of the text.
+enum class TCallRun {
+  NotRun,    // the body is not read yet: nothing done
+  Returned,  // its 戻る ran: the scope closed, y.Cur null
+  Handed,    // the frames are pushed: the nested run loop goes on from y.Cur
+};
+TCallRun RunCallInPlace(TYumeBase& y, const THashNode& label);
+
 // Reads the chain at y.Cur (after もし); y.Line ends up as reading it leaves it. With split, each
 // condition's expression is split too (the plan does not move: the splits view its own texts).
 std::unique_ptr<TIfPlan> ReadIfPlan(TYumeBase& y, bool split = true);
