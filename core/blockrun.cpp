@@ -251,6 +251,9 @@ struct TRun {
   // whether its 戻る has run.
   const THashNode* Call = nullptr;
   bool Returned = false;
+  // The local variable the step just run made (ローカル変数), for the 引数得る after it that names
+  // it: the word a lookup of that name finds then.
+  THashNode* JustMade = nullptr;
 
   explicit TRun(TYumeBase& y) : Y(y) {}
 
@@ -409,18 +412,19 @@ void RunBuiltin(TYumeBase& y, const TStmtPlan& plan, THashNode& w, Work&& work) 
 }
 
 // ローカル変数 of one plain name (anything else is the command's to take apart).
-bool RunLocal(TYumeBase& y, const TBlockStep& s) {
+bool RunLocal(TRun& run, const TBlockStep& s) {
+  TYumeBase& y = run.Y;
   const TStmtPlan& plan = *s.Plan;
   THashNode* w = BuiltinCommand(y, s, cmdno::kLocal);
   if (!w) return false;
   const std::string& name = plan.Bound[0];
   if (name.empty() || name == "それ" || name[0] == '"' || name[0] == '`') return false;
-  RunBuiltin(y, plan, *w, [&] { AddLocalVariable(y, name); });
+  RunBuiltin(y, plan, *w, [&] { run.JustMade = AddLocalVariable(y, name); });
   return true;
 }
 
-// 引数得る with a plain number of the argument.
-bool RunGetArg(TYumeBase& y, const TBlockStep& s) {
+// 引数得る with a plain number of the argument; made: the variable the step before made.
+bool RunGetArg(TYumeBase& y, const TBlockStep& s, THashNode* made) {
   const TStmtPlan& plan = *s.Plan;
   THashNode* w = BuiltinCommand(y, s, cmdno::kGetArg);
   if (!w || !IsPlainDigits(plan.Bound[1])) return false;
@@ -437,7 +441,8 @@ bool RunGetArg(TYumeBase& y, const TBlockStep& s) {
       s.ArgName.assign(name);
       s.ArgRef.Prepare(s.ArgName, false);
     }
-    THashNode* target = y.Dict.FindRemembered(s.ArgName, s.ArgRef);
+    THashNode* target =
+        made && SameName(made->Name, s.ArgName) ? made : y.Dict.FindRemembered(s.ArgName, s.ArgRef);
     if (!target) {
       auto fresh = THashNode::MakeVariable(std::string(name), false, y.WordLevel(), "");
       target = fresh.get();
@@ -490,6 +495,8 @@ TOutcome RunSteps(TRun& run, const TBlock& block) {
       y.StepStart = s.Start;
     }
     const TStmtPlan& plan = *s.Plan;
+    THashNode* const made = run.JustMade;
+    run.JustMade = nullptr;
     switch (s.Kind) {
       case TBlockStep::kLine:
         if (!y.Args.Empty()) return Leave(run, s);
@@ -564,10 +571,12 @@ TOutcome RunSteps(TRun& run, const TBlock& block) {
         return TOutcome::Left;
       }
       case TBlockStep::kLocal:
-        if (!RunLocal(y, s) && RunOther(run, s) == TOutcome::Left) return TOutcome::Left;
-        break;
+        if (!RunLocal(run, s) && RunOther(run, s) == TOutcome::Left) return TOutcome::Left;
+        y.StepSinceErrorJump = true;
+        run.Ran = true;
+        continue;  // the variable made stays known to the next step
       case TBlockStep::kGetArg:
-        if (!RunGetArg(y, s) && RunOther(run, s) == TOutcome::Left) return TOutcome::Left;
+        if (!RunGetArg(y, s, made) && RunOther(run, s) == TOutcome::Left) return TOutcome::Left;
         break;
       case TBlockStep::kOther:
         if (RunOther(run, s) == TOutcome::Left) return TOutcome::Left;

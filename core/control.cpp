@@ -358,8 +358,18 @@ bool BindCallArgs(TYumeBase& y, THashNode& label, std::string_view args) {
     }
     values.emplace_back(std::move(v));
   }
-  ParticleFreeScope pf(y);
   y.OmittedFilled = false;
+  // The usual arguments (whole numbers, plain texts) are their own values again: only the last
+  // one's type is left.
+  bool evaluated = false;
+  for (size_t k = 0; k < n && !evaluated; ++k)
+    evaluated = again[k] != kText && !(again[k] == kDigits && slots[k].empty());
+  if (!evaluated) {
+    y.LastType = again[n - 1] == kText ? "s" : "e";
+    SetFuncArgs(y, std::move(values));
+    return true;
+  }
+  ParticleFreeScope pf(y);
   for (size_t k = 0; k < n; ++k) {
     if (again[k] == kText) {
       y.LastType = "s";
@@ -566,8 +576,8 @@ std::string LabelValue(TYumeBase& y, THashNode& label, std::string_view args, bo
   return value;
 }
 
-void AddLocalVariable(TYumeBase& y, std::string_view name) {
-  y.Dict.AddLocalVariable(name, y.WordLevel() - 1);
+THashNode* AddLocalVariable(TYumeBase& y, std::string_view name) {
+  return y.Dict.AddLocalVariable(name, y.WordLevel() - 1);
 }
 
 void GetFuncArg(TYumeBase& y, THashNode& target, long double n) {

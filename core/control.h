@@ -55,7 +55,7 @@ void EndValueCallInPlace(TYumeBase& y);
 // 戻る, 抜ける, 続ける, 飛ぶ.
 void ReturnFromCall(TYumeBase& y);
 // A variable of the innermost scope (ローカル変数 of one plain name).
-void AddLocalVariable(TYumeBase& y, std::string_view name);
+THashNode* AddLocalVariable(TYumeBase& y, std::string_view name);
 // The n-th argument of the current call as a text in target (empty when there is none).
 void GetFuncArg(TYumeBase& y, THashNode& target, long double n);
 void BreakLoop(TYumeBase& y);

@@ -638,7 +638,7 @@ void THashYu::AddLocal(std::unique_ptr<THashNode> word) {
   }
 }
 
-void THashYu::AddLocalVariable(std::string_view name, int level) {
+THashNode* THashYu::AddLocalVariable(std::string_view name, int level) {
   if (depth_ > 0) {
     const unsigned bucket = Bucket(name);
     TScopeTable& top = Innermost();
@@ -648,16 +648,20 @@ void THashYu::AddLocalVariable(std::string_view name, int level) {
       if (used_.empty() || used_.back() != at) used_.push_back(at);
       ++localsInBucket_[bucket];
       BumpDictGeneration();
-      return;
+      return w;
     }
     // Another name at that place: the node parked there serves as the new one.
     if (std::unique_ptr<THashNode> w = top.ReleaseParked()) {
       w->ResetAsVariable(std::string(name), level);
+      THashNode* const made = w.get();
       AddLocal(std::move(w));
-      return;
+      return made;
     }
   }
-  AddLocal(THashNode::MakeVariable(std::string(name), false, level, ""));
+  auto w = THashNode::MakeVariable(std::string(name), false, level, "");
+  THashNode* const made = w.get();
+  AddLocal(std::move(w));
+  return made;
 }
 
 void THashYu::PushScope() {

@@ -97,6 +97,10 @@ class THashNode {
         TypeText[0] = t[0];
       return;
     }
+    if (t.empty()) {
+      TypeText.clear();
+      return;
+    }
     if (TypeText.size() != t.size() || TypeText != t) TypeText.assign(t);
   }
   // A value set aside and put back (それ around a call): the text, or the number kept in its
@@ -406,7 +410,8 @@ class THashYu : public THash {
   // A new empty local variable of the innermost scope (as AddLocal of a new variable), made
   // from the node a closed scope left parked at its place (calls make and end locals all the
   // time, in the same order: the node there usually has the name already).
-  void AddLocalVariable(std::string_view name, int level);
+  // The new variable's node.
+  THashNode* AddLocalVariable(std::string_view name, int level);
   void PushScope();
   void PopScope();
   size_t ScopeCount() const { return depth_; }

@@ -325,3 +325,22 @@ TEST(NameIndex, AgreesWithAMapThroughInsertsAndDeletes) {
   index.Clear();
   EXPECT_EQ(index.Find(model.begin()->first), nullptr);
 }
+
+// Names are compared by overlapping word loads: every length up to past the in-place limit, a
+// difference at every place (the last byte of a two-byte character among them), and views that
+// stop inside a longer text.
+TEST(SameName, EveryLengthAndEveryPlaceOfADifference) {
+  const std::string text =
+      "\x95\x5c\x83\x5c"
+      "abcdefghijklmnopqrstuvwxyz";
+  for (size_t n = 0; n <= 20; ++n) {
+    const std::string a = text.substr(0, n);
+    EXPECT_TRUE(SameName(a, std::string_view(text).substr(0, n))) << n;
+    EXPECT_FALSE(SameName(a, std::string_view(text).substr(0, n + 1))) << n;
+    for (size_t i = 0; i < n; ++i) {
+      std::string b = a;
+      b[i] = static_cast<char>(b[i] ^ 0x01);
+      EXPECT_FALSE(SameName(a, b)) << n << " at " << i;
+    }
+  }
+}

@@ -83,3 +83,22 @@ TEST(PositionCache, EntriesInUseOutliveForgetting) {
   EXPECT_EQ(cache.Get(2, text, 0, [&] { return Make("never", made); })->Text, "new");
   EXPECT_EQ(made, 2);
 }
+
+// The memo in front of a cache answers only for the same place, second key and generation, and
+// only while the cache has forgotten nothing since.
+TEST(PositionMemo, HoldsOnlyWhileTheCacheKeepsItsEntry) {
+  TPositionCache<const TEntry> cache;
+  TPositionMemo<const TEntry> memo;
+  const char text[] = "abcdef";
+  int made = 0;
+  const TEntry* a = Ask(cache, 1, text, 3, [&] { return Make("a", made); });
+  memo.Remember(cache, 1, text, 3, a);
+  EXPECT_EQ(memo.Find(cache, 1, text, 3), a);
+  EXPECT_EQ(memo.Find(cache, 1, text, 4), nullptr);
+  EXPECT_EQ(memo.Find(cache, 1, text + 1, 3), nullptr);
+  // A new generation: not answered, even before the cache has seen it.
+  EXPECT_EQ(memo.Find(cache, 2, text, 3), nullptr);
+  // The cache forgets (a new generation asked for): the old entry is not answered any more.
+  Ask(cache, 2, text + 1, 0, [&] { return Make("b", made); });
+  EXPECT_EQ(memo.Find(cache, 1, text, 3), nullptr);
+}
