@@ -58,7 +58,7 @@ struct TBlockStep {
   mutable TNameRef ArgRef;
   // kGetArg: the argument's number as bound last time, read.
   mutable std::string ArgIndexText;
-  mutable long double ArgIndex = 0;
+  mutable size_t ArgSlot = 0;  // 1 for the first argument; 0 for none
   // kReturn, kLocal, kGetArg: the command word found and bound last time, and the dictionary's
   // change count then (a command's pattern changes only with a new word).
   mutable const THashNode* Checked = nullptr;
@@ -377,16 +377,21 @@ bool SetItem(TYumeBase& y, const TBlockStep& s) {
 
 // The command of a kReturn/kLocal/kGetArg step when its word is still that command, its phrases
 // bound in its order and nothing else on the stack; null when the statement runs the usual way.
-THashNode* BuiltinCommand(TYumeBase& y, const TBlockStep& s, int number) {
-  if (!y.Args.Empty() || y.ParticleFree) return nullptr;
-  const TStmtPlan& plan = *s.Plan;
-  THashNode* w = y.Dict.FindRemembered(plan.Name, plan.Ref);
-  if (!w) return nullptr;
-  if (w == s.Checked && s.CheckedChanges == y.Dict.Changes()) return w;
-  if (w->Kind != wkCommand || w->Tag != number || !BindOnce(plan, *w)) return nullptr;
+THashNode* CheckBuiltin(TYumeBase& y, const TBlockStep& s, int number, THashNode* w) {
+  if (!w || w->Kind != wkCommand || w->Tag != number || !BindOnce(*s.Plan, *w)) return nullptr;
   s.Checked = w;
   s.CheckedChanges = y.Dict.Changes();
   return w;
+}
+
+// The usual case inline: the same word as last time, the dictionary unchanged.
+[[gnu::always_inline]] inline THashNode* BuiltinCommand(TYumeBase& y, const TBlockStep& s,
+                                                        int number) {
+  if (!y.Args.Empty() || y.ParticleFree) return nullptr;
+  const TStmtPlan& plan = *s.Plan;
+  THashNode* w = y.Dict.FindRemembered(plan.Name, plan.Ref);
+  if (w && w == s.Checked && s.CheckedChanges == y.Dict.Changes()) return w;
+  return CheckBuiltin(y, s, number, w);
 }
 
 // Runs such a command's work as RunPlan runs the statement: the line marker read first, the
@@ -431,9 +436,10 @@ bool RunGetArg(TYumeBase& y, const TBlockStep& s, THashNode* made) {
   RunBuiltin(y, plan, *w, [&] {
     if (!SameName(s.ArgIndexText, plan.Bound[1])) {
       s.ArgIndexText = plan.Bound[1];
-      s.ArgIndex = StrToNumber(s.ArgIndexText);
+      // Plain digits: a number past any argument list reads as none.
+      const long double n = StrToNumber(s.ArgIndexText);
+      s.ArgSlot = n >= 1 && n < 1e9L ? static_cast<size_t>(n) : 0;
     }
-    const long double n = s.ArgIndex;
     std::string_view name = plan.Bound[0];
     if (name.size() >= 2 && name.front() == '`' && name.back() == '`')
       name = name.substr(1, name.size() - 2);
@@ -448,7 +454,7 @@ bool RunGetArg(TYumeBase& y, const TBlockStep& s, THashNode* made) {
       target = fresh.get();
       y.Dict.Add(std::move(fresh));
     }
-    GetFuncArg(y, *target, n);
+    GetFuncArgAt(y, *target, s.ArgSlot);
   });
   return true;
 }

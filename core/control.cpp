@@ -581,8 +581,13 @@ THashNode* AddLocalVariable(TYumeBase& y, std::string_view name) {
 }
 
 void GetFuncArg(TYumeBase& y, THashNode& target, long double n) {
-  if (n >= 1 && n <= static_cast<long double>(y.FuncArgs.size())) {
-    const TFuncArg& a = y.FuncArgs[static_cast<size_t>(n) - 1];
+  const bool within = n >= 1 && n <= static_cast<long double>(y.FuncArgs.size());
+  GetFuncArgAt(y, target, within ? static_cast<size_t>(n) : 0);
+}
+
+void GetFuncArgAt(TYumeBase& y, THashNode& target, size_t slot) {
+  if (slot >= 1 && slot <= y.FuncArgs.size()) {
+    const TFuncArg& a = y.FuncArgs[slot - 1];
     int64_t whole;
     if (a.KeptWhole(whole))
       target.SetWholeValue(whole);  // the same text, written when read

@@ -58,6 +58,8 @@ void ReturnFromCall(TYumeBase& y);
 THashNode* AddLocalVariable(TYumeBase& y, std::string_view name);
 // The n-th argument of the current call as a text in target (empty when there is none).
 void GetFuncArg(TYumeBase& y, THashNode& target, long double n);
+// The same by the argument's place: 1 for the first, 0 (or past the last) for none.
+void GetFuncArgAt(TYumeBase& y, THashNode& target, size_t slot);
 void BreakLoop(TYumeBase& y);
 void ContinueLoop(TYumeBase& y);
 void JumpToLabel(TYumeBase& y, const std::string& label);
