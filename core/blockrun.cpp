@@ -30,8 +30,9 @@ namespace yume {
 
 namespace {
 
-// Chains nested deeper than this are left to the run loop.
-constexpr int kMaxDepth = 16;
+// Chains nested deeper than this are left to the run loop (a run's room for them is on the
+// stack of every call level).
+constexpr int kMaxDepth = 8;
 
 struct TBlock;
 
@@ -350,7 +351,7 @@ TOutcome RunChain(TRun& run, const TBlockStep& s) {
 // "Xの、key は、value" with X a dictionary: the item set as ItemAssignment sets it (the key
 // evaluated, then the value, the item taking the value's type); false (nothing done) when X is
 // anything else.
-bool SetItem(TYumeBase& y, const TBlockStep& s) {
+[[gnu::noinline]] bool SetItem(TYumeBase& y, const TBlockStep& s) {
   const TStmtPlan& plan = *s.Plan;
   THashNode* x = y.Dict.FindRemembered(s.Holder, s.HolderRef);
   if (!x || x->Kind != wkDictionary || !x->Items) return false;

@@ -292,7 +292,8 @@ bool PlainWhole(long double n) {
 // what PushArguments and BindFunctionArgs would leave, worked out without the stack (each value
 // pushed, bound in order, taken and evaluated again). False (nothing evaluated) for any other
 // call, which then goes the long way.
-bool BindCallArgs(TYumeBase& y, THashNode& label, std::string_view args) {
+// Not inline: its room is not kept on the stack through the call it binds for.
+[[gnu::noinline]] bool BindCallArgs(TYumeBase& y, THashNode& label, std::string_view args) {
   if (!y.Args.Empty() || label.Pattern.empty()) return false;
   // The slots' particles, made only as far as the pattern has slots: clearing all eight on
   // every call costs more than the rest of binding a bare "?".

@@ -756,7 +756,7 @@ const TExprCode* CodeFor(TYumeBase& y, std::string_view text) {
 // A plain variable read as a value the way a term would read it; null when the word is
 // anything else.
 const THashNode* PlainVariable(TYumeBase& y, const TExprToken& t) {
-  const THashNode* w = y.Dict.FindRemembered(t.Text, t.Ref);
+  const THashNode* w = y.Dict.FindRememberedOperand(t.Text, t.Ref);
   if (!w || w->Kind != wkVariable) return nullptr;
   return w;
 }
@@ -857,7 +857,7 @@ bool ItemIsNumber(const THashNode& item) {
   return !v.empty() && (v[0] == '$' || IsDigitChar(v[0]));
 }
 
-bool ItemWordValue(TYumeBase& y, const TExprToken& t, TStrNum& out) {
+[[gnu::noinline]] bool ItemWordValue(TYumeBase& y, const TExprToken& t, TStrNum& out) {
   const THashNode* key;
   const THashNode* x = ItemHolderOf(y, t, key);
   if (!x) return false;
@@ -897,13 +897,14 @@ THashNode* CallableWord(TYumeBase& y, const TExprToken& t) {
   return y.CallForValue ? w : nullptr;
 }
 
-TStrNum RunParen(TYumeBase& y, const TExprToken& t, bool guarded);
+[[gnu::noinline]] TStrNum RunParen(TYumeBase& y, const TExprToken& t, bool guarded);
 bool ParenNumber(TYumeBase& y, const TExprToken& t, long double& out);
 bool ItemWordReady(TYumeBase& y, const TExprToken& t);
 bool ItemNumber(TYumeBase& y, const TExprToken& t, long double& out, bool asValue);
 
 // A literal's value: as written, or worked out from the text as a term reads it.
-std::string LiteralValue(TYumeBase& y, std::string_view text, const TExprToken& t) {
+[[gnu::noinline]] std::string LiteralValue(TYumeBase& y, std::string_view text,
+                                           const TExprToken& t) {
   if (!t.Expand) return t.Value;
   std::string out;
   size_t p = t.Pos;
@@ -961,6 +962,58 @@ void CallTermValue(TYumeBase& y, THashNode& w, std::string_view args, TStrNum& o
   out.SetText(std::move(v), y.LastType == "e");
 }
 
+bool EvalCodedTerm(TYumeBase& y, std::string_view text, const TExprToken& t, TStrNum& out,
+                   size_t& end, bool guarded);
+
+// The rarer terms, apart (not inline): their room is not kept on the stack of the usual terms,
+// which may be calls.
+[[gnu::noinline]] bool ElementTermValue(TYumeBase& y, const TExprToken& t, TStrNum& out) {
+  THashNode* w = y.Dict.FindRemembered(t.Text, t.Ref);
+  if (!w || w->Kind != wkVariable) return false;
+  const int i = ElementIndex(y, t.Parts[0]);
+  std::string v;
+  if (t.Parts.size() == 2) {
+    const int j = ElementIndex(y, t.Parts[1]);
+    if (i >= 0 && j >= 0) v = w->GetCell(i, j);
+  } else if (i >= 0) {
+    v = w->GetRow(i);
+  }
+  y.LastType = InferCellType(v);
+  out.SetText(std::move(v), y.LastType == "e");
+  return true;
+}
+
+[[gnu::noinline]] bool ChainTermValue(TYumeBase& y, std::string_view text, const TExprToken& t,
+                                      TStrNum& out, size_t& end) {
+  std::string s = LiteralValue(y, text, t.Parts[0]);
+  for (size_t k = 1; k < t.Parts.size(); ++k) {
+    const TExprToken& part = t.Parts[k];
+    if (part.Kind == TExprToken::kLiteral) {
+      if (part.Expand) {
+        size_t p = part.Pos;
+        ExpandLiteral(y, text, p, s);
+      } else {
+        s += part.Value;
+      }
+      continue;
+    }
+    TStrNum v;
+    size_t partEnd;
+    if (!EvalCodedTerm(y, text, part, v, partEnd, true)) {
+      // The chain goes on from the text after the part before.
+      size_t pos = t.Parts[k - 1].End;
+      ContinueStringChain(y, text, pos, s);
+      end = pos;
+      out.SetText(std::move(s), false);
+      return true;
+    }
+    s += v.TextValue();
+  }
+  out.SetText(std::move(s), false);
+  y.LastType = "s";
+  return true;
+}
+
 // One term of the split, read as a term reads it: into out, with y.LastType set. False (nothing
 // read) when the term is not what the split expected; a chain whose later part is not is
 // finished from the text, and end tells where it ended (else t.End). A parenthesised part is a
@@ -995,50 +1048,10 @@ bool EvalCodedTerm(TYumeBase& y, std::string_view text, const TExprToken& t, TSt
     case TExprToken::kParen:
       out = RunParen(y, t, guarded);
       return true;
-    case TExprToken::kElement: {
-      THashNode* w = y.Dict.FindRemembered(t.Text, t.Ref);
-      if (!w || w->Kind != wkVariable) return false;
-      const int i = ElementIndex(y, t.Parts[0]);
-      std::string v;
-      if (t.Parts.size() == 2) {
-        const int j = ElementIndex(y, t.Parts[1]);
-        if (i >= 0 && j >= 0) v = w->GetCell(i, j);
-      } else if (i >= 0) {
-        v = w->GetRow(i);
-      }
-      y.LastType = InferCellType(v);
-      out.SetText(std::move(v), y.LastType == "e");
-      return true;
-    }
-    case TExprToken::kChain: {
-      std::string s = LiteralValue(y, text, t.Parts[0]);
-      for (size_t k = 1; k < t.Parts.size(); ++k) {
-        const TExprToken& part = t.Parts[k];
-        if (part.Kind == TExprToken::kLiteral) {
-          if (part.Expand) {
-            size_t p = part.Pos;
-            ExpandLiteral(y, text, p, s);
-          } else {
-            s += part.Value;
-          }
-          continue;
-        }
-        TStrNum v;
-        size_t partEnd;
-        if (!EvalCodedTerm(y, text, part, v, partEnd, true)) {
-          // The chain goes on from the text after the part before.
-          size_t pos = t.Parts[k - 1].End;
-          ContinueStringChain(y, text, pos, s);
-          end = pos;
-          out.SetText(std::move(s), false);
-          return true;
-        }
-        s += v.TextValue();
-      }
-      out.SetText(std::move(s), false);
-      y.LastType = "s";
-      return true;
-    }
+    case TExprToken::kElement:
+      return ElementTermValue(y, t, out);
+    case TExprToken::kChain:
+      return ChainTermValue(y, text, t, out, end);
     case TExprToken::kOp:
       break;
   }
@@ -1669,6 +1682,41 @@ bool NumericValue(TYumeBase& y, std::string_view text, const TExprCode& code, lo
 }
 
 // EvaluateText with the text's split; a number a calculation made is left unwritten.
+// The rest of an expression after its first term, by the calculator (not inline: its room is
+// not kept on the stack through the calls an expression makes).
+[[gnu::noinline]] TStrNum CalculatedValue(TYumeBase& y, std::string_view text,
+                                          const TExprCode& code, TStrNum& first, size_t idx) {
+  if (code.Calc && AllAsSplit(y, code)) {
+    return GuardedValue(y, text, [&] { return EvalCalc(y, text, *code.Calc, first); });
+  }
+  return GuardedValue(y, text,
+                      [&] { return TCalc(y, text, &code).RunWithCode(std::move(first), idx); });
+}
+
+// "A & B & …" and whatever follows it (not inline, as CalculatedValue).
+[[gnu::noinline]] TStrNum ConcatValue(TYumeBase& y, std::string_view text, const TExprCode& code,
+                                      TStrNum& first) {
+  std::string value = std::move(first.TextValue());
+  size_t idx = 1;
+  for (; idx < code.PrefixEnd; ++idx) {
+    const TExprToken& p = code.Tokens[idx];
+    TStrNum v;
+    size_t pend;
+    if (!EvalCodedTerm(y, text, p, v, pend, true)) {
+      size_t pos = p.Pos;
+      value += EvalTerm(y, text, pos);
+      y.LastType = "s";
+      return TextPathValue(y, text, pos, std::move(value));
+    }
+    value += v.TextValue();
+    y.LastType = "s";
+    if (pend != p.End) return TextPathValue(y, text, pend, std::move(value));
+  }
+  if (idx >= code.Tokens.size()) return TStrNum::FromText(std::move(value), false);
+  first = TStrNum::FromText(std::move(value), false);
+  return CalculatedValue(y, text, code, first, idx);
+}
+
 TStrNum EvaluateCodedValue(TYumeBase& y, std::string_view text, const TExprCode& code) {
   if (code.Numeric && code.AfterFirst != TExprCode::kDone) {
     long double n;
@@ -1694,23 +1742,7 @@ TStrNum EvaluateCodedValue(TYumeBase& y, std::string_view text, const TExprCode&
   if (code.AfterFirst == TExprCode::kDone) return first;
   size_t idx = 1;
   if (code.AfterFirst == TExprCode::kConcat) {
-    std::string value = std::move(first.TextValue());
-    for (; idx < code.PrefixEnd; ++idx) {
-      const TExprToken& p = code.Tokens[idx];
-      TStrNum v;
-      size_t pend;
-      if (!EvalCodedTerm(y, text, p, v, pend, true)) {
-        size_t pos = p.Pos;
-        value += EvalTerm(y, text, pos);
-        y.LastType = "s";
-        return TextPathValue(y, text, pos, std::move(value));
-      }
-      value += v.TextValue();
-      y.LastType = "s";
-      if (pend != p.End) return TextPathValue(y, text, pend, std::move(value));
-    }
-    if (idx >= code.Tokens.size()) return TStrNum::FromText(std::move(value), false);
-    first = TStrNum::FromText(std::move(value), false);
+    return ConcatValue(y, text, code, first);
   } else if (code.Binary) {
     // "A op B" with B a number, a plain variable or a callable word: what the calculator would
     // do, directly.
@@ -1736,11 +1768,7 @@ TStrNum EvaluateCodedValue(TYumeBase& y, std::string_view text, const TExprCode&
       });
     }
   }
-  if (code.Calc && AllAsSplit(y, code)) {
-    return GuardedValue(y, text, [&] { return EvalCalc(y, text, *code.Calc, first); });
-  }
-  return GuardedValue(y, text,
-                      [&] { return TCalc(y, text, &code).RunWithCode(std::move(first), idx); });
+  return CalculatedValue(y, text, code, first, idx);
 }
 
 // The value of an argument text as EvaluateText gives it, a number a calculation made left

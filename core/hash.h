@@ -406,6 +406,18 @@ class THashYu : public THash {
       return ref.Word;
     return FindRememberedSlow(name, ref);
   }
+  // FindRemembered for names that are usually locals of the running call (the operands of an
+  // expression): the place in the innermost scope where the word stood last time is tried
+  // inline too.
+  THashNode* FindRememberedOperand(std::string_view name, TNameRef& ref) const {
+    if (ref.Changes == Changes() && localsInBucket_[ref.BucketName] == 0 &&
+        (ref.Folded.empty() || localsInBucket_[ref.BucketFolded] == 0))
+      return ref.Word;
+    const TLocalPlace& at = ref.Local;
+    if (at.Scope == 1 && !at.Folded && depth_ > 0)
+      if (THashNode* w = Innermost().At(at.Entry, ref.BucketName, name)) return w;
+    return FindRememberedSlow(name, ref);
+  }
   void AddLocal(std::unique_ptr<THashNode> word);
   // A new empty local variable of the innermost scope (as AddLocal of a new variable), made
   // from the node a closed scope left parked at its place (calls make and end locals all the
