@@ -599,9 +599,11 @@ std::string FunctionCall(TYumeBase& y, THashNode& word, std::string_view text, s
   return value;
 }
 
-std::string CallForValue(TYumeBase& y, THashNode& word, std::string_view args, bool hasArgs) {
-  const bool acceptWhole = std::exchange(y.AcceptWhole, false);
-  if (word.Kind == wkLabel) return LabelValue(y, word, args, hasArgs, acceptWhole);
+namespace {
+
+// A command's value (not inline: its room is not kept on the stack through label calls).
+[[gnu::noinline]] std::string CommandValue(TYumeBase& y, THashNode& word, std::string_view args,
+                                           bool hasArgs) {
   if (word.Kind == wkLibFunc) RaiseNotBuilt(y, msg::kLibraryCommand);
   SoreKeeper keep(y);
   {
@@ -622,6 +624,14 @@ std::string CallForValue(TYumeBase& y, THashNode& word, std::string_view args, b
   std::string type = y.VarSore ? y.VarSore->TypeText : std::string();
   y.LastType = type == "e" ? "e" : (type == "hs" ? "hs" : "s");
   return value;
+}
+
+}  // namespace
+
+std::string CallForValue(TYumeBase& y, THashNode& word, std::string_view args, bool hasArgs) {
+  const bool acceptWhole = std::exchange(y.AcceptWhole, false);
+  if (word.Kind == wkLabel) return LabelValue(y, word, args, hasArgs, acceptWhole);
+  return CommandValue(y, word, args, hasArgs);
 }
 
 std::vector<std::string> CoordinateTexts(TYumeBase& y, std::string_view text) {
