@@ -632,7 +632,14 @@ TCallRun RunCallInPlace(TYumeBase& y, const THashNode& label) {
   try {
     if (RunSteps(run, *body) == TOutcome::Left)
       return run.Returned ? TCallRun::Returned : TCallRun::Handed;
-    // The end of the text: the run loop ends the call's frame.
+    // The end of the text: the call ends there, as the run loop ends its frame (a body that
+    // stopped anywhere else goes on in the run loop).
+    if (run.Depth == 0 && y.Cur && (y.Cur == y.End || *y.Cur == '\0')) {
+      EndValueCallInPlace(y);
+      run.Call = nullptr;
+      y.InlineFrames = 0;
+      return TCallRun::Returned;
+    }
     run.Materialize();
     return TCallRun::Handed;
   } catch (...) {

@@ -317,6 +317,11 @@ bool PlainWhole(long double n) {
   // pushed form.
   enum TAgain : uint8_t { kOwnText, kDigits, kText, kPushed };
   TAgain again[8];
+  // Plain digits never end with a slot's particle unless it ends in a digit itself: bound there,
+  // a number is its own value, as in a bare "?".
+  const auto numberSlot = [slots](size_t k) {
+    return slots[k].empty() || !IsDigitChar(slots[k].back());
+  };
   std::vector<TFuncArg> values = NewArgList(y);
   for (size_t k = 0; k < n; ++k) {
     const TArgSplit::TArg& a = split->Args[k];
@@ -331,7 +336,7 @@ bool PlainWhole(long double n) {
       again[k] = kDigits;
       continue;
     }
-    if (int64_t whole; slots[k].empty() && EvaluateWhole(y, a.Code.get(), whole) && whole >= 0 &&
+    if (int64_t whole; numberSlot(k) && EvaluateWhole(y, a.Code.get(), whole) && whole >= 0 &&
                        whole < THashNode::kWholeLimit) {
       values.push_back(TFuncArg::Whole(whole));
       again[k] = kDigits;
@@ -341,7 +346,7 @@ bool PlainWhole(long double n) {
     bool isNumber = false;
     std::string v = EvaluateSplit(y, a.Text, a.Code.get(), number, isNumber);
     if (isNumber) {
-      if (PlainWhole(number) && slots[k].empty()) {
+      if (PlainWhole(number) && numberSlot(k)) {
         values.push_back(TFuncArg::Whole(static_cast<int64_t>(number)));
         again[k] = kDigits;
         continue;
@@ -364,7 +369,7 @@ bool PlainWhole(long double n) {
   // one's type is left.
   bool evaluated = false;
   for (size_t k = 0; k < n && !evaluated; ++k)
-    evaluated = again[k] != kText && !(again[k] == kDigits && slots[k].empty());
+    evaluated = again[k] != kText && !(again[k] == kDigits && numberSlot(k));
   if (!evaluated) {
     y.LastType = again[n - 1] == kText ? "s" : "e";
     SetFuncArgs(y, std::move(values));
@@ -376,7 +381,7 @@ bool PlainWhole(long double n) {
       y.LastType = "s";
       continue;
     }
-    if (again[k] == kDigits && slots[k].empty()) {
+    if (again[k] == kDigits && numberSlot(k)) {
       y.LastType = "e";
       continue;
     }
