@@ -275,7 +275,7 @@ void TYumeApp::RunCallBody() {
   y.StepStart = step;
 }
 
-void TYumeApp::RunProgram(bool endKnown, std::exception_ptr failed) {
+void TYumeApp::RunProgram(bool endKnown, const std::exception_ptr& failed) {
   TYumeBase& y = base_;
   ++runDepth_;
   struct DepthGuard {

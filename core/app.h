@@ -55,7 +55,7 @@ class TYumeApp {
   // The run loop from y.Cur; re-entrant.
   // endKnown: y.End is already the end of the text y.Cur runs in (a call just entered).
   // failed: an error of the run's first step, taken outside (RunCallBody), handled first.
-  void RunProgram(bool endKnown = false, std::exception_ptr failed = nullptr);
+  void RunProgram(bool endKnown = false, const std::exception_ptr& failed = nullptr);
   // The nested run of a value call, the call's frame just entered: its body's first step taken
   // straight away, the run loop around it only for what that leaves.
   void RunCallBody();
