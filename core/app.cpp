@@ -254,25 +254,17 @@ void TYumeApp::RunCallBody() {
     RunProgram(true);
     return;
   }
-  // What the run loop's first step does, without the loop: a body read once runs to its 戻る
-  // in RunLoopBody.
-  const char* const step = y.StepStart;
-  y.StepStart = y.Cur;
-  ++runDepth_;
-  bool ran = false;
-  std::exception_ptr failed;
-  try {
-    ran = RunLoopBody(y);
-  } catch (...) {
-    failed = std::current_exception();
-  }
-  --runDepth_;
-  if (failed || !ran || y.Cur) {
-    RunProgram(true, failed);
+  // A body read once runs to its 戻る in RunLoopBody.
+  RunFirstStep([&y] { return RunLoopBody(y) && !y.Cur; });
+}
+
+void TYumeApp::HandleFailure(const std::exception& e) {
+  if (const auto* own = dynamic_cast<const EYume*>(&e)) {
+    LogError(base_, *own);
+    HandleStatementError(e, true);
   } else {
-    y.StepSinceErrorJump = true;
+    HandleStatementError(e, false);
   }
-  y.StepStart = step;
 }
 
 void TYumeApp::RunProgram(bool endKnown, const std::exception_ptr& failed) {
@@ -297,11 +289,8 @@ void TYumeApp::RunProgram(bool endKnown, const std::exception_ptr& failed) {
   if (failed) {
     try {
       std::rethrow_exception(failed);
-    } catch (const EYume& e) {
-      LogError(y, e);
-      HandleStatementError(e, true);
     } catch (const std::exception& e) {
-      HandleStatementError(e, false);
+      HandleFailure(e);
     }
   }
   while (y.Cur) {
@@ -311,11 +300,8 @@ void TYumeApp::RunProgram(bool endKnown, const std::exception_ptr& failed) {
       try {
         check_(y);
         if (y.Cur) y.End = y.ContextEnd();
-      } catch (const EYume& e) {
-        LogError(y, e);
-        HandleStatementError(e, true);
       } catch (const std::exception& e) {
-        HandleStatementError(e, false);
+        HandleFailure(e);
       }
       last = nullptr;
       continue;
@@ -329,11 +315,8 @@ void TYumeApp::RunProgram(bool endKnown, const std::exception_ptr& failed) {
       y.StepStart = y.Cur;
       step_(y);
       y.StepSinceErrorJump = true;
-    } catch (const EYume& e) {
-      LogError(y, e);
-      HandleStatementError(e, true);
     } catch (const std::exception& e) {
-      HandleStatementError(e, false);
+      HandleFailure(e);
     }
     last = y.StepStart;
   }

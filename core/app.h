@@ -62,9 +62,29 @@ class TYumeApp {
   // The run loop's steps are the executor's own (no test put others): a nested run may take
   // them itself (RunCallInPlace).
   bool StepsDirectly() const { return step_ == ExecuteStatement; }
-  // A nested run taken outside RunProgram counts as one (RunDepth).
-  void EnterRun() { ++runDepth_; }
-  void LeaveRun() { --runDepth_; }
+  // A nested run whose first step first() takes outside the loop (true: the run is over); the
+  // run loop goes on with whatever it leaves, or with the error it raised. The step counts as a
+  // run of its own (RunDepth) and leaves the step of the run around it as it was.
+  template <class First>
+  void RunFirstStep(First&& first) {
+    TYumeBase& y = base_;
+    const char* const step = y.StepStart;
+    y.StepStart = y.Cur;
+    ++runDepth_;
+    bool over = false;
+    std::exception_ptr failed;
+    try {
+      over = first();
+    } catch (...) {
+      failed = std::current_exception();
+    }
+    --runDepth_;
+    y.StepStart = step;
+    if (failed || !over)
+      RunProgram(true, failed);
+    else
+      y.StepSinceErrorJump = true;
+  }
   // Runs a label on behalf of an event (timer, part, remote control).
   void EnterEvent(const char* labelBody);
   // A host timer fired.
@@ -109,6 +129,8 @@ class TYumeApp {
   const TCommandLine& CommandLine() const { return cmd_; }
 
  private:
+  // An error a step raised: logged first when it is the script's own (EYume), then handled.
+  void HandleFailure(const std::exception& e);
   void LoadStartFile(const std::string& name);
   // Opens the pack behind exe's image and takes its start script; true when it holds one.
   // Throws std::runtime_error with the reason when the pack is there but cannot be read.

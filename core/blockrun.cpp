@@ -11,6 +11,7 @@
 // block entered) hands the rest back to the run loop, which goes on from where it is.
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/assign.h"
@@ -228,14 +229,12 @@ TPositionMemo<const TBlock> recentBodies;
 
 const TBlock* BodyAt(TYumeBase& y, const char* start, const char* end) {
   const auto key = reinterpret_cast<uintptr_t>(end);
-  if (const TBlock* b = recentBodies.Find(bodies, y.TextsGeneration, start, key)) return b;
-  const TBlock* b =
-      bodies.Get(y.TextsGeneration, start, key, [&]() -> std::unique_ptr<const TBlock> {
-        if (!y.InRegisteredText(start)) return nullptr;
-        return ReadBody(y, start, end, 0);
-      });
-  if (b) recentBodies.Remember(bodies, y.TextsGeneration, start, key, b);
-  return b;
+  return recentBodies.FindOr(bodies, y.TextsGeneration, start, key, [&] {
+    return bodies.Get(y.TextsGeneration, start, key, [&]() -> std::unique_ptr<const TBlock> {
+      if (!y.InRegisteredText(start)) return nullptr;
+      return ReadBody(y, start, end, 0);
+    });
+  });
 }
 
 // A body being run, with the blocks it runs in place (whose frames are not pushed yet).
@@ -502,8 +501,7 @@ TOutcome RunSteps(TRun& run, const TBlock& block) {
       y.StepStart = s.Start;
     }
     const TStmtPlan& plan = *s.Plan;
-    THashNode* const made = run.JustMade;
-    run.JustMade = nullptr;
+    THashNode* const made = std::exchange(run.JustMade, nullptr);
     switch (s.Kind) {
       case TBlockStep::kLine:
         if (!y.Args.Empty()) return Leave(run, s);
@@ -578,10 +576,9 @@ TOutcome RunSteps(TRun& run, const TBlock& block) {
         return TOutcome::Left;
       }
       case TBlockStep::kLocal:
+        // The variable made stays known to the next step (JustMade).
         if (!RunLocal(run, s) && RunOther(run, s) == TOutcome::Left) return TOutcome::Left;
-        y.StepSinceErrorJump = true;
-        run.Ran = true;
-        continue;  // the variable made stays known to the next step
+        break;
       case TBlockStep::kGetArg:
         if (!RunGetArg(y, s, made) && RunOther(run, s) == TOutcome::Left) return TOutcome::Left;
         break;

@@ -5,7 +5,6 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
-#include <exception>
 #include <memory>
 
 #include "core/app.h"
@@ -434,31 +433,21 @@ void PushCallFrame(TYumeBase& y, THashNode& label, const char* returnPos, bool s
 
 // The nested run of a value call to a label of the same source: its body run in place as far
 // as it goes (RunCallInPlace), the run loop taking over from there; the run loop's own first
-// step when the body is not read yet.
+// step, under the call's frame, when the body is not read yet.
 void RunValueCall(TYumeBase& y, THashNode& label) {
-  TYumeApp& app = *y.App;
   OpenCallBody(y, label);
-  const char* const step = y.StepStart;
-  y.StepStart = y.Cur;
-  TCallRun outcome = TCallRun::NotRun;
-  std::exception_ptr failed;
-  app.EnterRun();
-  try {
-    outcome = RunCallInPlace(y, label);
-  } catch (...) {
-    failed = std::current_exception();
-  }
-  app.LeaveRun();
-  y.StepStart = step;
-  if (failed || outcome == TCallRun::Handed) {
-    app.RunProgram(true, failed);
-  } else if (outcome == TCallRun::NotRun) {
+  y.App->RunFirstStep([&] {
+    switch (RunCallInPlace(y, label)) {
+      case TCallRun::Returned:
+        return true;
+      case TCallRun::Handed:
+        return false;
+      case TCallRun::NotRun:
+        break;
+    }
     PushFrameOnly(y, label, nullptr, true);
-    app.RunCallBody();
-  } else {
-    y.StepSinceErrorJump = true;
-  }
-  y.StepStart = step;
+    return RunLoopBody(y) && !y.Cur;
+  });
 }
 
 }  // namespace

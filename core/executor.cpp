@@ -552,11 +552,8 @@ const TArgSplit* ArgSplitFor(TYumeBase& y, std::string_view inner) {
   static TPositionCache<const TArgSplit> splits;
   static TPositionMemo<const TArgSplit> recent;
   if (!y.Plans) return nullptr;
-  if (const TArgSplit* s = recent.Find(splits, y.TextsGeneration, inner.data(), inner.size()))
-    return s;
-  const TArgSplit* s = TextReading(splits, y, inner, SplitArguments);
-  if (s) recent.Remember(splits, y.TextsGeneration, inner.data(), inner.size(), s);
-  return s;
+  return recent.FindOr(splits, y.TextsGeneration, inner.data(), inner.size(),
+                       [&] { return TextReading(splits, y, inner, SplitArguments); });
 }
 
 std::string ArgumentValue(TYumeBase& y, const TArgSplit::TArg& arg) {

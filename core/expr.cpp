@@ -1693,12 +1693,11 @@ bool NumericValue(TYumeBase& y, std::string_view text, const TExprCode& code, lo
                       [&] { return TCalc(y, text, &code).RunWithCode(std::move(first), idx); });
 }
 
-// "A & B & …" and whatever follows it (not inline, as CalculatedValue).
-[[gnu::noinline]] TStrNum ConcatValue(TYumeBase& y, std::string_view text, const TExprCode& code,
-                                      TStrNum& first) {
-  std::string value = std::move(first.TextValue());
-  size_t idx = 1;
-  for (; idx < code.PrefixEnd; ++idx) {
+// The "&" terms after the first appended to value, in order: npos when the split held them all,
+// else the place in the text from which the rest is read afresh (value holds what came before).
+size_t AppendJoinedTerms(TYumeBase& y, std::string_view text, const TExprCode& code,
+                         std::string& value) {
+  for (size_t idx = 1; idx < code.PrefixEnd; ++idx) {
     const TExprToken& p = code.Tokens[idx];
     TStrNum v;
     size_t pend;
@@ -1706,12 +1705,22 @@ bool NumericValue(TYumeBase& y, std::string_view text, const TExprCode& code, lo
       size_t pos = p.Pos;
       value += EvalTerm(y, text, pos);
       y.LastType = "s";
-      return TextPathValue(y, text, pos, std::move(value));
+      return pos;
     }
     value += v.TextValue();
     y.LastType = "s";
-    if (pend != p.End) return TextPathValue(y, text, pend, std::move(value));
+    if (pend != p.End) return pend;
   }
+  return std::string_view::npos;
+}
+
+// "A & B & …" and whatever follows it (not inline, as CalculatedValue).
+[[gnu::noinline]] TStrNum ConcatValue(TYumeBase& y, std::string_view text, const TExprCode& code,
+                                      TStrNum& first) {
+  std::string value = std::move(first.TextValue());
+  const size_t rest = AppendJoinedTerms(y, text, code, value);
+  if (rest != std::string_view::npos) return TextPathValue(y, text, rest, std::move(value));
+  const size_t idx = std::max<size_t>(code.PrefixEnd, 1);
   if (idx >= code.Tokens.size()) return TStrNum::FromText(std::move(value), false);
   first = TStrNum::FromText(std::move(value), false);
   return CalculatedValue(y, text, code, first, idx);
@@ -1884,21 +1893,8 @@ bool EvaluateAppended(TYumeBase& y, std::string_view text, const TExprCode& code
     value = std::move(rest.TextValue());
     return true;
   };
-  for (size_t idx = 1; idx < code.PrefixEnd; ++idx) {
-    const TExprToken& p = code.Tokens[idx];
-    TStrNum v;
-    size_t pend;
-    if (!EvalCodedTerm(y, text, p, v, pend, true)) {
-      size_t pos = p.Pos;
-      value += EvalTerm(y, text, pos);
-      y.LastType = "s";
-      return whole(pos);
-    }
-    value += v.TextValue();
-    y.LastType = "s";
-    if (pend != p.End) return whole(pend);
-  }
-  return false;
+  const size_t rest = AppendJoinedTerms(y, text, code, value);
+  return rest != std::string_view::npos && whole(rest);
 }
 
 std::string EvaluateOrNumber(TYumeBase& y, std::string_view text, long double& number,

@@ -400,19 +400,14 @@ class THashYu : public THash {
   // FindScoped(name, ref.Fold) for a name looked up again and again: while no local word shares
   // its buckets and the table is unchanged, the word found last time is the answer.
   THashNode* FindRemembered(std::string_view name, TNameRef& ref) const {
-    // The usual case, inline: no local word in the name's buckets, the table as it was.
-    if (ref.Changes == Changes() && localsInBucket_[ref.BucketName] == 0 &&
-        (ref.Folded.empty() || localsInBucket_[ref.BucketFolded] == 0))
-      return ref.Word;
+    if (StillRemembered(ref)) return ref.Word;
     return FindRememberedSlow(name, ref);
   }
   // FindRemembered for names that are usually locals of the running call (the operands of an
   // expression): the place in the innermost scope where the word stood last time is tried
   // inline too.
   THashNode* FindRememberedOperand(std::string_view name, TNameRef& ref) const {
-    if (ref.Changes == Changes() && localsInBucket_[ref.BucketName] == 0 &&
-        (ref.Folded.empty() || localsInBucket_[ref.BucketFolded] == 0))
-      return ref.Word;
+    if (StillRemembered(ref)) return ref.Word;
     const TLocalPlace& at = ref.Local;
     if (at.Scope == 1 && !at.Folded && depth_ > 0)
       if (THashNode* w = Innermost().At(at.Entry, ref.BucketName, name)) return w;
@@ -430,6 +425,11 @@ class THashYu : public THash {
   void ClearScopes();
 
  private:
+  // The usual case, inline: no local word in the name's buckets, the table as it was.
+  bool StillRemembered(const TNameRef& ref) const {
+    return ref.Changes == Changes() && localsInBucket_[ref.BucketName] == 0 &&
+           (ref.Folded.empty() || localsInBucket_[ref.BucketFolded] == 0);
+  }
   THashNode* FindRememberedSlow(std::string_view name, TNameRef& ref) const;
   // The local word of the name, the scopes from the innermost out (null: none); the name's
   // folded form and both buckets worked out by the caller. Where it was found is kept in

@@ -167,6 +167,16 @@ class TPositionMemo {
                 T* value) {
     entries_[Slot(a)] = TEntry{a, b, generation, cache.Epoch(), value};
   }
+  // The entry remembered for the place, else the one get() finds in the cache (remembered when
+  // there is one).
+  template <class Get>
+  T* FindOr(const TPositionCache<T>& cache, uint64_t generation, const void* a, uintptr_t b,
+            Get&& get) {
+    if (T* v = Find(cache, generation, a, b)) return v;
+    T* v = get();
+    if (v) Remember(cache, generation, a, b, v);
+    return v;
+  }
 
  private:
   struct TEntry {
