@@ -120,10 +120,10 @@ bool RunLoopBody(TYumeBase& y);
 // A value call's body run in place: the call's scope open, y.Cur at the body's start and y.End
 // at the end of its text, the call's frame not pushed. The frame (and those of the blocks run in
 // place) is pushed only when something could see it: a statement the run loop has to run, an
-// error (pushed before it goes on), the end of the text.
+// error (pushed before it goes on).
 enum class TCallRun {
   NotRun,    // the body is not read yet: nothing done
-  Returned,  // its 戻る ran: the scope closed, y.Cur null
+  Returned,  // its 戻る ran, or it ran to the end of its text: the scope closed, y.Cur null
   Handed,    // the frames are pushed: the nested run loop goes on from y.Cur
 };
 TCallRun RunCallInPlace(TYumeBase& y, const THashNode& label);
