@@ -275,7 +275,9 @@ void TYumeApp::RunProgram(bool endKnown, const std::exception_ptr& failed) {
     ~DepthGuard() { --d; }
   } guard{runDepth_};
 
-  if (runDepth_ > 1 && StackNearlyFull()) {
+  // A failure handed in is reported first, as the loop would have reported it (near the end of
+  // the stack it is usually this very runaway: raising it again would report it twice).
+  if (runDepth_ > 1 && !failed && StackNearlyFull()) {
     RaiseError(y, msg::kRunaway);
   }
   const char* last = nullptr;
